@@ -1,0 +1,161 @@
+#include "cli/converter_options.h"
+
+#include <string_view>
+#include <type_traits>
+
+namespace brevikon {
+
+const char ConverterUsage[] =
+    "Aufruf: brevikon-rtf [OPTIONEN] DATEI...\n"
+    "Wandelt Dokumente der Brevikon PC Textverarbeitung 1.2 um.\n"
+    "\n"
+    "  --to FORMAT          rtf (Vorgabe), report (Strukturanalyse als Text),\n"
+    "                       report-rtf (Strukturanalyse als RTF)\n"
+    "  -p, --proportional   Proportionalschrift (Times New Roman) statt Courier New\n"
+    "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI); - fuer die Standardausgabe\n"
+    "  -d, --output-dir DIR Ausgabe mit den Vorgabenamen im Ordner DIR\n"
+    "  -v, --verbose        je umgewandelter Datei eine Zeile wie in der Statuszeile\n"
+    "  -q, --quiet          nur Fehler ausgeben\n"
+    "  -h, --help           diese Hilfe\n"
+    "  -V, --version        Version\n"
+    "\n"
+    "Vorgabename der Ausgabe: Ordner und Name der DATEI mit .rtf statt ihrer Endung.\n"
+    "Exit-Status: 0 alles umgewandelt, 1 mindestens eine Datei fehlgeschlagen,\n"
+    "2 falscher Aufruf.\n";
+
+namespace {
+
+struct FormatEntry {
+    OutputFormat format;
+    const char* name;
+    const char* extension;
+};
+
+constexpr FormatEntry Formats[] = {
+    {OutputFormat::Rtf, "rtf", ".rtf"},
+    {OutputFormat::Report, "report", ".report.txt"},
+    {OutputFormat::ReportRtf, "report-rtf", ".rtf"},
+};
+
+std::string Narrow(const NativeString& text) {
+    std::string narrow;
+    for (const auto c : text) {
+        const auto unit = static_cast<std::make_unsigned_t<NativeString::value_type>>(c);
+        narrow += (unit > 0 && unit < 128) ? static_cast<char>(unit) : '?';
+    }
+    return narrow;
+}
+
+bool Is(const NativeString& argument, std::string_view ascii) {
+    if (argument.size() != ascii.size()) return false;
+    for (std::size_t i = 0; i < ascii.size(); ++i) {
+        if (argument[i] != static_cast<NativeString::value_type>(ascii[i])) return false;
+    }
+    return true;
+}
+
+// "--name=value" gives value; anything else gives nothing.
+std::optional<NativeString> InlineValue(const NativeString& argument, std::string_view name) {
+    if (argument.size() <= name.size() + 1) return std::nullopt;
+    if (!Is(argument.substr(0, name.size()), name)) return std::nullopt;
+    if (argument[name.size()] != '=') return std::nullopt;
+    return argument.substr(name.size() + 1);
+}
+
+}  // namespace
+
+const char* FormatName(OutputFormat format) {
+    for (const auto& entry : Formats) {
+        if (entry.format == format) return entry.name;
+    }
+    return "";
+}
+
+const char* FormatExtension(OutputFormat format) {
+    for (const auto& entry : Formats) {
+        if (entry.format == format) return entry.extension;
+    }
+    return "";
+}
+
+ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments) {
+    ParsedArguments parsed;
+    ConverterOptions& options = parsed.options;
+    bool onlyFiles = false;
+
+    // Takes the value of an option, from "--name=value" or from the next argument.
+    auto takeValue = [&](std::size_t& i, std::string_view longName,
+                         std::optional<NativeString>& value) -> bool {
+        if (auto inline_ = InlineValue(arguments[i], longName)) {
+            value = *inline_;
+            return true;
+        }
+        if (i + 1 >= arguments.size()) {
+            parsed.usageError = "Option " + Narrow(arguments[i]) + " braucht einen Wert.";
+            return false;
+        }
+        value = arguments[++i];
+        return true;
+    };
+    auto matches = [&](const NativeString& argument, std::string_view shortName,
+                       std::string_view longName) {
+        return (!shortName.empty() && Is(argument, shortName)) || Is(argument, longName) ||
+               InlineValue(argument, longName).has_value();
+    };
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const NativeString& argument = arguments[i];
+        if (onlyFiles || argument.empty() || argument[0] != '-' || Is(argument, "-")) {
+            options.files.push_back(argument);
+            continue;
+        }
+        if (Is(argument, "--")) {
+            onlyFiles = true;
+        } else if (Is(argument, "-p") || Is(argument, "--proportional")) {
+            options.fontMode = 1;
+        } else if (Is(argument, "-v") || Is(argument, "--verbose")) {
+            options.verbose = true;
+        } else if (Is(argument, "-q") || Is(argument, "--quiet")) {
+            options.quiet = true;
+        } else if (Is(argument, "-h") || Is(argument, "--help")) {
+            options.help = true;
+        } else if (Is(argument, "-V") || Is(argument, "--version")) {
+            options.version = true;
+        } else if (matches(argument, "", "--to")) {
+            std::optional<NativeString> value;
+            if (!takeValue(i, "--to", value)) return parsed;
+            bool known = false;
+            for (const auto& entry : Formats) {
+                if (Is(*value, entry.name)) {
+                    options.format = entry.format;
+                    known = true;
+                }
+            }
+            if (!known) {
+                parsed.usageError = "Unbekanntes Format: " + Narrow(*value);
+                return parsed;
+            }
+        } else if (matches(argument, "-o", "--output")) {
+            if (!takeValue(i, "--output", options.output)) return parsed;
+        } else if (matches(argument, "-d", "--output-dir")) {
+            if (!takeValue(i, "--output-dir", options.outputDir)) return parsed;
+        } else {
+            parsed.usageError = "Unbekannte Option: " + Narrow(argument);
+            return parsed;
+        }
+    }
+
+    if (options.help || options.version) return parsed;
+    if (options.files.empty()) {
+        parsed.usageError = "Keine DATEI angegeben.";
+    } else if (options.output && options.outputDir) {
+        parsed.usageError = "-o und -d schliessen einander aus.";
+    } else if (options.output && options.files.size() > 1) {
+        parsed.usageError = "-o geht nur mit einer einzigen DATEI.";
+    } else if (options.output && options.output->empty()) {
+        parsed.usageError = "-o braucht einen Pfad.";
+    }
+    return parsed;
+}
+
+}  // namespace brevikon

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of brevikon-rtf.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/file_access.h"
+
+namespace brevikon {
+
+enum class OutputFormat { Rtf, Report, ReportRtf };
+
+struct ConverterOptions {
+    OutputFormat format = OutputFormat::Rtf;
+    std::int64_t fontMode = 0;
+    std::optional<NativeString> output;     // -o; "-" is standard output
+    std::optional<NativeString> outputDir;  // -d
+    bool verbose = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+    std::vector<NativeString> files;
+};
+
+struct ParsedArguments {
+    ConverterOptions options;
+    std::string usageError;  // empty when the command line is valid
+};
+
+// arguments: without the program's own name.
+ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments);
+
+// The name a format is chosen by with --to, and the extension of its default output name.
+const char* FormatName(OutputFormat format);
+const char* FormatExtension(OutputFormat format);
+
+extern const char ConverterUsage[];
+
+}  // namespace brevikon

@@ -1,0 +1,35 @@
+#pragma once
+// Turns one loaded document into the bytes of the chosen output format.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "cli/converter_options.h"
+#include "format/char_table.h"
+#include "rtf/rtf_buffer.h"
+
+namespace brevikon {
+
+// Reusable per worker: the character table and the buffers live as long as it does.
+class DocumentOutput {
+  public:
+    DocumentOutput();
+
+    // Converts; false when memory ran out (the output would be truncated).
+    bool Produce(OutputFormat format, std::int64_t fontMode, const std::uint8_t* image,
+                 std::int64_t length, std::u16string_view pathAsGiven);
+
+    // The output bytes of the last successful Produce.
+    std::string_view bytes() const { return bytes_; }
+    // The text that the viewer's status-bar field 0 shows for this view of the document.
+    const std::u16string& statusLine() const { return statusLine_; }
+
+  private:
+    CharTable charTable_{};
+    RtfBuffer rtf_;
+    std::string text_;
+    std::string_view bytes_;
+    std::u16string statusLine_;
+};
+
+}  // namespace brevikon

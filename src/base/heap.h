@@ -1,0 +1,46 @@
+#pragma once
+// Where the document image and the RTF buffer take their memory from. Blocks come
+// zero-filled, and a refusal is a null pointer, never an exception, so that callers can
+// answer it with "Zu wenig Speicher." instead of dying.
+#include <cstddef>
+
+namespace brevikon {
+
+class Heap {
+  public:
+    virtual ~Heap() = default;
+    virtual void* AllocateZeroed(std::size_t size) = 0;
+    // Keeps the first oldSize bytes and zero-fills the rest. On refusal returns null and
+    // leaves the old block as it was.
+    virtual void* GrowZeroed(void* block, std::size_t oldSize, std::size_t newSize) = 0;
+    virtual void Release(void* block) = 0;
+};
+
+// The process heap (calloc, realloc, free). Stateless, so one shared instance is enough.
+Heap& ProcessHeap();
+
+// One owned, zero-filled block of bytes, or none.
+class HeapBlock {
+  public:
+    HeapBlock() = default;
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    HeapBlock(HeapBlock&& other) noexcept;
+    HeapBlock& operator=(HeapBlock&& other) noexcept;
+    ~HeapBlock() { Release(); }
+
+    // Releases what is held, then takes a new block; false (and nothing held) on refusal.
+    bool Allocate(Heap& heap, std::size_t size);
+    void Release();
+
+    unsigned char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    bool held() const { return data_ != nullptr; }
+
+  private:
+    Heap* heap_ = nullptr;
+    unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+}  // namespace brevikon

@@ -1,0 +1,61 @@
+#include "format/document_format.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace brevikon {
+
+bool ReadDocumentHeader(const std::uint8_t* bytes, std::int64_t length, DocumentHeader& header) {
+    if (length < HeaderMinLength) return false;
+    header.identifier[0] = bytes[IdentifierOffset];
+    header.identifier[1] = bytes[IdentifierOffset + 1];
+    header.rightMargin = ReadUint16(bytes, RightMarginOffset);
+    header.pageLength = ReadUint16(bytes, PageLengthOffset);
+    header.charsPerInch = ReadUint16(bytes, CharsPerInchOffset);
+    header.lineSpacing = ReadUint16(bytes, LineSpacingOffset);
+    header.headerLines = bytes[HeaderLinesOffset];
+    header.footerLines = bytes[FooterLinesOffset];
+    return true;
+}
+
+std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length) {
+    // The last zero of the window wins; the text starts a fixed distance after it.
+    // Scanning from the window's end finds that zero first.
+    std::int64_t lastZero = -1;
+    const std::int64_t windowEnd = std::min(length - 1, TextStartSearchLast);
+    for (std::int64_t i = windowEnd; i >= TextStartSearchFirst; --i) {
+        if (bytes[i] == 0) {
+            lastZero = i;
+            break;
+        }
+    }
+    if (lastZero >= 0) {
+        const std::int64_t candidate = lastZero + TextStartAfterZero;
+        if (candidate < length && bytes[candidate] >= Space) return candidate;
+    }
+    if (length > TextStartFallbackLong + 1 && bytes[TextStartFallbackLong] >= Space) {
+        return TextStartFallbackLong;
+    }
+    if (length > TextStartFallbackShort + 1 && bytes[TextStartFallbackShort] >= Space) {
+        return TextStartFallbackShort;
+    }
+    return 0;
+}
+
+std::uint8_t PeekAttributeEscape(const std::uint8_t* bytes, std::int64_t length, std::int64_t p) {
+    if (p + 3 >= length) return 0;
+    if (bytes[p] != Escape) return 0;
+    if (bytes[p + 1] != EscapeLetter) return 0;
+    return bytes[p + 2];
+}
+
+std::ostream& operator<<(std::ostream& out, const DocumentHeader& header) {
+    return out << "DocumentHeader{identifier=" << int(header.identifier[0]) << ','
+               << int(header.identifier[1]) << " rightMargin=" << header.rightMargin
+               << " pageLength=" << header.pageLength << " charsPerInch=" << header.charsPerInch
+               << " lineSpacing=" << header.lineSpacing
+               << " headerLines=" << int(header.headerLines)
+               << " footerLines=" << int(header.footerLines) << '}';
+}
+
+}  // namespace brevikon

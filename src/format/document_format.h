@@ -1,0 +1,84 @@
+#pragma once
+// The layout of a Brevikon PC Textverarbeitung 1.2 document: header fields, the text start,
+// the byte codes of the text stream and the four-byte attribute escape.
+#include <cstdint>
+#include <iosfwd>
+
+namespace brevikon {
+
+// Whole files up to this size are loaded; one byte more is refused.
+constexpr std::int64_t MaxDocumentSize = 33554432;
+
+// Header fields are read only from files of at least this many bytes (not 16).
+constexpr std::int64_t HeaderMinLength = 19;
+
+// Header field offsets.
+constexpr std::int64_t IdentifierOffset = 0;  // two bytes
+constexpr std::int64_t RightMarginOffset = 4;
+constexpr std::int64_t PageLengthOffset = 6;
+constexpr std::int64_t CharsPerInchOffset = 8;
+constexpr std::int64_t LineSpacingOffset = 10;
+constexpr std::int64_t HeaderLinesOffset = 12;
+constexpr std::int64_t FooterLinesOffset = 15;
+
+// Byte codes of the text stream.
+constexpr std::uint8_t Tab = 9;
+constexpr std::uint8_t LineFeed = 10;
+constexpr std::uint8_t PageBreak = 12;
+constexpr std::uint8_t HardBreak = 13;
+constexpr std::uint8_t EndOfText = 26;
+constexpr std::uint8_t Escape = 27;
+constexpr std::uint8_t Space = 32;
+constexpr std::uint8_t AltSpace = 128;
+constexpr std::uint8_t SoftBreak = 141;
+constexpr std::uint8_t SoftSpace = 160;
+
+// An attribute escape is Escape, EscapeLetter ('S'), the AttributeFlags byte, the character.
+constexpr std::uint8_t EscapeLetter = 83;
+constexpr std::int64_t AttributeEscapeLength = 4;
+
+// Bits of the AttributeFlags byte.
+constexpr std::uint8_t Underline = 0x01;
+constexpr std::uint8_t Bold = 0x02;
+constexpr std::uint8_t Superscript = 0x04;
+constexpr std::uint8_t Subscript = 0x08;
+constexpr std::uint8_t Wide = 0x10;
+constexpr std::uint8_t Bit20 = 0x20;
+constexpr std::uint8_t Narrow = 0x40;
+constexpr std::uint8_t Bit80 = 0x80;
+
+// Text-start detection: the text begins this far after the last zero of the search window.
+constexpr std::int64_t TextStartSearchFirst = 200;
+constexpr std::int64_t TextStartSearchLast = 4095;
+constexpr std::int64_t TextStartAfterZero = 81;
+constexpr std::int64_t TextStartFallbackLong = 759;   // files of more than 760 bytes
+constexpr std::int64_t TextStartFallbackShort = 273;  // files of more than 274 bytes
+
+// The decoded header fields of a file of at least HeaderMinLength bytes.
+struct DocumentHeader {
+    std::uint8_t identifier[2] = {0, 0};
+    std::uint16_t rightMargin = 0;
+    std::uint16_t pageLength = 0;
+    std::uint16_t charsPerInch = 0;
+    std::uint16_t lineSpacing = 0;
+    std::uint8_t headerLines = 0;
+    std::uint8_t footerLines = 0;
+};
+
+// Unsigned 16-bit little-endian value at offset; the caller guarantees offset + 1 < length.
+inline std::uint16_t ReadUint16(const std::uint8_t* bytes, std::int64_t offset) {
+    return static_cast<std::uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
+}
+
+// False (and the header left alone) for a file shorter than HeaderMinLength.
+bool ReadDocumentHeader(const std::uint8_t* bytes, std::int64_t length, DocumentHeader& header);
+
+// Offset at which the text begins; 0 <= result < length. Call only with length >= 1.
+std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length);
+
+// The attribute byte of a complete escape starting exactly at p, else 0.
+std::uint8_t PeekAttributeEscape(const std::uint8_t* bytes, std::int64_t length, std::int64_t p);
+
+std::ostream& operator<<(std::ostream& out, const DocumentHeader& header);
+
+}  // namespace brevikon

@@ -1,0 +1,271 @@
+#include "rtf/convert_document.h"
+
+#include <array>
+#include <string_view>
+
+#include "base/text.h"
+#include "format/document_format.h"
+
+namespace brevikon {
+
+namespace {
+
+constexpr std::string_view DocumentHeaderFragments[] = {
+    "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0\r\n",
+    "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}",
+    "{\\f1\\froman\\fprq2\\fcharset0 Times New Roman;}}\r\n",
+    "{\\colortbl;\\red0\\green0\\blue0;}\r\n",
+    "\\viewkind4\\fet0\\sectd\r\n",
+};
+constexpr std::string_view ParagraphOpeningMonospace = "\\pard\\ql\\f0\\fs20 ";
+constexpr std::string_view ParagraphOpeningProportional = "\\pard\\ql\\f1\\fs24 ";
+constexpr std::string_view ParagraphEnd = "\\par\r\n";
+constexpr std::string_view PageBreakWord = "\\page\r\n";
+constexpr std::string_view TabWord = "\\tab ";
+constexpr std::string_view Blank = " ";
+constexpr std::string_view DocumentEnd = "}";
+
+// The RTF bytes of one input byte, and whether that byte may be taken by a plain run.
+struct ByteForm {
+    char bytes[RtfCharMaxLength] = {};
+    std::uint8_t length = 0;
+    bool inPlainRun = false;
+};
+
+// A plain run is a stretch read while a paragraph is open, no attribute is on and no soft
+// break is pending. There every character, space, tab, line feed and unknown control code
+// writes a fixed form and leaves that state as it found it, so a table lookup per byte
+// gives exactly what the case analysis would.
+bool ContinuesPlainRun(std::uint8_t v) {
+    switch (v) {
+        case EndOfText:
+        case HardBreak:
+        case SoftBreak:
+        case PageBreak:
+        case Escape:
+            return false;
+        default:
+            return true;
+    }
+}
+
+class DocumentWriter {
+  public:
+    DocumentWriter(const RtfConversion& conversion, std::int64_t textStart)
+        : image_(conversion.image),
+          length_(conversion.length),
+          buffer_(*conversion.buffer),
+          currentAttributes_(*conversion.currentAttributes),
+          paragraphOpening_(conversion.fontMode == FontModeMonospace
+                                ? ParagraphOpeningMonospace
+                                : ParagraphOpeningProportional),
+          position_(textStart) {
+        const CharTable& table = *conversion.charTable;
+        for (int v = 0; v < 256; ++v) {
+            ByteForm& form = forms_[v];
+            form.length = static_cast<std::uint8_t>(FormatRtfChar(table[v], form.bytes));
+            escapedForms_[v] = form;
+            form.inPlainRun = ContinuesPlainRun(static_cast<std::uint8_t>(v));
+            if (v == Space || v == AltSpace || v == SoftSpace) {
+                form = {{' '}, 1, true};
+            } else if (v == Tab) {
+                form = {{'\\', 't', 'a', 'b', ' '}, 5, true};
+            } else if (v < Space) {
+                form.length = 0;  // line feed and unknown control codes write nothing
+            }
+        }
+    }
+
+    void Write() {
+        for (const auto fragment : DocumentHeaderFragments)
+            AppendRtf(buffer_, fragment);
+        while (position_ < length_) {
+            if (paragraphOpen_ && currentAttributes_ == 0 && lastEscapeAttribute_ == 0 &&
+                !softBreakPending_) {
+                WritePlainRun();
+                if (position_ >= length_) break;
+            }
+            if (!WriteOneCode()) break;
+        }
+        if (paragraphOpen_) CloseParagraph();
+        AppendRtf(buffer_, DocumentEnd);
+    }
+
+  private:
+    void OpenParagraph() {
+        if (paragraphOpen_) return;
+        AppendRtf(buffer_, paragraphOpening_);
+        currentAttributes_ = 0;
+        paragraphOpen_ = true;
+    }
+
+    void CloseParagraph() {
+        SetRtfAttributes(buffer_, currentAttributes_, 0);
+        AppendRtf(buffer_, ParagraphEnd);
+        paragraphOpen_ = false;
+        softBreakPending_ = false;
+        lastEscapeAttribute_ = 0;
+    }
+
+    void AppendForm(const ByteForm& form) {
+        AppendRtf(buffer_, std::string_view(form.bytes, form.length));
+    }
+
+    // Copies plain bytes straight into the storage while at least 16 bytes are free, so no
+    // append in the run could have grown the buffer: capacity changes exactly as it would
+    // byte by byte.
+    void WritePlainRun() {
+        if (!buffer_.storage) return;
+        unsigned char* out = buffer_.storage;
+        std::int64_t used = buffer_.used;
+        const std::int64_t limit = buffer_.capacity - 2 * RtfCharMaxLength;
+        std::int64_t position = position_;
+        while (position < length_ && used <= limit) {
+            const ByteForm& form = forms_[image_[position]];
+            if (!form.inPlainRun) break;
+            std::memcpy(out + used, form.bytes, RtfCharMaxLength);
+            used += form.length;
+            ++position;
+        }
+        buffer_.used = used;
+        position_ = position;
+    }
+
+    // One step of the case analysis; false at the end-of-text marker.
+    bool WriteOneCode() {
+        const std::uint8_t v = image_[position_];
+        switch (v) {
+            case EndOfText:
+                return false;
+            case HardBreak:
+                ++position_;
+                if (position_ < length_ && image_[position_] == LineFeed) ++position_;
+                OpenParagraph();
+                CloseParagraph();
+                return true;
+            case SoftBreak:
+                ++position_;
+                OpenParagraph();
+                SetRtfAttributes(buffer_, currentAttributes_, 0);
+                AppendRtf(buffer_, Blank);
+                lastEscapeAttribute_ = 0;
+                softBreakPending_ = true;
+                return true;
+            case LineFeed:
+                ++position_;
+                return true;
+            case PageBreak:
+                ++position_;
+                if (paragraphOpen_) CloseParagraph();
+                AppendRtf(buffer_, PageBreakWord);
+                return true;
+            case Tab:
+                ++position_;
+                OpenParagraph();
+                SetRtfAttributes(buffer_, currentAttributes_, 0);
+                AppendRtf(buffer_, TabWord);
+                lastEscapeAttribute_ = 0;
+                return true;
+            case SoftSpace:
+            case Space:
+            case AltSpace:
+                ++position_;
+                if (!softBreakPending_) WriteSpace();
+                return true;
+            default:
+                WriteCharacterOrEscape(v);
+                return true;
+        }
+    }
+
+    // A space keeps the attributes of the escape before it only when the escape right after
+    // it has the same attribute byte.
+    void WriteSpace() {
+        std::int64_t carried = 0;
+        if (lastEscapeAttribute_ != 0 &&
+            PeekAttributeEscape(image_, length_, position_) == lastEscapeAttribute_) {
+            carried = lastEscapeAttribute_;
+        }
+        OpenParagraph();
+        SetRtfAttributes(buffer_, currentAttributes_, carried);
+        AppendRtf(buffer_, Blank);
+    }
+
+    void WriteCharacterOrEscape(std::uint8_t v) {
+        softBreakPending_ = false;
+        if (v == Escape && position_ + 3 < length_ && image_[position_ + 1] == EscapeLetter) {
+            const std::uint8_t attribute = image_[position_ + 2];
+            const std::uint8_t character = image_[position_ + 3];
+            position_ += AttributeEscapeLength;
+            OpenParagraph();
+            SetRtfAttributes(buffer_, currentAttributes_, attribute);
+            AppendForm(escapedForms_[character]);
+            lastEscapeAttribute_ = attribute;
+            return;
+        }
+        ++position_;
+        if (v < Space) return;  // unknown control code, or a 27 without a complete escape
+        OpenParagraph();
+        SetRtfAttributes(buffer_, currentAttributes_, 0);
+        AppendForm(escapedForms_[v]);
+        lastEscapeAttribute_ = 0;
+    }
+
+    const std::uint8_t* image_;
+    std::int64_t length_;
+    RtfBuffer& buffer_;
+    std::int64_t& currentAttributes_;
+    std::string_view paragraphOpening_;
+    std::int64_t position_;
+    bool paragraphOpen_ = false;
+    bool softBreakPending_ = false;
+    std::uint8_t lastEscapeAttribute_ = 0;
+    std::array<ByteForm, 256> forms_{};         // as written inside a plain run
+    std::array<ByteForm, 256> escapedForms_{};  // CharTable entry through the escaping
+};
+
+}  // namespace
+
+void SetRtfAttributes(RtfBuffer& buffer, std::int64_t& currentAttributes, std::int64_t flags) {
+    if (flags == currentAttributes) return;
+    const std::int64_t changed = flags ^ currentAttributes;
+    if (changed & Underline) AppendRtf(buffer, (flags & Underline) ? "\\ul " : "\\ulnone ");
+    if (changed & Bold) AppendRtf(buffer, (flags & Bold) ? "\\b " : "\\b0 ");
+    if (changed & (Superscript | Subscript)) {
+        AppendRtf(buffer, (flags & Superscript) ? "\\super "
+                          : (flags & Subscript) ? "\\sub "
+                                                : "\\nosupersub ");
+    }
+    if (changed & (Wide | Narrow)) {
+        AppendRtf(buffer, (flags & Wide)     ? "\\charscalex200 "
+                          : (flags & Narrow) ? "\\charscalex67 "
+                                             : "\\charscalex100 ");
+    }
+    if (changed & Bit20) AppendRtf(buffer, (flags & Bit20) ? "\\expndtw60 " : "\\expndtw0 ");
+    currentAttributes = flags;
+}
+
+std::u16string StatusSummary(const std::uint8_t* image, std::int64_t length,
+                             std::int64_t textStart) {
+    std::u16string summary = u"Text ab " + DecimalText(textStart);
+    DocumentHeader header;
+    if (ReadDocumentHeader(image, length, header)) {
+        summary += u"  |  R/Rand " + DecimalText(header.rightMargin);
+        summary += u"  Blatt " + DecimalText(header.pageLength);
+        summary += u"  " + DecimalText(header.charsPerInch);
+        summary += u" Z/Zoll  Abstand " + DecimalText(header.lineSpacing);
+    }
+    return summary;
+}
+
+std::u16string ConvertDocumentToRtf(const RtfConversion& conversion) {
+    ResetRtfBuffer(*conversion.buffer);
+    *conversion.currentAttributes = 0;
+    if (!conversion.image || conversion.length < 1) return {};
+    const std::int64_t textStart = FindTextStart(conversion.image, conversion.length);
+    // Without storage nothing could be written; the buffer already says so.
+    if (conversion.buffer->storage) DocumentWriter(conversion, textStart).Write();
+    return StatusSummary(conversion.image, conversion.length, textStart);
+}
+
+}  // namespace brevikon

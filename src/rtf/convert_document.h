@@ -1,0 +1,36 @@
+#pragma once
+// The document-to-RTF converter: paragraphs, breaks, spaces and attribute escapes of a
+// document image become one complete RTF document in the RtfBuffer.
+#include <cstdint>
+#include <string>
+
+#include "format/char_table.h"
+#include "rtf/rtf_buffer.h"
+
+namespace brevikon {
+
+// Monospace (Courier New 10 pt) or proportional (Times New Roman 12 pt).
+constexpr std::int64_t FontModeMonospace = 0;
+constexpr std::int64_t FontModeProportional = 1;
+
+// Everything the converter reads and writes. The viewer points these at its AppState.
+struct RtfConversion {
+    const std::uint8_t* image = nullptr;  // the document image, or none
+    std::int64_t length = 0;
+    std::int64_t fontMode = FontModeMonospace;
+    const CharTable* charTable = nullptr;
+    RtfBuffer* buffer = nullptr;
+    std::int64_t* currentAttributes = nullptr;  // AttributeFlags whose words were written last
+};
+
+// Resets and fills the buffer; returns the StatusSummary ("" and an empty buffer without image).
+std::u16string ConvertDocumentToRtf(const RtfConversion& conversion);
+
+// Writes the attribute words of every group that changes from currentAttributes to flags.
+void SetRtfAttributes(RtfBuffer& buffer, std::int64_t& currentAttributes, std::int64_t flags);
+
+// "Text ab N", followed by the four layout numbers of the header when the file has one.
+std::u16string StatusSummary(const std::uint8_t* image, std::int64_t length,
+                             std::int64_t textStart);
+
+}  // namespace brevikon
