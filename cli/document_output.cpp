@@ -1,12 +1,10 @@
 #include "cli/document_output.h"
 
+#include "analysis/report_rtf.h"
+#include "analysis/structure_report.h"
 #include "app/path_names.h"
 #include "base/text.h"
 #include "rtf/convert_document.h"
-#ifdef BREVIKON_HAVE_ANALYSIS
-#include "analysis/report_rtf.h"
-#include "analysis/structure_report.h"
-#endif
 
 namespace brevikon {
 
@@ -28,7 +26,6 @@ bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const s
             statusLine_ = name + u"   (" + DecimalText(length) + u" Bytes)   " + summary;
             return true;
         }
-#ifdef BREVIKON_HAVE_ANALYSIS
         case OutputFormat::Report:
         case OutputFormat::ReportRtf: {
             const std::u16string report = BuildStructureReport(image, length, pathAsGiven);
@@ -43,10 +40,8 @@ bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const s
             bytes_ = rtf_.content();
             return true;
         }
-#endif
-        default:
-            return false;
     }
+    return false;
 }
 
 }  // namespace brevikon

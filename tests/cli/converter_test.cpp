@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/converter.h"
+#include "support/converter_run.h"
 
 #ifndef _WIN32
 #include <signal.h>
@@ -25,37 +25,9 @@ namespace fs = std::filesystem;
 // "Hi", a hard break and the end marker: the smallest document with a paragraph.
 const std::string SmallDocument = "Hi\r\n\x1a";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-NativeString Native(const fs::path& path) {
-#ifdef _WIN32
-    return path.wstring();
-#else
-    return path.string();
-#endif
-}
-
-NativeString Native(const char* text) {
-    return Native(fs::path(text));
-}
-
-std::string ReadStream(std::FILE* stream) {
-    std::fflush(stream);
-    std::rewind(stream);
-    std::string text;
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
-        text.append(chunk, got);
-    return text;
-}
+using test::Native;
+using test::ReadFile;
+using test::WriteFile;
 
 class ConverterTest : public testing::Test {
   protected:
@@ -72,15 +44,11 @@ class ConverterTest : public testing::Test {
     }
 
     // Runs the converter in-process; out and err are captured.
-    int Run(std::vector<NativeString> arguments) {
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const int code = ConverterMain(arguments, out, err);
-        out_ = ReadStream(out);
-        err_ = ReadStream(err);
-        std::fclose(out);
-        std::fclose(err);
-        return code;
+    int Run(const std::vector<NativeString>& arguments) {
+        test::ConverterRun run = test::RunConverterCaptured(arguments);
+        out_ = std::move(run.out);
+        err_ = std::move(run.err);
+        return run.code;
     }
 
     // The RTF that the converter writes for SmallDocument, taken once through "-o -".
