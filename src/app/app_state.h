@@ -1,0 +1,49 @@
+#pragma once
+// The one state record of the viewer. It exists for the whole run and is passed by reference
+// to every procedure; there is no other state.
+#include <cstdint>
+#include <string>
+
+#include "app/platform/platform.h"
+#include "base/heap.h"
+#include "format/char_table.h"
+#include "rtf/convert_document.h"
+#include "rtf/rtf_buffer.h"
+
+namespace brevikon {
+
+// Zoom of the viewer in percent: a multiple of ZoomStep within ZoomMinimum..ZoomMaximum.
+constexpr std::int64_t ZoomDefault = 100;
+constexpr std::int64_t ZoomMinimum = 40;
+constexpr std::int64_t ZoomMaximum = 400;
+constexpr std::int64_t ZoomStep = 10;
+
+struct AppState {
+    explicit AppState(Heap& source = ProcessHeap()) : rtfBuffer(source), heap(source) {}
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    std::int64_t fileLength = 0;
+    std::int64_t zoomPercent = ZoomDefault;
+    std::int64_t fontMode = FontModeMonospace;
+    // The DocumentImage: a document counts as loaded exactly while this is held.
+    HeapBlock documentImage;
+    LibraryHandle richTextLibrary = NoLibrary;
+    ControlHandle viewerControl = NoControl;
+    std::u16string structureReport;
+    std::u16string statusSummary;
+    // Capacity, used length and storage of the RTF text that the viewer shows and Save as
+    // RTF writes.
+    RtfBuffer rtfBuffer;
+    // 1 exactly while the AnalysisView is shown.
+    std::int64_t analysisFlag = 0;
+    std::int64_t currentAttributes = 0;
+    // The path exactly as OpenDocument received it; empty when no file is open.
+    std::u16string currentPath;
+    CharTable charTable{};
+
+    // Where the DocumentImage comes from; tests put a refusing heap here.
+    Heap& heap;
+};
+
+}  // namespace brevikon

@@ -1,0 +1,52 @@
+#include "app/title_status.h"
+
+#include "app/command_ids.h"
+#include "app/messages.h"
+#include "app/path_names.h"
+#include "base/text.h"
+
+namespace brevikon {
+
+std::u16string TitleText(const AppState& state) {
+    // Whether a file is open is decided by the path alone, not by the image.
+    if (state.currentPath.empty()) return std::u16string(ProgramTitle);
+    std::u16string title = FileNamePart(state.currentPath, false);
+    title += state.analysisFlag != 0 ? u" [Analyse] - " : u" - ";
+    title += ProgramTitle;
+    return title;
+}
+
+std::u16string FileStatusText(const AppState& state) {
+    if (state.currentPath.empty()) return std::u16string(NoFileStatusText);
+    std::u16string line = FileNamePart(state.currentPath, false);
+    if (state.analysisFlag != 0) {
+        line += u"   -   Strukturanalyse";
+    } else {
+        line += u"   (";
+        line += DecimalText(state.fileLength);
+        line += u" Bytes)   ";
+        line += state.statusSummary;
+    }
+    return line;
+}
+
+std::u16string ZoomStatusText(std::int64_t zoomPercent) {
+    return u"Zoom " + DecimalText(zoomPercent) + u" %";
+}
+
+void RefreshTitleAndStatus(AppState& state, Platform& platform) {
+    SetStatusField(platform, StatusFieldFile, FileStatusText(state));
+    platform.SetTitle(TitleText(state));
+    SetStatusField(platform, StatusFieldZoom, ZoomStatusText(state.zoomPercent));
+}
+
+void UpdateFontChecks(AppState& state, Platform& platform) {
+    platform.SetMenuCheck(CommandMonospaceFont, state.fontMode == FontModeMonospace);
+    platform.SetMenuCheck(CommandProportionalFont, state.fontMode == FontModeProportional);
+}
+
+void SetStatusField(Platform& platform, int field, std::u16string_view text) {
+    platform.SetStatusText(field, text);
+}
+
+}  // namespace brevikon
