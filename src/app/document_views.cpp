@@ -1,0 +1,62 @@
+#include "app/document_views.h"
+
+#include "analysis/report_rtf.h"
+#include "analysis/structure_report.h"
+#include "app/messages.h"
+#include "app/title_status.h"
+#include "app/viewer.h"
+#include "rtf/convert_document.h"
+
+namespace brevikon {
+
+namespace {
+
+// A producer whose append the heap refused leaves a truncated RTF behind; the user must
+// not take it for the whole document.
+void ReportLostRtf(AppState& state, Platform& platform) {
+    if (!state.rtfBuffer.complete()) ShowFailure(platform, OutOfMemoryText);
+}
+
+}  // namespace
+
+void ShowDocumentView(AppState& state, Platform& platform) {
+    if (!state.documentImage.held()) {
+        ClearViewer(state, platform);
+        RefreshTitleAndStatus(state, platform);
+        return;
+    }
+    state.analysisFlag = 0;
+    RtfConversion conversion;
+    conversion.image = state.documentImage.data();
+    conversion.length = state.fileLength;
+    conversion.fontMode = state.fontMode;
+    conversion.charTable = &state.charTable;
+    conversion.buffer = &state.rtfBuffer;
+    conversion.currentAttributes = &state.currentAttributes;
+    state.statusSummary = ConvertDocumentToRtf(conversion);
+    ShowRtfBuffer(state, platform);
+    RefreshTitleAndStatus(state, platform);
+    UpdateFontChecks(state, platform);
+    ReportLostRtf(state, platform);
+}
+
+void ShowAnalysisView(AppState& state, Platform& platform) {
+    if (!state.documentImage.held()) {
+        ShowNotice(platform, NoFileOpenText);
+        return;
+    }
+    state.structureReport =
+        BuildStructureReport(state.documentImage.data(), state.fileLength, state.currentPath);
+    RenderReportRtf(state.rtfBuffer, state.structureReport);
+    state.analysisFlag = 1;
+    ShowRtfBuffer(state, platform);
+    RefreshTitleAndStatus(state, platform);
+    ReportLostRtf(state, platform);
+}
+
+void SelectFontMode(AppState& state, Platform& platform, std::int64_t fontMode) {
+    state.fontMode = fontMode;
+    ShowDocumentView(state, platform);
+}
+
+}  // namespace brevikon

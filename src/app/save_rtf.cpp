@@ -1,0 +1,65 @@
+#include "app/save_rtf.h"
+
+#include "app/messages.h"
+#include "app/path_names.h"
+#include "app/title_status.h"
+
+namespace brevikon {
+
+namespace {
+constexpr std::u16string_view RtfExtension = u"rtf";
+constexpr std::u16string_view DotRtf = u".rtf";
+}  // namespace
+
+std::u16string DefaultSaveName(std::u16string_view documentPath) {
+    std::u16string name = DirectoryPart(documentPath);
+    name += FileNamePart(documentPath, true);
+    name += DotRtf;
+    return name;
+}
+
+std::u16string FinalSaveName(Platform& platform, std::u16string_view chosenPath) {
+    std::u16string name(chosenPath);
+    if (platform.LowerCase(ExtensionPart(chosenPath)) != RtfExtension) name += DotRtf;
+    return name;
+}
+
+void SaveAsRtf(AppState& state, Platform& platform) {
+    const RtfBuffer& buffer = state.rtfBuffer;
+    if (!state.documentImage.held()) {
+        ShowNotice(platform, NoFileOpenText);
+        return;
+    }
+    // A buffer that lost an append holds a truncated RTF; it is never passed off as whole.
+    if (!buffer.complete()) {
+        ShowFailure(platform, OutOfMemoryText);
+        return;
+    }
+    if (buffer.used <= 0) {
+        ShowNotice(platform, NoFileOpenText);
+        return;
+    }
+
+    const std::u16string chosen = platform.ShowSaveDialog(
+        SaveDialogTitle, DefaultSaveName(state.currentPath), SaveDialogFilter);
+    if (chosen.empty()) return;
+    const std::u16string path = FinalSaveName(platform, chosen);
+
+    // The dialog does not ask before replacing, and a document called BRIEF.RTF is offered
+    // BRIEF.rtf: without this the save would destroy the document it was made from.
+    if (platform.IsSameFile(path, state.currentPath)) {
+        ShowFileFailure(platform, OpenFileNotOverwrittenText, path);
+        return;
+    }
+
+    const WriteOutcome outcome = platform.WriteWholeFile(path, buffer.storage, buffer.used);
+    if (!outcome.created || outcome.written != buffer.used) {
+        ShowFileFailure(platform, FileNotWrittenText, path);
+        return;
+    }
+    std::u16string confirmation(SavedStatusPrefix);
+    confirmation += FileNamePart(path, false);
+    SetStatusField(platform, StatusFieldFile, confirmation);
+}
+
+}  // namespace brevikon
