@@ -1,7 +1,11 @@
 #include "rtf/convert_document.h"
 
 #include <array>
+#include <bit>
 #include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/text.h"
 #include "format/document_format.h"
@@ -49,6 +53,30 @@ bool ContinuesPlainRun(std::uint8_t v) {
     }
 }
 
+// How many of the 16 bytes at p, from the first on, RTF writes as themselves: printable
+// ASCII other than the backslash and the braces.
+int LeadingLiteralBytes(const std::uint8_t* p) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Signed compares: bytes from 128 up are negative, so they fail the first test.
+    const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x1F)),
+                                            _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
+    const __m128i special = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\\')), _mm_cmpeq_epi8(v, _mm_set1_epi8('{'))),
+        _mm_cmpeq_epi8(v, _mm_set1_epi8('}')));
+    const auto literal =
+        static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_andnot_si128(special, printable)));
+    return std::countr_one(literal);
+#else
+    int count = 0;
+    while (count < 16 && p[count] >= 0x20 && p[count] <= 0x7E && p[count] != '\\' &&
+           p[count] != '{' && p[count] != '}') {
+        ++count;
+    }
+    return count;
+#endif
+}
+
 class DocumentWriter {
   public:
     DocumentWriter(const RtfConversion& conversion, std::int64_t textStart)
@@ -61,6 +89,8 @@ class DocumentWriter {
                                 : ParagraphOpeningProportional),
           position_(textStart) {
         const CharTable& table = *conversion.charTable;
+        for (int v = Space; v < 127; ++v)
+            literalAscii_ = literalAscii_ && table[v] == v;
         for (int v = 0; v < 256; ++v) {
             ByteForm& form = forms_[v];
             form.length = static_cast<std::uint8_t>(FormatRtfChar(table[v], form.bytes));
@@ -111,16 +141,23 @@ class DocumentWriter {
         AppendRtf(buffer_, std::string_view(form.bytes, form.length));
     }
 
-    // Copies plain bytes straight into the storage while at least 16 bytes are free, so no
+    // Copies plain bytes straight into the storage while at least 32 bytes are free, so no
     // append in the run could have grown the buffer: capacity changes exactly as it would
-    // byte by byte.
+    // byte by byte. Stretches of bytes that RTF writes as themselves go 16 at a time.
     void WritePlainRun() {
         if (!buffer_.storage) return;
         unsigned char* out = buffer_.storage;
         std::int64_t used = buffer_.used;
-        const std::int64_t limit = buffer_.capacity - 2 * RtfCharMaxLength;
+        const std::int64_t limit = buffer_.capacity - 32;
         std::int64_t position = position_;
         while (position < length_ && used <= limit) {
+            if (literalAscii_ && length_ - position >= 16) {
+                const int same = LeadingLiteralBytes(image_ + position);
+                std::memcpy(out + used, image_ + position, 16);
+                used += same;
+                position += same;
+                if (same == 16) continue;
+            }
             const ByteForm& form = forms_[image_[position]];
             if (!form.inPlainRun) break;
             std::memcpy(out + used, form.bytes, RtfCharMaxLength);
@@ -222,6 +259,7 @@ class DocumentWriter {
     std::uint8_t lastEscapeAttribute_ = 0;
     std::array<ByteForm, 256> forms_{};         // as written inside a plain run
     std::array<ByteForm, 256> escapedForms_{};  // CharTable entry through the escaping
+    bool literalAscii_ = true;  // printable ASCII other than \\ { } is written as itself
 };
 
 }  // namespace
