@@ -110,9 +110,13 @@ class DocumentWriter {
         for (const auto fragment : DocumentHeaderFragments)
             AppendRtf(buffer_, fragment);
         while (position_ < length_) {
-            if (paragraphOpen_ && currentAttributes_ == 0 && lastEscapeAttribute_ == 0 &&
-                !softBreakPending_) {
-                WritePlainRun();
+            if (paragraphOpen_ && !softBreakPending_ &&
+                currentAttributes_ == lastEscapeAttribute_) {
+                if (lastEscapeAttribute_ == 0) {
+                    WritePlainRun();
+                } else {
+                    WriteAttributeRun();
+                }
                 if (position_ >= length_) break;
             }
             if (!WriteOneCode()) break;
@@ -163,6 +167,37 @@ class DocumentWriter {
             std::memcpy(out + used, form.bytes, RtfCharMaxLength);
             used += form.length;
             ++position;
+        }
+        buffer_.used = used;
+        position_ = position;
+    }
+
+    // Escaped characters that all carry the attributes in force, and the spaces between them
+    // that carry those attributes too: each writes only its character or blank and leaves
+    // the state as it found it. The margin is the plain run's, for the same reason.
+    void WriteAttributeRun() {
+        if (!buffer_.storage) return;
+        const auto attribute = static_cast<std::uint8_t>(lastEscapeAttribute_);
+        unsigned char* out = buffer_.storage;
+        std::int64_t used = buffer_.used;
+        const std::int64_t limit = buffer_.capacity - 32;
+        std::int64_t position = position_;
+        while (position + 3 < length_ && used <= limit) {
+            const std::uint8_t v = image_[position];
+            if (v == Escape) {
+                if (image_[position + 1] != EscapeLetter || image_[position + 2] != attribute)
+                    break;
+                const ByteForm& form = escapedForms_[image_[position + 3]];
+                std::memcpy(out + used, form.bytes, RtfCharMaxLength);
+                used += form.length;
+                position += AttributeEscapeLength;
+            } else if (v == Space || v == AltSpace || v == SoftSpace) {
+                if (PeekAttributeEscape(image_, length_, position + 1) != attribute) break;
+                out[used++] = ' ';
+                ++position;
+            } else {
+                break;
+            }
         }
         buffer_.used = used;
         position_ = position;
@@ -256,7 +291,7 @@ class DocumentWriter {
     std::int64_t position_;
     bool paragraphOpen_ = false;
     bool softBreakPending_ = false;
-    std::uint8_t lastEscapeAttribute_ = 0;
+    std::int64_t lastEscapeAttribute_ = 0;
     std::array<ByteForm, 256> forms_{};         // as written inside a plain run
     std::array<ByteForm, 256> escapedForms_{};  // CharTable entry through the escaping
     bool literalAscii_ = true;  // printable ASCII other than \\ { } is written as itself
