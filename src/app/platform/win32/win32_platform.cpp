@@ -1,0 +1,275 @@
+#include "app/platform/win32/win32_platform.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "app/platform/win32/drop_target.h"
+#include "app/platform/win32/file_queries.h"
+#include "app/platform/win32/menu_bar.h"
+#include "app/platform/win32/user_dialogs.h"
+#include "app/platform/win32/wide_text.h"
+#include "files/file_access.h"
+
+namespace brevikon {
+
+namespace {
+
+HWND ToWindow(ControlHandle control) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(control));
+}
+
+ControlHandle ToControl(HWND window) {
+    return static_cast<ControlHandle>(reinterpret_cast<std::uintptr_t>(window));
+}
+
+HANDLE ToFile(FileHandle file) {
+    return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(file));
+}
+
+HMODULE ToModule(LibraryHandle library) {
+    return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(library));
+}
+
+}  // namespace
+
+Win32Platform::~Win32Platform() {
+    RevokeFileDrop();
+}
+
+void Win32Platform::Initialize() {
+    // The C runtime's locale stays "C" on purpose: the conversion must give the same bytes as
+    // the command-line converter, whatever the user's regional settings.
+    oleReady_ = SUCCEEDED(::OleInitialize(nullptr));
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    if (const HDC screen = ::GetDC(nullptr)) {
+        frame_.scale.dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
+        frame_.scale.dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+    }
+}
+
+void Win32Platform::Shutdown() {
+    DestroyMainWindow();
+    if (richEdit_.module != nullptr) ::FreeLibrary(richEdit_.module);
+    richEdit_ = {};
+    if (oleReady_) ::OleUninitialize();
+    oleReady_ = false;
+}
+
+std::u16string Win32Platform::CommandLine() {
+    return Utf16(::GetCommandLineW());
+}
+
+bool Win32Platform::OpenMainWindow(std::u16string_view title, Extent inner) {
+    return OpenMainFrame(frame_, title, inner);
+}
+
+void Win32Platform::SetMinimumInnerSize(Extent inner) {
+    frame_.minimumOuter =
+        OuterSizeForInner(ToPixels(inner, frame_.scale), MainWindowStyle, MainWindowExStyle);
+}
+
+Extent Win32Platform::InnerSize() {
+    return MainFrameInnerSize(frame_);
+}
+
+void Win32Platform::DestroyMainWindow() {
+    RevokeFileDrop();
+    DestroyMainFrame(frame_);
+}
+
+void Win32Platform::SetTitle(std::u16string_view title) {
+    const std::wstring text = Wide(title);
+    ::SetWindowTextW(frame_.window, text.c_str());
+}
+
+void Win32Platform::SetMenuBar(std::span<const Menu> menus) {
+    const HMENU bar = BuildMenuBar(menus);
+    if (bar == nullptr) return;
+    const HMENU previous = ::GetMenu(frame_.window);
+    ::SetMenu(frame_.window, bar);
+    if (previous != nullptr) ::DestroyMenu(previous);
+    frame_.menuBar = bar;
+}
+
+void Win32Platform::SetShortcuts(std::span<const Shortcut> shortcuts) {
+    if (frame_.shortcuts != nullptr) ::DestroyAcceleratorTable(frame_.shortcuts);
+    frame_.shortcuts = BuildShortcutTable(shortcuts);
+}
+
+void Win32Platform::SetMenuCheck(int id, bool checked) {
+    SetMenuCheckMark(frame_.menuBar, id, checked);
+}
+
+void Win32Platform::CreateStatusBar(std::span<const std::int64_t> fieldWidths) {
+    CreateMainStatusBar(frame_, {fieldWidths.begin(), fieldWidths.end()});
+}
+
+void Win32Platform::SetStatusText(int field, std::u16string_view text) {
+    if (frame_.statusBar == nullptr) return;
+    const std::wstring wide = Wide(text);
+    ::SendMessageW(frame_.statusBar, SB_SETTEXTW, static_cast<WPARAM>(field),
+                   reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32Platform::ShowMessage(std::u16string_view text, std::u16string_view title,
+                                MessageIcon icon) {
+    ShowMessageBox(frame_.window, text, title, icon);
+}
+
+std::u16string Win32Platform::ShowOpenDialog(std::u16string_view title,
+                                             std::u16string_view defaultPath,
+                                             std::u16string_view filter) {
+    return ShowFileDialog(FileDialogKind::Open, frame_.window, title, defaultPath, filter);
+}
+
+std::u16string Win32Platform::ShowSaveDialog(std::u16string_view title,
+                                             std::u16string_view defaultPath,
+                                             std::u16string_view filter) {
+    return ShowFileDialog(FileDialogKind::Save, frame_.window, title, defaultPath, filter);
+}
+
+std::int64_t Win32Platform::QueryFileSize(std::u16string_view path) {
+    return QueryPathSize(Wide(path));
+}
+
+FileHandle Win32Platform::OpenFileForReading(std::u16string_view path) {
+    const HANDLE file = OpenDocumentFile(Wide(path));
+    if (file == INVALID_HANDLE_VALUE) return NoFile;
+    return static_cast<FileHandle>(reinterpret_cast<std::uintptr_t>(file));
+}
+
+std::int64_t Win32Platform::FileLength(FileHandle file) {
+    return file == NoFile ? -1 : OpenFileLength(ToFile(file));
+}
+
+std::int64_t Win32Platform::ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) {
+    return file == NoFile ? 0 : ReadOnce(ToFile(file), block, count);
+}
+
+void Win32Platform::CloseFile(FileHandle file) {
+    if (file != NoFile) ::CloseHandle(ToFile(file));
+}
+
+WriteOutcome Win32Platform::WriteWholeFile(std::u16string_view path, const std::uint8_t* bytes,
+                                           std::int64_t count) {
+    const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
+    const WriteResult result = WriteFileReplacing(
+        Wide(path), std::string_view(reinterpret_cast<const char*>(bytes), size));
+    // The file is replaced only once every byte is in it, so it holds all or nothing.
+    return result.ok ? WriteOutcome{true, static_cast<std::int64_t>(size)} : WriteOutcome{};
+}
+
+bool Win32Platform::IsSameFile(std::u16string_view first, std::u16string_view second) {
+    return brevikon::IsSameFile(Wide(first), Wide(second));
+}
+
+std::u16string Win32Platform::LowerCase(std::u16string_view text) {
+    if (text.empty()) return {};
+    std::wstring lower = Wide(text);
+    ::CharLowerW(lower.data());
+    return Utf16(lower);
+}
+
+void Win32Platform::RegisterFileDrop() {
+    if (!oleReady_ || frame_.window == nullptr || dropTarget_ != nullptr) return;
+    dropTarget_ = new FileDropTarget([this](std::u16string names) {
+        frame_.events.push_back({AppEventKind::Drop, 0, std::move(names)});
+    });
+    if (FAILED(::RegisterDragDrop(frame_.window, dropTarget_))) {
+        dropTarget_->Release();
+        dropTarget_ = nullptr;
+    }
+}
+
+void Win32Platform::RevokeFileDrop() {
+    if (dropTarget_ == nullptr) return;
+    if (frame_.window != nullptr) ::RevokeDragDrop(frame_.window);
+    dropTarget_->Release();
+    dropTarget_ = nullptr;
+}
+
+AppEvent Win32Platform::WaitForEvent() {
+    while (frame_.events.empty()) {
+        MSG message;
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        // WM_QUIT, or a broken queue: the window system is done with us.
+        if (got == 0 || got == -1) return {AppEventKind::Close, 0, {}};
+        // Shortcuts first, whichever control has the focus; the control never sees the key.
+        if (frame_.shortcuts != nullptr && frame_.window != nullptr &&
+            ::TranslateAcceleratorW(frame_.window, frame_.shortcuts, &message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    AppEvent event = std::move(frame_.events.front());
+    frame_.events.pop_front();
+    return event;
+}
+
+LibraryHandle Win32Platform::LoadRichTextLibrary() {
+    richEdit_ = LoadRichEditLibrary();
+    return static_cast<LibraryHandle>(reinterpret_cast<std::uintptr_t>(richEdit_.module));
+}
+
+void Win32Platform::ReleaseRichTextLibrary(LibraryHandle library) {
+    if (library == NoLibrary) return;
+    ::FreeLibrary(ToModule(library));
+    if (ToModule(library) == richEdit_.module) richEdit_ = {};
+}
+
+ControlHandle Win32Platform::CreateViewerControl(LibraryHandle library, Extent size) {
+    if (library == NoLibrary || ToModule(library) != richEdit_.module) return NoControl;
+    return ToControl(CreateViewerWindow(richEdit_, frame_.window, ViewerBounds(0, 0, size)));
+}
+
+void Win32Platform::SetViewerTextLimit(ControlHandle control, std::int64_t characters) {
+    ::SendMessageW(ToWindow(control), EM_EXLIMITTEXT, 0, static_cast<LPARAM>(characters));
+}
+
+void Win32Platform::SetViewerReadOnly(ControlHandle control, bool readOnly) {
+    ::SendMessageW(ToWindow(control), EM_SETREADONLY, readOnly ? 1 : 0, 0);
+}
+
+bool Win32Platform::SetViewerRtf(ControlHandle control, const char* rtf) {
+    return LoadViewerRtf(ToWindow(control), rtf);
+}
+
+void Win32Platform::SetViewerText(ControlHandle control, std::u16string_view text) {
+    const std::wstring wide = Wide(text);
+    ::SetWindowTextW(ToWindow(control), wide.c_str());
+}
+
+void Win32Platform::SetViewerZoom(ControlHandle control, std::int64_t numerator,
+                                  std::int64_t denominator) {
+    ::SendMessageW(ToWindow(control), EM_SETZOOM, static_cast<WPARAM>(numerator),
+                   static_cast<LPARAM>(denominator));
+}
+
+void Win32Platform::ScrollViewerToTop(ControlHandle control) {
+    ::SendMessageW(ToWindow(control), WM_VSCROLL, SB_TOP, 0);
+}
+
+void Win32Platform::MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) {
+    const RECT bounds = ViewerBounds(x, y, size);
+    ::MoveWindow(ToWindow(control), bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, TRUE);
+}
+
+RECT Win32Platform::ViewerBounds(std::int64_t x, std::int64_t y, Extent size) const {
+    const PixelSize pixels = ToPixels(size, frame_.scale);
+    RECT bounds{static_cast<LONG>(UnitsToPixels(x, frame_.scale.dpiX)),
+                static_cast<LONG>(UnitsToPixels(y, frame_.scale.dpiY)), 0, 0};
+    bounds.right = bounds.left + pixels.width;
+    const LONG bottom =
+        std::min<LONG>(bounds.top + pixels.height, ClientHeightAboveStatusBar(frame_));
+    bounds.bottom = std::max<LONG>(bottom, bounds.top);
+    return bounds;
+}
+
+}  // namespace brevikon
