@@ -164,13 +164,15 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
         return result;
     }
 
-    // A temporary name beside the target, so that the final rename stays on one filesystem.
+    // A short temporary name in the target's folder: the final rename then stays on one
+    // filesystem, and a target whose name is as long as names may be still gets one.
     static std::atomic<unsigned> counter{0};
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter.fetch_add(1));
+        temporary = folder + ".brevikon-" + std::to_string(::getpid()) + "-" +
+                    std::to_string(counter.fetch_add(1)) + ".tmp";
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) break;
     }

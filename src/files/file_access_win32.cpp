@@ -155,12 +155,17 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
         return result;
     }
 
+    // A short temporary name in the target's folder, so that the final move stays on one
+    // volume and a long target name does not make it too long.
     static std::atomic<unsigned> counter{0};
+    const std::size_t separator = path.find_last_of(L"\\/:");
+    const std::wstring folder =
+        separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
     std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = path + L".tmp-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(counter.fetch_add(1));
+        temporary = folder + L".brevikon-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(counter.fetch_add(1)) + L".tmp";
         handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
