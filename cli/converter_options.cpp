@@ -9,17 +9,28 @@ const char ConverterUsage[] =
     "Aufruf: brevikon-rtf [OPTIONEN] DATEI...\n"
     "Wandelt Dokumente der Brevikon PC Textverarbeitung 1.2 um.\n"
     "\n"
-    "  --to FORMAT          rtf (Vorgabe), report (Strukturanalyse als Text),\n"
+    "  --to FORMAT          rtf (Vorgabe), text (UTF-8-Text), html (HTML-Seite),\n"
+    "                       report (Strukturanalyse als Text),\n"
     "                       report-rtf (Strukturanalyse als RTF)\n"
     "  -p, --proportional   Proportionalschrift (Times New Roman) statt Courier New\n"
     "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI); - fuer die Standardausgabe\n"
     "  -d, --output-dir DIR Ausgabe mit den Vorgabenamen im Ordner DIR\n"
+    "  -r, --recursive      DATEI darf ein Ordner sein: alle Dateien darin und darunter\n"
+    "      --match MUSTER   mit -r nur Dateien, deren Name auf MUSTER passt (* und ?,\n"
+    "                       gross/klein gleich; mehrfach erlaubt: eines muss passen)\n"
+    "  -j, --jobs N         N Dateien zugleich umwandeln (Vorgabe: Zahl der Prozessoren)\n"
     "  -v, --verbose        je umgewandelter Datei eine Zeile wie in der Statuszeile\n"
     "  -q, --quiet          nur Fehler ausgeben\n"
     "  -h, --help           diese Hilfe\n"
     "  -V, --version        Version\n"
     "\n"
-    "Vorgabename der Ausgabe: Ordner und Name der DATEI mit .rtf statt ihrer Endung.\n"
+    "Vorgabename der Ausgabe: Ordner und Name der DATEI mit .rtf statt ihrer Endung\n"
+    "(text: .utf8.txt, html: .html, report: .report.txt, report-rtf: .rtf).\n"
+    "Mit -r wird jeder Ordner nach Namen sortiert durchgegangen; Dateien, deren Name\n"
+    "auf die Endung des gewaehlten Formats endet (gross/klein gleich), werden als\n"
+    "fruehere Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d DIR im\n"
+    "selben Unterordner unter DIR. Verknuepfungen auf Ordner werden nicht verfolgt,\n"
+    "Verknuepfungen auf Dateien nur, wenn ihr Ziel im Ordner liegt.\n"
     "Exit-Status: 0 alles umgewandelt, 1 mindestens eine Datei fehlgeschlagen,\n"
     "2 falscher Aufruf.\n";
 
@@ -35,7 +46,25 @@ constexpr FormatEntry Formats[] = {
     {OutputFormat::Rtf, "rtf", ".rtf"},
     {OutputFormat::Report, "report", ".report.txt"},
     {OutputFormat::ReportRtf, "report-rtf", ".rtf"},
+    {OutputFormat::Text, "text", ".utf8.txt"},
+    {OutputFormat::Html, "html", ".html"},
 };
+
+// More workers than this only cost memory: each holds a whole document.
+constexpr int MaxJobs = 256;
+
+// A worker count from 1 to MaxJobs, in decimal digits only.
+bool ParseJobs(const NativeString& text, int& jobs) {
+    if (text.empty() || text.size() > 3) return false;
+    int value = 0;
+    for (const auto c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<int>(c - '0');
+    }
+    if (value < 1 || value > MaxJobs) return false;
+    jobs = value;
+    return true;
+}
 
 std::string Narrow(const NativeString& text) {
     std::string narrow;
@@ -103,6 +132,11 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
                InlineValue(argument, longName).has_value();
     };
 
+    // "-j4", as make takes it.
+    auto jobsAttached = [](const NativeString& argument) {
+        return argument.size() > 2 && Is(argument.substr(0, 2), "-j");
+    };
+
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const NativeString& argument = arguments[i];
         if (onlyFiles || argument.empty() || argument[0] != '-' || Is(argument, "-")) {
@@ -117,6 +151,24 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
             options.verbose = true;
         } else if (Is(argument, "-q") || Is(argument, "--quiet")) {
             options.quiet = true;
+        } else if (Is(argument, "-r") || Is(argument, "--recursive")) {
+            options.recursive = true;
+        } else if (matches(argument, "", "--match")) {
+            std::optional<NativeString> value;
+            if (!takeValue(i, "--match", value)) return parsed;
+            options.patterns.push_back(*value);
+        } else if (matches(argument, "-j", "--jobs") || jobsAttached(argument)) {
+            std::optional<NativeString> value;
+            if (jobsAttached(argument)) {
+                value = argument.substr(2);
+            } else if (!takeValue(i, "--jobs", value)) {
+                return parsed;
+            }
+            if (!ParseJobs(*value, options.jobs)) {
+                parsed.usageError = "-j braucht eine Zahl von 1 bis " + std::to_string(MaxJobs) +
+                                    ": " + Narrow(*value);
+                return parsed;
+            }
         } else if (Is(argument, "-h") || Is(argument, "--help")) {
             options.help = true;
         } else if (Is(argument, "-V") || Is(argument, "--version")) {
@@ -154,6 +206,10 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
         parsed.usageError = "-o geht nur mit einer einzigen DATEI.";
     } else if (options.output && options.output->empty()) {
         parsed.usageError = "-o braucht einen Pfad.";
+    } else if (options.output && options.recursive) {
+        parsed.usageError = "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben.";
+    } else if (!options.patterns.empty() && !options.recursive) {
+        parsed.usageError = "--match gilt fuer Dateien in Ordnern und geht nur mit -r.";
     }
     return parsed;
 }

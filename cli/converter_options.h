@@ -9,13 +9,19 @@
 
 namespace brevikon {
 
-enum class OutputFormat { Rtf, Report, ReportRtf };
+enum class OutputFormat { Rtf, Report, ReportRtf, Text, Html };
+
+// -j without a number: as many workers as the machine has processors.
+constexpr int JobsFromProcessors = 0;
 
 struct ConverterOptions {
     OutputFormat format = OutputFormat::Rtf;
     std::int64_t fontMode = 0;
     std::optional<NativeString> output;     // -o; "-" is standard output
     std::optional<NativeString> outputDir;  // -d
+    bool recursive = false;                 // -r: a FILE may be a folder
+    std::vector<NativeString> patterns;     // --match, for files found in folders
+    int jobs = JobsFromProcessors;          // -j
     bool verbose = false;
     bool quiet = false;
     bool help = false;
@@ -32,6 +38,8 @@ struct ParsedArguments {
 ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments);
 
 // The name a format is chosen by with --to, and the extension of its default output name.
+// A recursive run passes over files whose names end in the chosen format's extension: they
+// are outputs of an earlier run.
 const char* FormatName(OutputFormat format);
 const char* FormatExtension(OutputFormat format);
 

@@ -4,12 +4,15 @@
 #include "analysis/structure_report.h"
 #include "app/path_names.h"
 #include "base/text.h"
+#include "format/document_format.h"
 #include "rtf/convert_document.h"
 
 namespace brevikon {
 
-DocumentOutput::DocumentOutput() {
-    BuildCharTable(charTable_);
+CharTable DocumentOutput::BuiltCharTable() {
+    CharTable table{};
+    BuildCharTable(table);
+    return table;
 }
 
 bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const std::uint8_t* image,
@@ -24,6 +27,19 @@ bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const s
             if (!rtf_.complete()) return false;
             bytes_ = rtf_.content();
             statusLine_ = name + u"   (" + DecimalText(length) + u" Bytes)   " + summary;
+            return true;
+        }
+        case OutputFormat::Text:
+        case OutputFormat::Html: {
+            const bool complete =
+                format == OutputFormat::Text
+                    ? textExporter_.Convert(image, length, export_)
+                    : htmlExporter_.Convert(image, length, fontMode, Utf16ToUtf8(name), export_);
+            if (!complete || !export_.complete()) return false;
+            bytes_ = export_.content();
+            // The same line as for the RTF: the text is read from the same place.
+            statusLine_ = name + u"   (" + DecimalText(length) + u" Bytes)   " +
+                          StatusSummary(image, length, FindTextStart(image, length));
             return true;
         }
         case OutputFormat::Report:

@@ -7,14 +7,15 @@
 #include "cli/converter_options.h"
 #include "format/char_table.h"
 #include "rtf/rtf_buffer.h"
+#include "text_export/convert_to_html.h"
+#include "text_export/convert_to_text.h"
+#include "text_export/export_buffer.h"
 
 namespace brevikon {
 
 // Reusable per worker: the character table and the buffers live as long as it does.
 class DocumentOutput {
   public:
-    DocumentOutput();
-
     // Converts; false when memory ran out (the output would be truncated).
     bool Produce(OutputFormat format, std::int64_t fontMode, const std::uint8_t* image,
                  std::int64_t length, std::u16string_view pathAsGiven);
@@ -25,8 +26,13 @@ class DocumentOutput {
     const std::u16string& statusLine() const { return statusLine_; }
 
   private:
-    CharTable charTable_{};
+    static CharTable BuiltCharTable();
+
+    CharTable charTable_ = BuiltCharTable();
+    TextExporter textExporter_{charTable_};
+    HtmlExporter htmlExporter_{charTable_};
     RtfBuffer rtf_;
+    ExportBuffer export_;
     std::string text_;
     std::string_view bytes_;
     std::u16string statusLine_;

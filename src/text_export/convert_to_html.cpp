@@ -1,0 +1,266 @@
+#include "text_export/convert_to_html.h"
+
+#include <cstring>
+
+#include "format/document_format.h"
+#include "rtf/convert_document.h"
+#include "text_export/character_forms.h"
+#include "text_export/html_page.h"
+
+namespace brevikon {
+
+namespace {
+
+using CharForm = HtmlExporter::CharForm;
+
+// The attributes as they look: bit $80 is never shown, superscript wins over subscript and
+// wide over narrow, exactly as the RTF words choose.
+std::uint8_t VisibleAttributes(std::uint8_t flags) {
+    std::uint8_t visible = flags & static_cast<std::uint8_t>(~Bit80);
+    if (visible & Superscript) visible &= static_cast<std::uint8_t>(~Subscript);
+    if (visible & Wide) visible &= static_cast<std::uint8_t>(~Narrow);
+    return visible;
+}
+
+// Writes one document's paragraphs. Attribute changes are only noted; the span for them is
+// opened when text is written, so an escape that writes no character leaves no empty span.
+class HtmlWriter {
+  public:
+    HtmlWriter(const std::uint8_t* image, std::int64_t length,
+               const std::array<CharForm, 256>& forms, ExportBuffer& out)
+        : image_(image), length_(length), forms_(forms), out_(out) {}
+
+    void Write(std::int64_t position) {
+        position_ = position;
+        while (position_ < length_ && WriteOneCode()) {
+        }
+        if (paragraphOpen_) CloseParagraph();
+    }
+
+  private:
+    // One step of the same case analysis as the RTF conversion; false at the end marker.
+    bool WriteOneCode() {
+        const std::uint8_t v = image_[position_];
+        switch (v) {
+            case EndOfText:
+                return false;
+            case HardBreak:
+                ++position_;
+                if (position_ < length_ && image_[position_] == LineFeed) ++position_;
+                OpenParagraph();
+                CloseParagraph();
+                return true;
+            case SoftBreak:
+                ++position_;
+                OpenParagraph();
+                wanted_ = 0;
+                WriteText(" ");
+                lastEscapeAttribute_ = 0;
+                softBreakPending_ = true;
+                return true;
+            case LineFeed:
+                ++position_;
+                return true;
+            case PageBreak:
+                ++position_;
+                if (paragraphOpen_) CloseParagraph();
+                out_.Append("<hr class=\"page\">\n");
+                return true;
+            case Tab:
+                ++position_;
+                OpenParagraph();
+                wanted_ = 0;
+                WriteText("<span class=\"tab\">\t</span>");
+                lastEscapeAttribute_ = 0;
+                return true;
+            case SoftSpace:
+            case Space:
+            case AltSpace:
+                ++position_;
+                if (!softBreakPending_) WriteSpace();
+                return true;
+            default:
+                WriteCharacterOrEscape(v);
+                return true;
+        }
+    }
+
+    // The space carry rule of the RTF: a space keeps the attributes of the escape before it
+    // only when the escape right after it has the same attribute byte.
+    void WriteSpace() {
+        std::uint8_t carried = 0;
+        if (lastEscapeAttribute_ != 0 &&
+            PeekAttributeEscape(image_, length_, position_) == lastEscapeAttribute_) {
+            carried = lastEscapeAttribute_;
+        }
+        OpenParagraph();
+        wanted_ = VisibleAttributes(carried);
+        WriteText(" ");
+    }
+
+    void WriteCharacterOrEscape(std::uint8_t v) {
+        softBreakPending_ = false;
+        if (v == Escape && position_ + 3 < length_ && image_[position_ + 1] == EscapeLetter) {
+            const std::uint8_t attribute = image_[position_ + 2];
+            const CharForm& form = forms_[image_[position_ + 3]];
+            position_ += AttributeEscapeLength;
+            OpenParagraph();
+            wanted_ = VisibleAttributes(attribute);
+            WriteText(std::string_view(form.bytes, form.length));
+            lastEscapeAttribute_ = attribute;
+            return;
+        }
+        ++position_;
+        if (v < Space) return;  // unknown control code, or a 27 without a complete escape
+        OpenParagraph();
+        wanted_ = 0;
+        const CharForm& form = forms_[v];
+        WriteText(std::string_view(form.bytes, form.length));
+        lastEscapeAttribute_ = 0;
+    }
+
+    void OpenParagraph() {
+        if (paragraphOpen_) return;
+        out_.Append("<p>");
+        paragraphOpen_ = true;
+    }
+
+    void CloseParagraph() {
+        CloseSpan();
+        wanted_ = 0;
+        out_.Append("</p>\n");
+        paragraphOpen_ = false;
+        softBreakPending_ = false;
+        lastEscapeAttribute_ = 0;
+    }
+
+    void WriteText(std::string_view text) {
+        if (text.empty()) return;
+        if (wanted_ != shown_) {
+            CloseSpan();
+            OpenSpan(wanted_);
+        }
+        out_.Append(text);
+    }
+
+    // The classes of every attribute but the width, which the outer span carries.
+    void AppendTextClasses(std::uint8_t visible) {
+        bool first = true;
+        auto add = [&](std::uint8_t bit, std::string_view name) {
+            if (!(visible & bit)) return;
+            if (!first) out_.Append(' ');
+            out_.Append(name);
+            first = false;
+        };
+        add(Underline, html_class::Underline);
+        add(Bold, html_class::Bold);
+        add(Superscript, html_class::Superscript);
+        add(Subscript, html_class::Subscript);
+        add(Bit20, html_class::Spacing);
+    }
+
+    void AppendTextSpanOpening(std::uint8_t visible) {
+        out_.Append("<span class=\"");
+        AppendTextClasses(visible);
+        out_.Append("\">");
+    }
+
+    static bool HasTextClasses(std::uint8_t visible) {
+        return (visible & (Underline | Bold | Superscript | Subscript | Bit20)) != 0;
+    }
+
+    void OpenSpan(std::uint8_t visible) {
+        shown_ = visible;
+        if (visible == 0) return;
+        const bool scaled = (visible & (Wide | Narrow)) != 0;
+        if (scaled) {
+            out_.Append((visible & Wide) ? "<span class=\"wide\"><span class=\"scaled\">"
+                                         : "<span class=\"narrow\"><span class=\"scaled\">");
+        }
+        if (HasTextClasses(visible)) AppendTextSpanOpening(visible);
+        runStart_ = out_.size();
+    }
+
+    void CloseSpan() {
+        const std::uint8_t visible = shown_;
+        shown_ = 0;
+        if (visible == 0) return;
+        const bool textSpan = HasTextClasses(visible);
+        const std::size_t runLength = out_.size() - runStart_;
+        if (textSpan) out_.Append("</span>");
+        if (!(visible & (Wide | Narrow))) return;
+        // The hidden copy that gives the scaled text its room: twice the text for wide, the
+        // text once at two thirds of the size for narrow.
+        out_.Append("</span><span class=\"spacer\" aria-hidden=\"true\">");
+        if (textSpan) AppendTextSpanOpening(visible);
+        out_.AppendCopy(runStart_, runLength);
+        if (visible & Wide) out_.AppendCopy(runStart_, runLength);
+        if (textSpan) out_.Append("</span>");
+        out_.Append("</span></span>");
+    }
+
+    const std::uint8_t* image_;
+    std::int64_t length_;
+    const std::array<CharForm, 256>& forms_;
+    ExportBuffer& out_;
+    std::int64_t position_ = 0;
+    bool paragraphOpen_ = false;
+    bool softBreakPending_ = false;
+    std::uint8_t lastEscapeAttribute_ = 0;
+    std::uint8_t wanted_ = 0;  // visible attributes of the next text
+    std::uint8_t shown_ = 0;   // visible attributes of the open span (0: none open)
+    std::size_t runStart_ = 0;
+};
+
+// Room for a typical page; the buffer grows past it when needed.
+constexpr std::size_t HtmlStartSize = 16384;
+
+}  // namespace
+
+HtmlExporter::HtmlExporter(const CharTable& table) {
+    for (int v = 0; v < 256; ++v) {
+        CharForm& form = forms_[v];
+        const char16_t code = table[v];
+        std::string_view reference;
+        switch (code) {
+            case u'&':
+                reference = "&amp;";
+                break;
+            case u'<':
+                reference = "&lt;";
+                break;
+            case u'>':
+                reference = "&gt;";
+                break;
+            case u'"':
+                reference = "&quot;";
+                break;
+            case u'\'':
+                reference = "&#39;";
+                break;
+            default:
+                break;
+        }
+        if (!reference.empty()) {
+            std::memcpy(form.bytes, reference.data(), reference.size());
+            form.length = static_cast<std::uint8_t>(reference.size());
+        } else {
+            form.length = static_cast<std::uint8_t>(FormatUtf8Char(code, form.bytes));
+        }
+    }
+}
+
+bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, std::int64_t fontMode,
+                           std::string_view title, ExportBuffer& out) const {
+    const std::size_t estimate =
+        HtmlStartSize + (length > 0 ? 2 * static_cast<std::size_t>(length) : 0);
+    if (!out.Reset(estimate)) return false;
+    AppendHtmlPageStart(out, title, fontMode);
+    if (image && length >= 1) {
+        HtmlWriter(image, length, forms_, out).Write(FindTextStart(image, length));
+    }
+    AppendHtmlPageEnd(out);
+    return out.complete();
+}
+
+}  // namespace brevikon

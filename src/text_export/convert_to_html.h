@@ -1,0 +1,33 @@
+#pragma once
+// The document as one standalone HTML5 page (UTF-8, inline style sheet, no scripts, nothing
+// loaded from elsewhere), read by the same rules as the RTF conversion: the same paragraphs,
+// blanks, tabs and page breaks, and the same attributes on the same characters and spaces.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "format/char_table.h"
+#include "text_export/export_buffer.h"
+
+namespace brevikon {
+
+class HtmlExporter {
+  public:
+    explicit HtmlExporter(const CharTable& table);
+
+    // Replaces the buffer's content with the page; title is the UTF-8 file name shown in the
+    // browser. False when memory ran out. An empty image gives a page without paragraphs.
+    bool Convert(const std::uint8_t* image, std::int64_t length, std::int64_t fontMode,
+                 std::string_view title, ExportBuffer& out) const;
+
+    // The HTML text of one character (escaped where HTML needs it), padded to a fixed size.
+    struct CharForm {
+        char bytes[7] = {};
+        std::uint8_t length = 0;
+    };
+
+  private:
+    std::array<CharForm, 256> forms_{};
+};
+
+}  // namespace brevikon

@@ -1,0 +1,38 @@
+#pragma once
+// The document as UTF-8 plain text, read by the same rules as the RTF conversion: one line
+// per paragraph, soft breaks and spaces as single blanks, tabs as TAB, page breaks as form
+// feeds, attributes dropped.
+#include <array>
+#include <cstdint>
+
+#include "format/char_table.h"
+#include "text_export/export_buffer.h"
+
+namespace brevikon {
+
+// The bytes that end a paragraph and a page in the text form.
+constexpr char TextParagraphEnd = '\n';
+constexpr char TextPageBreak = '\f';
+
+class TextExporter {
+  public:
+    explicit TextExporter(const CharTable& table);
+
+    // Replaces the buffer's content with the text of the document; false when memory ran
+    // out. An empty image gives an empty text.
+    bool Convert(const std::uint8_t* image, std::int64_t length, ExportBuffer& out) const;
+
+  private:
+    // The text of one input byte, padded so that a fixed four-byte copy writes it.
+    struct ByteForm {
+        char bytes[4] = {};
+        std::uint8_t length = 0;
+        bool opensParagraph = false;
+        bool inPlainRun = false;
+    };
+
+    std::array<ByteForm, 256> forms_{};         // a byte of the plain stream
+    std::array<ByteForm, 256> escapedForms_{};  // the character byte of an attribute escape
+};
+
+}  // namespace brevikon
