@@ -7,14 +7,16 @@ RtfBuffer::~RtfBuffer() {
 }
 
 void ReleaseRtfBuffer(RtfBuffer& buffer) {
-    if (buffer.storage) buffer.heap->Release(buffer.storage);
+    if (buffer.storage)
+        buffer.heap->Release(buffer.storage, static_cast<std::size_t>(buffer.capacity));
     buffer.storage = nullptr;
     buffer.capacity = 0;
     buffer.used = 0;
 }
 
 void ResetRtfBuffer(RtfBuffer& buffer) {
-    if (buffer.storage) buffer.heap->Release(buffer.storage);
+    if (buffer.storage)
+        buffer.heap->Release(buffer.storage, static_cast<std::size_t>(buffer.capacity));
     buffer.capacity = RtfBufferInitialCapacity;
     buffer.storage = static_cast<unsigned char*>(
         buffer.heap->AllocateZeroed(static_cast<std::size_t>(RtfBufferInitialCapacity)));

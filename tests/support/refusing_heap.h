@@ -17,7 +17,7 @@ class RefusingHeap final : public Heap {
     void* GrowZeroed(void* block, std::size_t oldSize, std::size_t newSize) override {
         return refuseGrowth ? nullptr : ProcessHeap().GrowZeroed(block, oldSize, newSize);
     }
-    void Release(void* block) override { ProcessHeap().Release(block); }
+    void Release(void* block, std::size_t size) override { ProcessHeap().Release(block, size); }
 };
 
 }  // namespace brevikon::test
