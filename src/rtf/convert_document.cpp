@@ -53,9 +53,11 @@ bool ContinuesPlainRun(std::uint8_t v) {
     }
 }
 
-// How many of the 16 bytes at p, from the first on, RTF writes as themselves: printable
-// ASCII other than the backslash and the braces.
-int LeadingLiteralBytes(const std::uint8_t* p) {
+// Writes the 16 bytes at p as a plain run writes them, as far as each becomes exactly one
+// byte: printable ASCII other than the backslash and the braces stays itself, the two space
+// codes 128 and 160 become a blank. Returns how many bytes from the first on did so; the
+// bytes stored for the others are overwritten by the caller.
+int CopySingleByteForms(const std::uint8_t* p, unsigned char* out) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     // Signed compares: bytes from 128 up are negative, so they fail the first test.
@@ -64,14 +66,25 @@ int LeadingLiteralBytes(const std::uint8_t* p) {
     const __m128i special = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\\')), _mm_cmpeq_epi8(v, _mm_set1_epi8('{'))),
         _mm_cmpeq_epi8(v, _mm_set1_epi8('}')));
-    const auto literal =
-        static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_andnot_si128(special, printable)));
-    return std::countr_one(literal);
+    const __m128i spaces =
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(AltSpace))),
+                     _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(SoftSpace))));
+    const __m128i single = _mm_or_si128(_mm_andnot_si128(special, printable), spaces);
+    const __m128i written =
+        _mm_or_si128(_mm_andnot_si128(spaces, v), _mm_and_si128(spaces, _mm_set1_epi8(' ')));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), written);
+    return std::countr_one(static_cast<std::uint16_t>(_mm_movemask_epi8(single)));
 #else
     int count = 0;
-    while (count < 16 && p[count] >= 0x20 && p[count] <= 0x7E && p[count] != '\\' &&
-           p[count] != '{' && p[count] != '}') {
-        ++count;
+    for (; count < 16; ++count) {
+        const std::uint8_t v = p[count];
+        if (v == AltSpace || v == SoftSpace) {
+            out[count] = ' ';
+        } else if (v >= 0x20 && v <= 0x7E && v != '\\' && v != '{' && v != '}') {
+            out[count] = v;
+        } else {
+            break;
+        }
     }
     return count;
 #endif
@@ -147,7 +160,8 @@ class DocumentWriter {
 
     // Copies plain bytes straight into the storage while at least 32 bytes are free, so no
     // append in the run could have grown the buffer: capacity changes exactly as it would
-    // byte by byte. Stretches of bytes that RTF writes as themselves go 16 at a time.
+    // byte by byte. Soft and hard breaks inside the run are taken here as well, as long as
+    // what follows them brings the run's state back.
     void WritePlainRun() {
         if (!buffer_.storage) return;
         unsigned char* out = buffer_.storage;
@@ -156,20 +170,62 @@ class DocumentWriter {
         std::int64_t position = position_;
         while (position < length_ && used <= limit) {
             if (literalAscii_ && length_ - position >= 16) {
-                const int same = LeadingLiteralBytes(image_ + position);
-                std::memcpy(out + used, image_ + position, 16);
+                const int same = CopySingleByteForms(image_ + position, out + used);
                 used += same;
                 position += same;
                 if (same == 16) continue;
             }
-            const ByteForm& form = forms_[image_[position]];
-            if (!form.inPlainRun) break;
-            std::memcpy(out + used, form.bytes, RtfCharMaxLength);
-            used += form.length;
-            ++position;
+            const std::uint8_t v = image_[position];
+            const ByteForm& form = forms_[v];
+            if (form.inPlainRun) {
+                std::memcpy(out + used, form.bytes, RtfCharMaxLength);
+                used += form.length;
+                ++position;
+            } else if (v == SoftBreak) {
+                // The blank of the break; then line feeds and spaces vanish and tabs are
+                // written, until a character or control code ends the soft-break state.
+                out[used++] = ' ';
+                ++position;
+                while (position < length_ && used <= limit) {
+                    const std::uint8_t next = image_[position];
+                    if (next == LineFeed || next == Space || next == AltSpace ||
+                        next == SoftSpace) {
+                        ++position;
+                    } else if (next == Tab) {
+                        std::memcpy(out + used, forms_[Tab].bytes, RtfCharMaxLength);
+                        used += forms_[Tab].length;
+                        ++position;
+                    } else {
+                        break;
+                    }
+                }
+                if (position >= length_ || used > limit || !forms_[image_[position]].inPlainRun) {
+                    softBreakPending_ = true;
+                    break;
+                }
+            } else if (v == HardBreak) {
+                ++position;
+                if (position < length_ && image_[position] == LineFeed) ++position;
+                std::memcpy(out + used, ParagraphEnd.data(), ParagraphEnd.size());
+                used += static_cast<std::int64_t>(ParagraphEnd.size());
+                // A character, space or tab opens the next paragraph at once; line feeds and
+                // control codes open none and are left to the case analysis.
+                if (position >= length_ || !OpensParagraph(image_[position])) {
+                    paragraphOpen_ = false;
+                    break;
+                }
+                std::memcpy(out + used, paragraphOpening_.data(), paragraphOpening_.size());
+                used += static_cast<std::int64_t>(paragraphOpening_.size());
+            } else {
+                break;
+            }
         }
         buffer_.used = used;
         position_ = position;
+    }
+
+    bool OpensParagraph(std::uint8_t v) const {
+        return forms_[v].inPlainRun && (v >= Space || v == Tab);
     }
 
     // Escaped characters that all carry the attributes in force, and the spaces between them
