@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "base/text.h"
 #include "files/file_access.h"
@@ -52,6 +53,23 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
         left -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+// Puts the finished temporary file in the target's place in one step. Over an existing file
+// Linux swaps the two names and then removes the old one: ext4 treats a plain rename over a
+// file as a cue to write the new data out at once, which would make every replacing
+// conversion wait for the disk. Either way the target name always names a whole file.
+bool ReplaceWith(const std::string& temporary, const std::string& target, bool targetExists) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    if (targetExists &&
+        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        ::unlink(temporary.c_str());  // now the old file
+        return true;
+    }
+#else
+    (void)targetExists;
+#endif
+    return ::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 mode_t NewFileMode() {
@@ -191,7 +209,7 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
         result.systemError = errno;
         ok = false;
     }
-    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (ok && !ReplaceWith(temporary, path, exists)) {
         result.systemError = errno;
         ok = false;
     }
