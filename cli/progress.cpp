@@ -30,7 +30,9 @@ std::string MinutesAndSeconds(double seconds) {
 }
 
 std::string Duration(double seconds) {
-    return seconds < 60 ? OneDecimal(seconds) + " s" : MinutesAndSeconds(seconds) + " min";
+    // Decided on the rounded value, so that 59.96 s reads "1:00 min", not "60,0 s".
+    return std::llround(seconds * 10) < 600 ? OneDecimal(seconds) + " s"
+                                            : MinutesAndSeconds(seconds) + " min";
 }
 
 }  // namespace
