@@ -108,8 +108,10 @@ void RefuseCollisions(std::vector<ConversionJob>& jobs) {
         }
         const NativeString inputKey = keys.Key(job.input);
         const auto [earlier, added] = writers.try_emplace(targetKey, Writer{i, inputKey});
-        // The same input twice writes the same bytes twice, which harms nothing.
-        if (!added && earlier->second.inputKey != inputKey) {
+        if (added) continue;
+        if (earlier->second.inputKey == inputKey) {
+            job.repeated = true;
+        } else {
             job.refusal = u"Die Ausgabedatei entsteht in diesem Lauf schon aus " +
                           NativeToUtf16(jobs[earlier->second.job].input) + u": " +
                           NativeToUtf16(job.target);

@@ -9,10 +9,13 @@
 namespace brevikon {
 
 struct ConversionJob {
-    NativeString input;      // as given, or as found below a folder given with -r
-    NativeString target;     // the output file; unused when toStream
-    bool toStream = false;   // standard output ("-o -", or a report without -o and -d)
-    bool mirrored = false;   // the target's folder below -d is created before writing
+    NativeString input;     // as given, or as found below a folder given with -r
+    NativeString target;    // the output file; unused when toStream
+    bool toStream = false;  // standard output ("-o -", or a report without -o and -d)
+    bool mirrored = false;  // the target's folder below -d is created before writing
+    // The same input and target as an earlier job: converted but not written again, so that
+    // two workers never replace one file at the same time.
+    bool repeated = false;
     std::u16string refusal;  // when set the job fails with this text, nothing is read
 };
 

@@ -55,7 +55,7 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
     read.image.Release();
     if (job.toStream) {
         result.streamBytes.assign(output.bytes());
-    } else {
+    } else if (!job.repeated) {
         if (job.mirrored) {
             // A failure here shows as the write's own error just below.
             std::error_code ignored;

@@ -77,14 +77,18 @@ void ProgressLine::Update(std::int64_t done, std::int64_t bytes) {
     // Blanks over what a longer earlier line left.
     const std::size_t width = line.size();
     if (width < drawnWidth_) line.append(drawnWidth_ - width, ' ');
-    std::fputs(("\r" + line).c_str(), stream_);
+    std::fputc('\r', stream_);
+    std::fputs(line.c_str(), stream_);
     std::fflush(stream_);
     drawnWidth_ = width > drawnWidth_ ? width : drawnWidth_;
 }
 
 void ProgressLine::Clear() {
     if (drawnWidth_ == 0) return;
-    std::fputs(("\r" + std::string(drawnWidth_, ' ') + "\r").c_str(), stream_);
+    std::string blanks(drawnWidth_ + 2, ' ');
+    blanks.front() = '\r';
+    blanks.back() = '\r';
+    std::fputs(blanks.c_str(), stream_);
     std::fflush(stream_);
     drawnWidth_ = 0;
 }

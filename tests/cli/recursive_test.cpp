@@ -26,6 +26,12 @@ std::string Document(const std::string& text) {
     return text + "\r\n\x1a";
 }
 
+// An output path as the converter spells it: the -d folder as given, then '/', then the
+// path below it in the system's own form.
+std::string OutputPath(const fs::path& outputDir, const fs::path& below) {
+    return outputDir.string() + "/" + below.string();
+}
+
 class RecursiveTest : public test::CliFixture {
   protected:
     void SetUp() override {
@@ -129,11 +135,11 @@ TEST_F(RecursiveTest, FailuresAreReportedInTheOrderOfTheWalk) {
     EXPECT_EQ(code, 1);
     const std::vector<std::string> lines = Lines(err_);
     ASSERT_EQ(lines.size(), 7u) << err_;
-    const std::string prefix = "brevikon-rtf: " + archive_.string();
-    EXPECT_EQ(lines[0], prefix + "/0-leer.txt: Die Datei ist leer.");
+    const std::string prefix = "brevikon-rtf: ";
+    EXPECT_EQ(lines[0], prefix + (archive_ / "0-leer.txt").string() + ": Die Datei ist leer.");
     EXPECT_EQ(lines[1].rfind("BRIEF.TXT   (", 0), 0u);
     EXPECT_EQ(lines[2].rfind("Z.txt   (", 0), 0u);
-    EXPECT_EQ(lines[3], prefix + "/a/LEER.TXT: Die Datei ist leer.");
+    EXPECT_EQ(lines[3], prefix + (archive_ / "a" / "LEER.TXT").string() + ": Die Datei ist leer.");
     EXPECT_EQ(lines[4].rfind("NOTIZ.DOC   (", 0), 0u);
     EXPECT_EQ(lines[5].rfind("TIEF.TXT   (", 0), 0u);
     EXPECT_EQ(lines[6].rfind("Fertig: 4 Dateien umgewandelt, 2 fehlgeschlagen, ", 0), 0u);
@@ -165,7 +171,7 @@ TEST_F(RecursiveTest, MirroredFolderThatCannotBeMadeIsAWriteFailure) {
     EXPECT_EQ(Run({Native("-r"), Native("-d"), Native(out), Native(archive_)}), 1);
     EXPECT_NE(err_.find("brevikon-rtf: " + (archive_ / "a" / "NOTIZ.DOC").string() +
                         ": Die Datei konnte nicht geschrieben werden: " +
-                        (out / "a" / "NOTIZ.rtf").string()),
+                        OutputPath(out, fs::path("a") / "NOTIZ.rtf")),
               std::string::npos)
         << err_;
     EXPECT_TRUE(fs::exists(out / "BRIEF.rtf"));
@@ -184,7 +190,7 @@ TEST_F(RecursiveTest, NoTargetReplacesAnotherInputOrAnotherOutput) {
               1);
     EXPECT_EQ(err_, "brevikon-rtf: " + (folder_ / "y" / "A.TXT").string() +
                         ": Die Ausgabedatei entsteht in diesem Lauf schon aus " +
-                        (folder_ / "x" / "A.TXT").string() + ": " + (out / "A.rtf").string() +
+                        (folder_ / "x" / "A.TXT").string() + ": " + OutputPath(out, "A.rtf") +
                         "\n");
     EXPECT_EQ(ReadFile(out / "A.rtf"), RtfOf(folder_ / "x" / "A.TXT"));
 

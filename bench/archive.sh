@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Archive-scale timing, side by side in one run:
+#  - a tree of 10,000 small documents (100 folders of 100, made with make-samples) converted
+#    by brevikon-rtf -r with -j 1 and -j 2, against cp -r of the same tree (target: at most
+#    3 x cp -r);
+#  - the 32 MiB realistic document in --to text, against iconv -f CP437 -t UTF-8.
+# Prints each median and the ratios.
+#   bench/archive.sh [RUNS]                          (default 7 runs of each)
+#   BREVIKON_BUILD=build/NAME bench/archive.sh       (an existing build folder; default: the
+#                                                     native preset, built here)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-7}
+folders=100
+per_folder=100
+big_size=33554432
+
+build=${BREVIKON_BUILD:-}
+if [ -z "$build" ]; then
+    cmake --preset native >/dev/null
+    cmake --build --preset native --target brevikon-rtf make-samples >/dev/null
+    build=build/native
+fi
+converter=$build/cli/brevikon-rtf
+make_samples=$build/tools/make-samples
+work=build/bench/archive
+tree=$work/tree
+mkdir -p "$work"
+
+# The tree: 30 distinct documents (three kinds, ten sizes from 4 to 13 KiB) spread over the
+# first folder, which is then copied to the others. Made once and kept.
+if [ ! -f "$tree/.complete" ]; then
+    rm -rf "$tree" "$work/distinct"
+    mkdir -p "$work/distinct" "$tree/ordner000"
+    distinct=()
+    for kind in realistic attributes plain; do
+        for step in 0 1 2 3 4 5 6 7 8 9; do
+            file=$work/distinct/$kind-$step.doc
+            "$make_samples" --kind "$kind" --size $((4096 + step * 1000)) "$file" >/dev/null
+            distinct+=("$file")
+        done
+    done
+    for i in $(seq 0 $((per_folder - 1))); do
+        cp "${distinct[$((i % ${#distinct[@]}))]}" "$(printf '%s/ordner000/DOK%04d.TXT' "$tree" "$i")"
+    done
+    for f in $(seq 1 $((folders - 1))); do
+        cp -r "$tree/ordner000" "$(printf '%s/ordner%03d' "$tree" "$f")"
+    done
+    touch "$tree/.complete"
+fi
+big=build/bench/realistic-32m.doc
+[ -f "$big" ] || "$make_samples" --kind realistic --size $big_size "$big" >/dev/null
+cat "$big" >/dev/null
+find "$tree" -type f -exec cat {} + >/dev/null  # every run reads from the page cache
+
+# Median wall time in milliseconds of a command, run $runs times; the output folder is
+# removed before each run, outside the timing.
+median_ms() {
+    local out=$1 times=() start end
+    shift
+    for _ in $(seq "$runs"); do
+        rm -rf "$out"
+        sync
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        end=$(date +%s%N)
+        times+=($(((end - start) / 1000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+}
+
+cp_ms=$(median_ms "$work/copy" cp -r "$tree" "$work/copy")
+j1_ms=$(median_ms "$work/j1" "$converter" -r -q -j 1 -d "$work/j1" "$tree")
+j2_ms=$(median_ms "$work/j2" "$converter" -r -q -j 2 -d "$work/j2" "$tree")
+diff -r -q "$work/j1" "$work/j2" >/dev/null || { echo "archive: -j 1 and -j 2 differ" >&2; exit 1; }
+iconv_ms=$(median_ms "$work/big.iconv" sh -c "iconv -f CP437 -t UTF-8 '$big' >'$work/big.iconv'")
+text_ms=$(median_ms "$work/big.utf8.txt" "$converter" --to text -o "$work/big.utf8.txt" "$big")
+
+files=$(find "$tree" -type f -name '*.TXT' | wc -l)
+tree_bytes=$(du -sb --exclude=.complete "$tree" | cut -f1)
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo "tree: $files documents in $folders folders, $tree_bytes bytes; median of $runs runs"
+awk -v cp="$cp_ms" -v j1="$j1_ms" -v j2="$j2_ms" 'BEGIN {
+    printf "cp -r                        %8.1f ms\n", cp
+    printf "brevikon-rtf -r -j 1         %8.1f ms  %.2f x cp -r (target <= 3)\n", j1, j1 / cp
+    printf "brevikon-rtf -r -j 2         %8.1f ms  %.2f x cp -r (target <= 3), %.2f x faster than -j 1\n", j2, j2 / cp, j1 / j2
+}'
+echo "document: $big_size bytes (realistic), text $(stat -c %s "$work/big.utf8.txt") bytes"
+awk -v ic="$iconv_ms" -v tx="$text_ms" 'BEGIN {
+    printf "iconv -f CP437 -t UTF-8      %8.1f ms\n", ic
+    printf "brevikon-rtf --to text       %8.1f ms  %.2f x iconv\n", tx, tx / ic
+}'
