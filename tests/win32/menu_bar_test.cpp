@@ -31,9 +31,11 @@ TEST(MenuBar, PopupsItemsSeparatorsAndIds) {
     ASSERT_NE(popup, nullptr);
     ASSERT_EQ(::GetMenuItemCount(popup), 3);
     EXPECT_EQ(ItemText(popup, 0), L"&Oeffnen...\tStrg+O");
-    EXPECT_EQ(::GetMenuItemID(popup, 0), 0u) << "id 0 is a real command (Open)";
+    // Open (command 0) must not share its Win32 id with the separators, which have id 0.
+    EXPECT_EQ(CommandIdOf(::GetMenuItemID(popup, 0)), 0);
+    EXPECT_NE(::GetMenuItemID(popup, 0), 0u);
     EXPECT_TRUE(::GetMenuState(popup, 1, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(::GetMenuItemID(popup, 2), 4u);
+    EXPECT_EQ(CommandIdOf(::GetMenuItemID(popup, 2)), 4);
     ::DestroyMenu(bar);
 }
 
@@ -43,14 +45,14 @@ TEST(MenuBar, CheckMarksFoundByIdInAnyPopup) {
     const Menu menus[] = {{u"&Datei", file}, {u"&Ansicht", view}};
     const HMENU bar = BuildMenuBar(menus);
     SetMenuCheckMark(bar, 8, true);
-    EXPECT_TRUE(::GetMenuState(bar, 8, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_FALSE(::GetMenuState(bar, 9, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(::GetMenuState(bar, Win32CommandId(8), MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(::GetMenuState(bar, Win32CommandId(9), MF_BYCOMMAND) & MF_CHECKED);
     SetMenuCheckMark(bar, 8, false);
     SetMenuCheckMark(bar, 9, true);
-    EXPECT_FALSE(::GetMenuState(bar, 8, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(::GetMenuState(bar, 9, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(::GetMenuState(bar, Win32CommandId(8), MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(::GetMenuState(bar, Win32CommandId(9), MF_BYCOMMAND) & MF_CHECKED);
     // Never greyed by it.
-    EXPECT_FALSE(::GetMenuState(bar, 9, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+    EXPECT_FALSE(::GetMenuState(bar, Win32CommandId(9), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
     ::DestroyMenu(bar);
 }
 
@@ -63,13 +65,21 @@ TEST(ShortcutTable, CtrlWithVirtualKeysRaisingTheCommandIds) {
     for (const ACCEL& entry : entries)
         EXPECT_EQ(entry.fVirt & ~0x80, FVIRTKEY | FCONTROL | FNOINVERT);
     EXPECT_EQ(entries[0].key, 0x4F);
-    EXPECT_EQ(entries[0].cmd, 0);
+    EXPECT_EQ(CommandIdOf(entries[0].cmd), 0);
+    EXPECT_NE(entries[0].cmd, 0);
     EXPECT_EQ(entries[1].key, VK_ADD);
-    EXPECT_EQ(entries[1].cmd, 5);
+    EXPECT_EQ(CommandIdOf(entries[1].cmd), 5);
     EXPECT_EQ(entries[2].key, '0');
-    EXPECT_EQ(entries[2].cmd, 7);
+    EXPECT_EQ(CommandIdOf(entries[2].cmd), 7);
     ::DestroyAcceleratorTable(table);
     EXPECT_EQ(BuildShortcutTable({}), nullptr);
+}
+
+TEST(CommandIds, RoundTripAndZeroIsNoCommand) {
+    for (int id = 0; id <= 10; ++id)
+        EXPECT_EQ(CommandIdOf(Win32CommandId(id)), id);
+    // WM_COMMAND 0 (a separator, or anything else without a command) maps outside 0..10.
+    EXPECT_LT(CommandIdOf(0), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/platform/win32/menu_bar.h"
 #include "app/platform/win32/status_layout.h"
 #include "app/platform/win32/wide_text.h"
 
@@ -42,7 +43,7 @@ LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             // through WM_COMMAND as well (the viewer, id 0, on focus changes); those are
             // not commands.
             if (lParam == 0) {
-                Record(*frame, {AppEventKind::Command, LOWORD(wParam), {}});
+                Record(*frame, {AppEventKind::Command, CommandIdOf(LOWORD(wParam)), {}});
                 return 0;
             }
             break;

@@ -18,7 +18,7 @@ HMENU BuildMenuBar(std::span<const Menu> menus) {
             } else {
                 // '&' and the tab before the shortcut label are the menu's own notation.
                 const std::wstring text = Wide(item.text);
-                ::AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(item.id), text.c_str());
+                ::AppendMenuW(popup, MF_STRING, Win32CommandId(item.id), text.c_str());
             }
         }
         const std::wstring title = Wide(menu.title);
@@ -33,7 +33,7 @@ HACCEL BuildShortcutTable(std::span<const Shortcut> shortcuts) {
     table.reserve(shortcuts.size());
     for (const Shortcut& shortcut : shortcuts) {
         table.push_back(ACCEL{FVIRTKEY | FCONTROL | FNOINVERT, shortcut.virtualKey,
-                              static_cast<WORD>(shortcut.id)});
+                              static_cast<WORD>(Win32CommandId(shortcut.id))});
     }
     return ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 }
@@ -44,7 +44,7 @@ void SetMenuCheckMark(HMENU menuBar, int id, bool checked) {
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE;
     info.fState = checked ? MFS_CHECKED : MFS_UNCHECKED;
-    ::SetMenuItemInfoW(menuBar, static_cast<UINT>(id), FALSE, &info);
+    ::SetMenuItemInfoW(menuBar, Win32CommandId(id), FALSE, &info);
 }
 
 }  // namespace brevikon
