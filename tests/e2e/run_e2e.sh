@@ -1,0 +1,449 @@
+#!/usr/bin/env bash
+# End-to-end checks of brevikon-reader.exe under Wine, on a virtual X display of our own.
+# The program is started as a user would start it and driven from outside by
+# e2e-driver.exe (keys through the input queue, the real file dialogs, an OLE drop); every
+# check reads what the program shows: title, status fields, message boxes, saved files,
+# window geometry. Screenshots go to BUILD/artifacts.
+#
+#   tests/e2e/run_e2e.sh [BUILD-DIR]      (default: build/windows)
+#
+# Two Wine prefixes of its own live in BUILD/e2e (96 and 144 DPI, each with a virtual
+# desktop of 1280 x 1024); they are made on the first run and reused after that.
+set -u
+
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build_dir=$(cd "${1:-$source_dir/build/windows}" && pwd)
+wine_run=$source_dir/tools/wine-run
+reader=$build_dir/src/app/platform/win32/brevikon-reader.exe
+driver=$build_dir/tests/e2e/e2e-driver.exe
+converter=$build_dir/cli/brevikon-rtf.exe
+e2e_dir=$build_dir/e2e
+work=$e2e_dir/run
+artifacts=$build_dir/artifacts
+log=$e2e_dir/e2e.log
+screen_size=1280x1024
+
+for program in "$reader" "$driver" "$converter"; do
+    if [ ! -f "$program" ]; then
+        echo "e2e: $program is missing; build the windows preset first" >&2
+        exit 1
+    fi
+done
+for tool in Xvfb import wine wineserver; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "e2e: $tool is not installed" >&2
+        exit 1
+    fi
+done
+
+mkdir -p "$e2e_dir" "$artifacts"
+rm -rf "$work"
+mkdir -p "$work"
+: >"$log"
+
+# --- Results ---
+
+passed=0
+failed=0
+failures=()
+
+pass() {
+    passed=$((passed + 1))
+    echo "ok    $1"
+}
+
+fail() {
+    failed=$((failed + 1))
+    failures+=("$1")
+    echo "FAIL  $1"
+    [ $# -gt 1 ] && printf '      %s\n' "$2"
+}
+
+# check NAME COMMAND...: the command must succeed.
+check() {
+    local name=$1
+    shift
+    local output
+    if output=$("$@" 2>>"$log"); then
+        pass "$name"
+    else
+        fail "$name" "$output"
+    fi
+}
+
+# expect NAME EXPECTED ACTUAL
+expect() {
+    if [ "$2" == "$3" ]; then
+        pass "$1"
+    else
+        fail "$1" "expected [$2], got [$3]"
+    fi
+}
+
+# --- Display, prefixes, processes ---
+
+xvfb_pid=
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    if [ -n "${WINEPREFIX:-}" ]; then timeout 20 wineserver -w 2>/dev/null; fi
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+start_display() {
+    local n
+    for n in $(seq 91 160); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 "${screen_size}x24" -nolisten tcp >>"$log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "e2e: no free X display" >&2
+    exit 1
+}
+
+# make_prefix DIR DPI [FROM]: a prefix of our own with a virtual desktop, so that Wine draws
+# the window frames itself and the screen has a known size. Copied from FROM when given:
+# a second start-up of a fresh prefix costs twenty seconds, a copy one.
+make_prefix() {
+    local prefix=$1 dpi=$2 from=${3:-}
+    [ -f "$prefix/.brevikon-e2e-$dpi" ] && return 0
+    echo "e2e: preparing the Wine prefix $prefix (once)"
+    rm -rf "$prefix"
+    [ -n "$from" ] && cp -a "$from" "$prefix"
+    (
+        export WINEPREFIX=$prefix
+        "$wine_run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+        "$wine_run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$screen_size" /f
+        "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+        "$wine_run" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+            /v LogPixels /t REG_DWORD /d "$dpi" /f
+        wineserver -w
+    ) >>"$log" 2>&1
+    rm -f "$prefix"/.brevikon-e2e-*
+    touch "$prefix/.brevikon-e2e-$dpi"
+}
+
+use_prefix() {
+    # A server left from an earlier run would still draw on that run's display.
+    if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -w 2>/dev/null; fi
+    export WINEPREFIX=$1
+    timeout 30 wineserver -w 2>/dev/null
+}
+
+# Windows form of a path under / (Wine's drive Z:).
+winpath() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+
+drv() {
+    "$wine_run" "$driver" "$@" 2>>"$log"
+}
+
+# start_reader ARGS...: in the background; its process id in app_pid.
+start_reader() {
+    "$wine_run" "$reader" "$@" >>"$log" 2>&1 &
+    app_pid=$!
+    drv wait-window 60000 >/dev/null
+}
+
+# The exit code of the last reader started, in exit_code. Not in a command substitution:
+# only this shell itself can wait for its child.
+wait_reader() {
+    wait "$app_pid"
+    exit_code=$?
+    app_pid=
+}
+
+# Integer pixels for units at a resolution, rounded like the program does.
+px() {
+    echo $((($1 * $2 + 48) / 96))
+}
+
+geometry_value() {
+    sed -n "s/^$1=//p" <<<"$2"
+}
+
+screenshot() {
+    import -window root "$artifacts/$1" 2>>"$log" && echo "      screenshot $artifacts/$1"
+}
+
+# --- Documents ---
+
+# The bundled samples when present, else a document of our own: a header, zeros, a text
+# with umlauts and an attribute escape.
+prepare_documents() {
+    local sample
+    for sample in "$source_dir"/samples/BRIEF.TXT "$source_dir"/samples/*.TXT \
+        "$source_dir"/samples/*.DOC; do
+        if [ -f "$sample" ]; then
+            cp "$sample" "$work/"
+            break
+        fi
+    done
+    for sample in "$source_dir"/samples/*.DOC "$source_dir"/samples/*.TXT; do
+        [ -f "$sample" ] && [ ! -f "$work/$(basename "$sample")" ] && cp "$sample" "$work/" && break
+    done
+    if ! ls "$work"/*.TXT "$work"/*.DOC >/dev/null 2>&1; then
+        printf 'Brief an Herrn M\x81ller\r\nSehr geehrter Herr,\r\n\x1bS\x02Fett\x1bS\x02!\r\n\x1a' \
+            >"$work/BRIEF.TXT"
+        printf 'Notiz\r\n\x1a' >"$work/NOTIZ.TXT"
+    fi
+    : >"$work/LEER.TXT"
+    # One byte more than the largest document that is loaded; sparse, so it costs nothing.
+    truncate -s 33554433 "$work/GROSS.TXT"
+}
+
+# --- The checks ---
+
+run_main_window_checks() {
+    local documents=("$work"/*.TXT "$work"/*.DOC)
+    local doc=${documents[0]}
+    local name
+    name=$(basename "$doc")
+    local other=
+    local candidate
+    for candidate in "${documents[@]}"; do
+        case $(basename "$candidate") in
+            "$name" | LEER.TXT | GROSS.TXT) ;;
+            *) other=$candidate && break ;;
+        esac
+    done
+    [ -n "$other" ] || other=$doc
+    local size
+    size=$(stat -c %s "$doc")
+
+    echo "--- 96 DPI: started with $name"
+    start_reader "$(winpath "$doc")"
+    check "title names the document" drv wait-title "$name - Brevikon Reader"
+    local field0
+    field0=$(drv status 0)
+    case $field0 in
+        "$name   ($size Bytes)   "?*) pass "status field 0 is the file line" ;;
+        *) fail "status field 0 is the file line" "got [$field0]" ;;
+    esac
+    expect "status field 1 shows the zoom" "Zoom 100 %" "$(drv status 1)"
+    [ "$(drv viewer-length)" -gt 0 ] && pass "viewer shows the document" ||
+        fail "viewer shows the document" "empty viewer"
+
+    local geo
+    geo=$(drv geometry)
+    echo "$geo" >"$artifacts/geometry-96dpi.txt"
+    local dpi frame window client menu grip screen
+    dpi=$(geometry_value dpi "$geo")
+    read -r fw fh <<<"$(geometry_value frame "$geo")"
+    read -r wx wy ww wh <<<"$(geometry_value window "$geo")"
+    read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
+    read -r sw sh <<<"$(geometry_value screen "$geo")"
+    menu=$(geometry_value menu "$geo")
+    grip=$(geometry_value grip "$geo")
+    expect "display measured at 96 DPI" "96 96" "$dpi"
+    expect "outer size from 920 x 700 units without menu bar" \
+        "$((920 + fw)) $((700 + fh))" "$ww $wh"
+    expect "inner size 920 x 700 (client plus one menu bar)" "920 700" "$cw $((ch + menu))"
+    expect "centred on the screen" "$(((sw - ww) / 2)) $(((sh - wh) / 2))" "$wx $wy"
+    local viewer
+    viewer=$(geometry_value viewer "$geo")
+    case $viewer in
+        "0 0 $cw "*) pass "viewer anchored top left across the width" ;;
+        *) fail "viewer anchored top left across the width" "viewer=$viewer client width $cw" ;;
+    esac
+    expect "status fields: zoom field 110 wide, 5 + grip left of the edge" \
+        "$((cw - 5 - grip - 110)) $((cw - 5 - grip))" "$(drv status-edges)"
+    screenshot document-view.png
+
+    echo "--- keyboard shortcuts and zoom"
+    drv key ctrl+add >/dev/null
+    check "Ctrl + keypad plus zooms in" drv wait-status 1 "Zoom 110 %"
+    expect "the viewer zooms by 110/100" "110/100" "$(drv viewer-zoom)"
+    drv key ctrl+oemplus ctrl+oemminus ctrl+numpad0 >/dev/null
+    sleep 0.3
+    expect "main keyboard plus/minus and keypad 0 do nothing" "Zoom 110 %" "$(drv status 1)"
+    drv key ctrl+subtract ctrl+subtract >/dev/null
+    check "Ctrl + keypad minus zooms out" drv wait-status 1 "Zoom 90 %"
+    drv key ctrl+0 >/dev/null
+    check "Ctrl+0 returns to 100 %" drv wait-status 1 "Zoom 100 %"
+    expect "zoom 100 % is no zoom (0/0)" "0/0" "$(drv viewer-zoom)"
+
+    drv click-viewer >/dev/null
+    drv key ctrl+a >/dev/null
+    check "Ctrl+A with the viewer focused shows the analysis" \
+        drv wait-title "$name [Analyse] - Brevikon Reader"
+    expect "status field 0 in the analysis" "$name   -   Strukturanalyse" "$(drv status 0)"
+    screenshot analysis-view.png
+
+    echo "--- menus by keyboard, and Save as RTF through the real dialog"
+    drv key ctrl+s >/dev/null
+    local typed
+    typed=$(drv dialog-type "Als RTF speichern" "$(winpath "$work")\\analyse.rtf")
+    check "analysis saved" drv wait-status 0 "Gespeichert: analyse.rtf"
+    "$wine_run" "$converter" --to report-rtf -o "$(winpath "$work")\\report-ref.rtf" \
+        "$(winpath "$doc")" >>"$log" 2>&1
+    check "saved analysis equals brevikon-rtf --to report-rtf" \
+        cmp "$work/report-ref.rtf" "$work/analyse.rtf"
+
+    # Alt, A (&Ansicht), M (Schrift: &Monospace): back to the document view.
+    drv key alt+a m >/dev/null
+    check "menu by its access keys returns to the document" \
+        drv wait-title "$name - Brevikon Reader"
+    drv key ctrl+s >/dev/null
+    typed=$(drv dialog-type "Als RTF speichern" "ausgabe")
+    expect "save dialog proposes the document's name with .rtf" \
+        "preset=${name%.*}.rtf" "$typed"
+    check "status confirms the save" drv wait-status 0 "Gespeichert: ausgabe.rtf"
+    expect "the title still names the document" "$name - Brevikon Reader" "$(drv title)"
+    "$wine_run" "$converter" -o "$(winpath "$work")\\ausgabe-ref.rtf" "$(winpath "$doc")" \
+        >>"$log" 2>&1
+    check "saved RTF (in the document's folder) equals brevikon-rtf" \
+        cmp "$work/ausgabe-ref.rtf" "$work/ausgabe.rtf"
+    drv key ctrl+add >/dev/null
+    check "a zoom step replaces the save confirmation" \
+        drv wait-status 0 "$field0"
+    drv key ctrl+0 >/dev/null
+
+    drv key alt+a p >/dev/null
+    sleep 0.5
+    drv key alt+a >/dev/null
+    sleep 0.5
+    screenshot menu-ansicht.png
+    drv key escape escape >/dev/null
+    drv key ctrl+s >/dev/null
+    drv dialog-type "Als RTF speichern" "proportional" >/dev/null
+    check "proportional font saved" drv wait-status 0 "Gespeichert: proportional.rtf"
+    "$wine_run" "$converter" --proportional -o "$(winpath "$work")\\proportional-ref.rtf" \
+        "$(winpath "$doc")" >>"$log" 2>&1
+    check "Schrift: Proportional gives brevikon-rtf --proportional" \
+        cmp "$work/proportional-ref.rtf" "$work/proportional.rtf"
+    drv command 8 >/dev/null
+
+    echo "--- close, open dialog, refusals"
+    drv key ctrl+w >/dev/null
+    check "Ctrl+W closes: title" drv wait-title "Brevikon Reader"
+    expect "Ctrl+W closes: status" "Keine Datei geoeffnet" "$(drv status 0)"
+    expect "Ctrl+W closes: viewer empty" "0" "$(drv viewer-length)"
+    drv key ctrl+a >/dev/null
+    expect "Analyse without a document says so" \
+        "Brevikon Reader|Es ist keine Datei geoeffnet." "$(drv message | paste -sd '|')"
+
+    drv key ctrl+o >/dev/null
+    check "Ctrl+O shows the open dialog, Cancel closes it" \
+        drv dialog-cancel "Brevikon-Datei oeffnen"
+    expect "a cancelled open changes nothing" "Brevikon Reader" "$(drv title)"
+
+    drv key ctrl+o >/dev/null
+    drv dialog-type "Brevikon-Datei oeffnen" "$(winpath "$work/LEER.TXT")" >/dev/null
+    expect "an empty file is refused with its message" \
+        "Brevikon Reader|Die Datei ist leer." "$(drv message | paste -sd '|')"
+
+    echo "--- file drop"
+    local drop
+    drop=$(drv drop "$(winpath "$doc")" "$(winpath "$other")" "$(winpath "$work/LEER.TXT")")
+    expect "the drop is accepted as a copy" "effect=1" "$drop"
+    check "dropping three files opens the first" drv wait-title "$name - Brevikon Reader"
+    drv drop "$(winpath "$work/GROSS.TXT")" "$(winpath "$other")" >/dev/null
+    expect "a file of 33,554,433 bytes is refused with its message" \
+        "Brevikon Reader|Die Datei ist groesser als 32 MB und wird nicht geladen." \
+        "$(drv message | paste -sd '|')"
+    expect "the refused file leaves the document shown" "$name - Brevikon Reader" "$(drv title)"
+
+    echo "--- window size"
+    geo=$(drv resize 100 100)
+    read -r _ _ ww wh <<<"$(geometry_value window "$geo")"
+    read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
+    expect "smallest outer size: 500 x 340 units plus frame" \
+        "$((500 + fw)) $((340 + fh))" "$ww $wh"
+    expect "smallest inner size 500 x 340" "500 340" "$cw $((ch + menu))"
+    drv show maximize >/dev/null
+    geo=$(drv geometry)
+    read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
+    expect "maximised: the zoom field reaches the edge" \
+        "$((cw - 110)) $cw" "$(drv status-edges)"
+    drv show restore >/dev/null
+
+    drv command 10 >/dev/null
+    local about
+    about=$(drv message | head -1)
+    expect "About shows a box titled Info" "Info" "$about"
+
+    echo "--- ending"
+    expect "Ctrl+Q ends the program" "exit=0" "$(drv quit ctrl+q)"
+    wait_reader
+    expect "exit code after Ctrl+Q" "0" "$exit_code"
+
+    start_reader "$(winpath "$other")" "$(winpath "$doc")"
+    check "of two arguments the first is opened" \
+        drv wait-title "$(basename "$other") - Brevikon Reader"
+    expect "closing the window ends the program" "exit=0" "$(drv quit close)"
+    wait_reader
+    expect "exit code after closing" "0" "$exit_code"
+
+    # Without either rich-edit library the viewer cannot be made: message, exit code 1.
+    WINEDLLOVERRIDES="mscoree,mshtml=;msftedit,riched20=d" \
+        "$wine_run" "$reader" >>"$log" 2>&1 &
+    app_pid=$!
+    expect "missing rich-edit component is reported" \
+        "Brevikon Reader|Die RichEdit-Komponente konnte nicht geladen werden." \
+        "$(drv message 60000 | paste -sd '|')"
+    wait_reader
+    expect "start-up failure exits with code 1" "1" "$exit_code"
+}
+
+run_high_dpi_checks() {
+    local documents=("$work"/*.TXT "$work"/*.DOC)
+    local doc=${documents[0]}
+    echo "--- 144 DPI"
+    start_reader "$(winpath "$doc")"
+    check "started at 144 DPI" drv wait-title "$(basename "$doc") - Brevikon Reader"
+    local geo
+    geo=$(drv geometry)
+    echo "$geo" >"$artifacts/geometry-144dpi.txt"
+    read -r fw fh <<<"$(geometry_value frame "$geo")"
+    read -r wx wy _ _ <<<"$(geometry_value window "$geo")"
+    read -r _ _ cw _ <<<"$(geometry_value client "$geo")"
+    local grip
+    grip=$(geometry_value grip "$geo")
+    expect "display measured at 144 DPI" "144 144" "$(geometry_value dpi "$geo")"
+    # 920 x 700 units are 1380 x 1050 pixels here, more than the screen: the window starts
+    # at 0 on both axes.
+    expect "larger than the screen: placed at 0, 0" "0 0" "$wx $wy"
+    expect "status fields scaled: 165 wide, 8 + grip left of the edge" \
+        "$((cw - 8 - grip - 165)) $((cw - 8 - grip))" "$(drv status-edges)"
+    screenshot document-view-144dpi.png
+    geo=$(drv resize 100 100)
+    read -r _ _ ww wh <<<"$(geometry_value window "$geo")"
+    read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
+    local menu
+    menu=$(geometry_value menu "$geo")
+    expect "smallest outer size at 144 DPI: 750 x 510 pixels plus frame" \
+        "$(($(px 500 144) + fw)) $(($(px 340 144) + fh))" "$ww $wh"
+    expect "smallest inner size at 144 DPI" "750 510" "$cw $((ch + menu))"
+    expect "closing ends the program" "exit=0" "$(drv quit close)"
+    wait_reader
+    expect "exit code after closing" "0" "$exit_code"
+}
+
+started=$(date +%s)
+start_display
+make_prefix "$e2e_dir/wineprefix-96" 96
+make_prefix "$e2e_dir/wineprefix-144" 144 "$e2e_dir/wineprefix-96"
+prepare_documents
+
+use_prefix "$e2e_dir/wineprefix-96"
+run_main_window_checks
+use_prefix "$e2e_dir/wineprefix-144"
+run_high_dpi_checks
+
+echo "--- $passed passed, $failed failed in $(($(date +%s) - started)) s (log: $log)"
+if [ "$failed" -gt 0 ]; then
+    printf 'failed: %s\n' "${failures[@]}"
+    exit 1
+fi
+exit 0
