@@ -355,15 +355,40 @@ run_main_window_checks() {
     expect "the refused file leaves the document shown" "$name - Brevikon Reader" "$(drv title)"
 
     echo "--- window size"
+    if command -v xdotool >/dev/null; then
+        # The user drags the lower right corner inwards, past the smallest size.
+        geo=$(drv geometry)
+        read -r wx wy ww wh <<<"$(geometry_value window "$geo")"
+        local corner_x=$((wx + ww - 2)) corner_y=$((wy + wh - 2))
+        xdotool mousemove "$corner_x" "$corner_y" sleep 0.3 mousedown 1 sleep 0.3 \
+            mousemove $((corner_x - 150)) $((corner_y - 100)) sleep 0.5 2>>"$log"
+        geo=$(drv geometry)
+        read -r _ _ cw _ <<<"$(geometry_value client "$geo")"
+        read -r _ sy _ _ <<<"$(geometry_value statusbar "$geo")"
+        expect "while dragging, the viewer follows the border" \
+            "0 0 $cw $sy" "$(geometry_value viewer "$geo")"
+        xdotool mousemove $((wx + 40)) $((wy + 40)) sleep 0.5 mouseup 1 sleep 0.3 2>>"$log"
+        geo=$(drv geometry)
+        read -r _ _ ww wh <<<"$(geometry_value window "$geo")"
+        expect "the border cannot be dragged below 500 x 340 units" \
+            "$((500 + fw)) $((340 + fh))" "$ww $wh"
+        drv show maximize >/dev/null
+        drv show restore >/dev/null
+    fi
     geo=$(drv resize 100 100)
     read -r _ _ ww wh <<<"$(geometry_value window "$geo")"
     read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
     expect "smallest outer size: 500 x 340 units plus frame" \
         "$((500 + fw)) $((340 + fh))" "$ww $wh"
     expect "smallest inner size 500 x 340" "500 340" "$cw $((ch + menu))"
+    read -r _ sy _ _ <<<"$(geometry_value statusbar "$geo")"
+    expect "the viewer follows: full width, down to the status bar" \
+        "0 0 500 $sy" "$(geometry_value viewer "$geo")"
     drv show maximize >/dev/null
     geo=$(drv geometry)
     read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
+    read -r _ sy _ _ <<<"$(geometry_value statusbar "$geo")"
+    expect "maximised: the viewer follows" "0 0 $cw $sy" "$(geometry_value viewer "$geo")"
     expect "maximised: the zoom field reaches the edge" \
         "$((cw - 110)) $cw" "$(drv status-edges)"
     drv show restore >/dev/null

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/platform/win32/menu_bar.h"
 #include "app/platform/win32/status_layout.h"
 #include "app/platform/win32/wide_text.h"
@@ -16,7 +18,31 @@ constexpr WORD ProgramIconId = 1;
 constexpr int StatusBarId = 1;
 
 void Record(MainFrame& frame, AppEvent event) {
+    // A drag of the border sends many sizes; the application needs to hear of the last.
+    if (event.kind == AppEventKind::Size && !frame.events.empty() &&
+        frame.events.back().kind == AppEventKind::Size) {
+        return;
+    }
     frame.events.push_back(std::move(event));
+}
+
+// The client area's height above the status bar, in pixels; all of it without a status bar.
+int ClientHeightAboveStatusBar(const MainFrame& frame) {
+    RECT client{};
+    ::GetClientRect(frame.window, &client);
+    if (frame.statusBar == nullptr || !::IsWindowVisible(frame.statusBar)) return client.bottom;
+    RECT bar{};
+    ::GetWindowRect(frame.statusBar, &bar);
+    POINT top{bar.left, bar.top};
+    ::ScreenToClient(frame.window, &top);
+    return top.y < 0 ? 0 : top.y;
+}
+
+void FollowWithViewer(const MainFrame& frame) {
+    if (frame.viewer == nullptr || !frame.viewerSpansInner) return;
+    const RECT bounds = ViewerRect(frame, 0, 0, MainFrameInnerSize(frame));
+    ::MoveWindow(frame.viewer, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, TRUE);
 }
 
 LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,7 +62,10 @@ LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 0;
         case WM_SIZE:
             LayOutStatusBar(*frame);
-            if (wParam != SIZE_MINIMIZED) Record(*frame, {AppEventKind::Size, 0, {}});
+            if (wParam != SIZE_MINIMIZED) {
+                FollowWithViewer(*frame);
+                Record(*frame, {AppEventKind::Size, 0, {}});
+            }
             return 0;
         case WM_COMMAND:
             // Menu items and shortcuts come without a control handle. Controls report
@@ -109,15 +138,15 @@ Extent MainFrameInnerSize(const MainFrame& frame) {
                             ::GetSystemMetrics(SM_CYMENU), frame.scale);
 }
 
-int ClientHeightAboveStatusBar(const MainFrame& frame) {
-    RECT client{};
-    ::GetClientRect(frame.window, &client);
-    if (frame.statusBar == nullptr || !::IsWindowVisible(frame.statusBar)) return client.bottom;
-    RECT bar{};
-    ::GetWindowRect(frame.statusBar, &bar);
-    POINT top{bar.left, bar.top};
-    ::ScreenToClient(frame.window, &top);
-    return top.y < 0 ? 0 : top.y;
+RECT ViewerRect(const MainFrame& frame, std::int64_t x, std::int64_t y, Extent size) {
+    const PixelSize pixels = ToPixels(size, frame.scale);
+    RECT bounds{static_cast<LONG>(UnitsToPixels(x, frame.scale.dpiX)),
+                static_cast<LONG>(UnitsToPixels(y, frame.scale.dpiY)), 0, 0};
+    bounds.right = bounds.left + pixels.width;
+    const LONG bottom =
+        std::min<LONG>(bounds.top + pixels.height, ClientHeightAboveStatusBar(frame));
+    bounds.bottom = std::max<LONG>(bottom, bounds.top);
+    return bounds;
 }
 
 void CreateMainStatusBar(MainFrame& frame, std::vector<std::int64_t> fieldWidths) {
@@ -146,6 +175,8 @@ void DestroyMainFrame(MainFrame& frame) {
     if (frame.window != nullptr) ::DestroyWindow(frame.window);
     frame.window = nullptr;
     frame.statusBar = nullptr;
+    frame.viewer = nullptr;
+    frame.viewerSpansInner = false;
     // The menu bar went with the window.
     frame.menuBar = nullptr;
     if (frame.shortcuts != nullptr) ::DestroyAcceleratorTable(frame.shortcuts);

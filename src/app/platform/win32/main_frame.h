@@ -24,6 +24,11 @@ struct MainFrame {
     std::vector<std::int64_t> statusFieldWidths;
     // The smallest outer size the user may drag the window to; 0 x 0 while none is set.
     PixelSize minimumOuter;
+    // The viewer, and whether the application last sized it to the whole inner size. Then
+    // it follows every resize at once, also while the system's own sizing loop runs and the
+    // application's event loop waits for it to end.
+    HWND viewer = nullptr;
+    bool viewerSpansInner = false;
     // Recorded by the window procedure, taken one by one by the event wait.
     std::deque<AppEvent> events;
 };
@@ -35,9 +40,9 @@ bool OpenMainFrame(MainFrame& frame, std::u16string_view title, Extent inner);
 // The current inner size in units (see Platform::InnerSize).
 Extent MainFrameInnerSize(const MainFrame& frame);
 
-// The client rectangle's part above the status bar, in pixels; the whole client area while
-// there is no status bar.
-int ClientHeightAboveStatusBar(const MainFrame& frame);
+// The viewer's rectangle in pixels for a place and size in units. It ends at the status
+// bar's top edge, so that the bar and the viewer's own scroll bar stay whole and visible.
+RECT ViewerRect(const MainFrame& frame, std::int64_t x, std::int64_t y, Extent size);
 
 // Creates the status bar with these field widths (units) and lays it out.
 void CreateMainStatusBar(MainFrame& frame, std::vector<std::int64_t> fieldWidths);

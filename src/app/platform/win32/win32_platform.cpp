@@ -4,8 +4,6 @@
 #include <ole2.h>
 #include <richedit.h>
 
-#include <algorithm>
-
 #include "app/platform/win32/drop_target.h"
 #include "app/platform/win32/file_queries.h"
 #include "app/platform/win32/menu_bar.h"
@@ -225,7 +223,10 @@ void Win32Platform::ReleaseRichTextLibrary(LibraryHandle library) {
 
 ControlHandle Win32Platform::CreateViewerControl(LibraryHandle library, Extent size) {
     if (library == NoLibrary || ToModule(library) != richEdit_.module) return NoControl;
-    return ToControl(CreateViewerWindow(richEdit_, frame_.window, ViewerBounds(0, 0, size)));
+    const HWND viewer =
+        CreateViewerWindow(richEdit_, frame_.window, ViewerRect(frame_, 0, 0, size));
+    NoteViewerPlace(viewer, 0, 0, size);
+    return ToControl(viewer);
 }
 
 void Win32Platform::SetViewerTextLimit(ControlHandle control, std::int64_t characters) {
@@ -256,20 +257,17 @@ void Win32Platform::ScrollViewerToTop(ControlHandle control) {
 }
 
 void Win32Platform::MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) {
-    const RECT bounds = ViewerBounds(x, y, size);
+    const RECT bounds = ViewerRect(frame_, x, y, size);
     ::MoveWindow(ToWindow(control), bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, TRUE);
+    NoteViewerPlace(ToWindow(control), x, y, size);
 }
 
-RECT Win32Platform::ViewerBounds(std::int64_t x, std::int64_t y, Extent size) const {
-    const PixelSize pixels = ToPixels(size, frame_.scale);
-    RECT bounds{static_cast<LONG>(UnitsToPixels(x, frame_.scale.dpiX)),
-                static_cast<LONG>(UnitsToPixels(y, frame_.scale.dpiY)), 0, 0};
-    bounds.right = bounds.left + pixels.width;
-    const LONG bottom =
-        std::min<LONG>(bounds.top + pixels.height, ClientHeightAboveStatusBar(frame_));
-    bounds.bottom = std::max<LONG>(bottom, bounds.top);
-    return bounds;
+void Win32Platform::NoteViewerPlace(HWND viewer, std::int64_t x, std::int64_t y, Extent size) {
+    const Extent inner = InnerSize();
+    frame_.viewer = viewer;
+    frame_.viewerSpansInner =
+        x == 0 && y == 0 && size.width == inner.width && size.height == inner.height;
 }
 
 }  // namespace brevikon

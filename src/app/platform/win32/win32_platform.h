@@ -69,9 +69,8 @@ class Win32Platform final : public Platform {
     void MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) override;
 
   private:
-    // The viewer's rectangle in pixels. It ends at the status bar's top edge, so that the
-    // bar and the viewer's own scroll bar stay whole and visible.
-    RECT ViewerBounds(std::int64_t x, std::int64_t y, Extent size) const;
+    // Remembers where the application put the viewer, so that it can follow resizes.
+    void NoteViewerPlace(HWND viewer, std::int64_t x, std::int64_t y, Extent size);
     void RevokeFileDrop();
 
     MainFrame frame_;
