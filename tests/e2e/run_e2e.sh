@@ -348,6 +348,10 @@ run_main_window_checks() {
     drop=$(drv drop "$(winpath "$doc")" "$(winpath "$other")" "$(winpath "$work/LEER.TXT")")
     expect "the drop is accepted as a copy" "effect=1" "$drop"
     check "dropping three files opens the first" drv wait-title "$name - Brevikon Reader"
+    # A folder first: nothing is opened, and nothing is said.
+    drv drop "$(winpath "$work")" "$(winpath "$other")" >/dev/null
+    sleep 0.5
+    expect "a drop with a folder first opens nothing" "$name - Brevikon Reader" "$(drv title)"
     drv drop "$(winpath "$work/GROSS.TXT")" "$(winpath "$other")" >/dev/null
     expect "a file of 33,554,433 bytes is refused with its message" \
         "Brevikon Reader|Die Datei ist groesser als 32 MB und wird nicht geladen." \
