@@ -148,11 +148,17 @@ drv() {
     "$wine_run" "$driver" "$@" 2>>"$log"
 }
 
-# start_reader ARGS...: in the background; its process id in app_pid.
+# start_reader ARGS...: in the background; its process id in app_pid. Fails when no window
+# appears, and the checks that need it are then skipped rather than each waiting in vain.
 start_reader() {
     "$wine_run" "$reader" "$@" >>"$log" 2>&1 &
     app_pid=$!
-    drv wait-window 60000 >/dev/null
+    if ! drv wait-window 60000 >/dev/null; then
+        fail "the program opens its window" "no window within 60 s"
+        kill "$app_pid" 2>/dev/null
+        app_pid=
+        return 1
+    fi
 }
 
 # The exit code of the last reader started, in exit_code. Not in a command substitution:
@@ -222,7 +228,7 @@ run_main_window_checks() {
     size=$(stat -c %s "$doc")
 
     echo "--- 96 DPI: started with $name"
-    start_reader "$(winpath "$doc")"
+    start_reader "$(winpath "$doc")" || return
     check "title names the document" drv wait-title "$name - Brevikon Reader"
     local field0
     field0=$(drv status 0)
@@ -407,7 +413,7 @@ run_main_window_checks() {
     wait_reader
     expect "exit code after Ctrl+Q" "0" "$exit_code"
 
-    start_reader "$(winpath "$other")" "$(winpath "$doc")"
+    start_reader "$(winpath "$other")" "$(winpath "$doc")" || return
     check "of two arguments the first is opened" \
         drv wait-title "$(basename "$other") - Brevikon Reader"
     expect "closing the window ends the program" "exit=0" "$(drv quit close)"
@@ -429,7 +435,7 @@ run_high_dpi_checks() {
     local documents=("$work"/*.TXT "$work"/*.DOC)
     local doc=${documents[0]}
     echo "--- 144 DPI"
-    start_reader "$(winpath "$doc")"
+    start_reader "$(winpath "$doc")" || return
     check "started at 144 DPI" drv wait-title "$(basename "$doc") - Brevikon Reader"
     local geo
     geo=$(drv geometry)
