@@ -8,6 +8,9 @@
 #   bench/archive.sh [RUNS]                          (default 7 runs of each)
 #   BREVIKON_BUILD=build/NAME bench/archive.sh       (an existing build folder; default: the
 #                                                     native preset, built here)
+#   BREVIKON_BENCH_DIR=/dev/shm/x bench/archive.sh   (where the trees go; default
+#                                                     build/bench/archive, on disk; on tmpfs
+#                                                     the figures show the work, not the disk)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-7}
@@ -23,13 +26,13 @@ if [ -z "$build" ]; then
 fi
 converter=$build/cli/brevikon-rtf
 make_samples=$build/tools/make-samples
-work=build/bench/archive
+work=${BREVIKON_BENCH_DIR:-build/bench/archive}
 tree=$work/tree
 mkdir -p "$work"
 
 # The tree: 30 distinct documents (three kinds, ten sizes from 4 to 13 KiB) spread over the
 # first folder, which is then copied to the others. Made once and kept.
-if [ ! -f "$tree/.complete" ]; then
+if [ ! -f "$work/tree.complete" ]; then
     rm -rf "$tree" "$work/distinct"
     mkdir -p "$work/distinct" "$tree/ordner000"
     distinct=()
@@ -46,40 +49,52 @@ if [ ! -f "$tree/.complete" ]; then
     for f in $(seq 1 $((folders - 1))); do
         cp -r "$tree/ordner000" "$(printf '%s/ordner%03d' "$tree" "$f")"
     done
-    touch "$tree/.complete"
+    touch "$work/tree.complete"
 fi
-big=build/bench/realistic-32m.doc
+big=$work/realistic-32m.doc
 [ -f "$big" ] || "$make_samples" --kind realistic --size $big_size "$big" >/dev/null
 cat "$big" >/dev/null
 find "$tree" -type f -exec cat {} + >/dev/null  # every run reads from the page cache
 
-# Median wall time in milliseconds of a command, run $runs times; the output folder is
-# removed before each run, outside the timing.
-median_ms() {
-    local out=$1 times=() start end
+# Wall time in microseconds of one run of a command; its output folder is removed and the
+# disk brought up to date first, outside the timing.
+run_us() {
+    local out=$1 start end
     shift
-    for _ in $(seq "$runs"); do
-        rm -rf "$out"
-        sync
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+    rm -rf "$out"
+    sync
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
 }
 
-cp_ms=$(median_ms "$work/copy" cp -r "$tree" "$work/copy")
-j1_ms=$(median_ms "$work/j1" "$converter" -r -q -j 1 -d "$work/j1" "$tree")
-j2_ms=$(median_ms "$work/j2" "$converter" -r -q -j 2 -d "$work/j2" "$tree")
+# The median of microsecond figures, in milliseconds.
+median_ms() {
+    printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+}
+
+# The contenders take turns within each round, so that whatever else the machine does
+# weighs on all of them alike.
+cp_us=() j1_us=() j2_us=() iconv_us=() text_us=()
+for _ in $(seq "$runs"); do
+    cp_us+=($(run_us "$work/copy" cp -r "$tree" "$work/copy"))
+    j1_us+=($(run_us "$work/j1" "$converter" -r -q -j 1 -d "$work/j1" "$tree"))
+    j2_us+=($(run_us "$work/j2" "$converter" -r -q -j 2 -d "$work/j2" "$tree"))
+    iconv_us+=($(run_us "$work/big.iconv" sh -c "iconv -f CP437 -t UTF-8 '$big' >'$work/big.iconv'"))
+    text_us+=($(run_us "$work/big.utf8.txt" "$converter" --to text -o "$work/big.utf8.txt" "$big"))
+done
 diff -r -q "$work/j1" "$work/j2" >/dev/null || { echo "archive: -j 1 and -j 2 differ" >&2; exit 1; }
-iconv_ms=$(median_ms "$work/big.iconv" sh -c "iconv -f CP437 -t UTF-8 '$big' >'$work/big.iconv'")
-text_ms=$(median_ms "$work/big.utf8.txt" "$converter" --to text -o "$work/big.utf8.txt" "$big")
+cp_ms=$(median_ms "${cp_us[@]}")
+j1_ms=$(median_ms "${j1_us[@]}")
+j2_ms=$(median_ms "${j2_us[@]}")
+iconv_ms=$(median_ms "${iconv_us[@]}")
+text_ms=$(median_ms "${text_us[@]}")
 
 files=$(find "$tree" -type f -name '*.TXT' | wc -l)
-tree_bytes=$(du -sb --exclude=.complete "$tree" | cut -f1)
+tree_bytes=$(du -sb "$tree" | cut -f1)
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
-echo "tree: $files documents in $folders folders, $tree_bytes bytes; median of $runs runs"
+echo "tree: $files documents in $folders folders, $tree_bytes bytes, in $work ($(df --output=fstype "$work" | tail -n 1)); median of $runs runs"
 awk -v cp="$cp_ms" -v j1="$j1_ms" -v j2="$j2_ms" 'BEGIN {
     printf "cp -r                        %8.1f ms\n", cp
     printf "brevikon-rtf -r -j 1         %8.1f ms  %.2f x cp -r (target <= 3)\n", j1, j1 / cp

@@ -44,55 +44,78 @@ std::size_t WorkerCount(int jobs, std::size_t files) {
     return std::min(workers, files);
 }
 
-// The results of a run, filled by the workers in any order and taken by the reporting
-// thread in input order.
-class ResultBoard {
+// The reporting of a run. Results are printed in input order by whichever worker finishes
+// the next file due, so no thread wakes another per file; the calling thread only redraws
+// the progress line until everything is printed.
+class RunReport {
   public:
-    explicit ResultBoard(std::size_t count) : results_(count), done_(count, false) {}
+    RunReport(const ConverterOptions& options, const std::vector<ConversionJob>& jobs,
+              std::FILE* out, std::FILE* err)
+        : options_(options),
+          jobs_(jobs),
+          out_(out),
+          err_(err),
+          results_(jobs.size()),
+          done_(jobs.size(), false),
+          progress_(err, jobs.size() > 1 && !options.quiet && IsTerminal(err),
+                    static_cast<std::int64_t>(jobs.size())) {}
 
     JobResult& result(std::size_t job) { return results_[job]; }
 
-    void MarkDone(std::size_t job) {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            done_[job] = true;
-            ++finished_;
-            bytes_ += results_[job].inputBytes;
-        }
-        changed_.notify_all();
+    void Finish(std::size_t job) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        done_[job] = true;
+        ++finished_;
+        bytes_ += results_[job].inputBytes;
+        while (printed_ < done_.size() && done_[printed_])
+            Print(printed_++);
+        if (printed_ == done_.size()) allPrinted_.notify_all();
     }
 
-    template <class Tick>
-    void Tell(Tick tick) {
+    void WaitUntilAllPrinted() {
         std::unique_lock<std::mutex> lock(mutex_);
-        const std::int64_t finished = finished_;
-        const std::int64_t bytes = bytes_;
-        lock.unlock();
-        tick(finished, bytes);
+        while (printed_ < done_.size()) {
+            allPrinted_.wait_for(lock, std::chrono::milliseconds(100));
+            progress_.Update(finished_, bytes_);
+        }
+        progress_.Clear();
     }
 
-    // Waits until the job is done; while waiting, tick is called with the number of finished
-    // jobs and their bytes, at least every tickInterval.
-    template <class Tick>
-    void WaitFor(std::size_t job, Tick tick) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!done_[job]) {
-            changed_.wait_for(lock, std::chrono::milliseconds(100));
-            const std::int64_t finished = finished_;
-            const std::int64_t bytes = bytes_;
-            lock.unlock();
-            tick(finished, bytes);
-            lock.lock();
-        }
-    }
+    std::int64_t failed() const { return failed_; }
 
   private:
+    void Print(std::size_t job) {
+        JobResult& result = results_[job];
+        // The progress line stays up unless a line or output of this file comes.
+        if (jobs_[job].toStream || result.failed || (options_.verbose && !options_.quiet)) {
+            progress_.Clear();
+        }
+        if (!result.failed && jobs_[job].toStream && !WriteToStream(out_, result.streamBytes)) {
+            result.failed = true;
+            result.message = u"Die Datei konnte nicht geschrieben werden: Standardausgabe";
+        }
+        result.streamBytes = std::string();
+        if (result.failed) {
+            ReportFailure(err_, jobs_[job].input, result.message);
+            ++failed_;
+        } else if (options_.verbose && !options_.quiet) {
+            WriteLine(err_, result.statusLine);
+        }
+    }
+
+    const ConverterOptions& options_;
+    const std::vector<ConversionJob>& jobs_;
+    std::FILE* out_;
+    std::FILE* err_;
     std::vector<JobResult> results_;
+    std::mutex mutex_;  // guards everything below
     std::vector<bool> done_;
+    std::size_t printed_ = 0;
     std::int64_t finished_ = 0;
     std::int64_t bytes_ = 0;
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    std::int64_t failed_ = 0;
+    ProgressLine progress_;
+    std::condition_variable allPrinted_;
 };
 
 }  // namespace
@@ -106,7 +129,7 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
     const std::vector<ConversionJob> jobs = PlanConversion(options);
     const std::size_t count = jobs.size();
 
-    ResultBoard board(count);
+    RunReport report(options, jobs, out, err);
     std::atomic<std::size_t> next{0};
     // Each worker keeps one DocumentOutput, with its tables and buffers, for all its files.
     auto work = [&] {
@@ -114,8 +137,8 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
         for (;;) {
             const std::size_t job = next.fetch_add(1);
             if (job >= count) return;
-            ConvertJob(jobs[job], options, output, board.result(job));
-            board.MarkDone(job);
+            ConvertJob(jobs[job], options, output, report.result(job));
+            report.Finish(job);
         }
     };
     std::vector<std::thread> workers;
@@ -124,42 +147,18 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
         try {
             workers.emplace_back(work);
         } catch (const std::system_error&) {
-            break;  // fewer workers than asked; at worst this thread does it all below
+            break;  // fewer workers than asked; at worst this thread does it all
         }
     }
-    if (workers.empty() && count > 0) work();
-
-    const bool several = count > 1;
-    ProgressLine progress(err, several && !options.quiet && IsTerminal(err),
-                          static_cast<std::int64_t>(count));
-    auto tick = [&](std::int64_t finished, std::int64_t bytes) {
-        progress.Update(finished, bytes);
-    };
-    std::int64_t failed = 0;
-    for (std::size_t job = 0; job < count; ++job) {
-        board.WaitFor(job, tick);
-        JobResult& result = board.result(job);
-        progress.Clear();
-        if (!result.failed && jobs[job].toStream && !WriteToStream(out, result.streamBytes)) {
-            result.failed = true;
-            result.message = u"Die Datei konnte nicht geschrieben werden: Standardausgabe";
-        }
-        result.streamBytes = std::string();
-        if (result.failed) {
-            ReportFailure(err, jobs[job].input, result.message);
-            ++failed;
-        } else if (options.verbose && !options.quiet) {
-            WriteLine(err, result.statusLine);
-        }
-        board.Tell(tick);
-    }
+    if (workers.empty()) work();
+    report.WaitUntilAllPrinted();
     for (std::thread& worker : workers)
         worker.join();
-    progress.Clear();
 
     // A single FILE keeps its quiet output; a recursive run tells its outcome even in a log,
     // several FILEs only on a terminal.
-    if (several && !options.quiet && (options.recursive || IsTerminal(err))) {
+    const std::int64_t failed = report.failed();
+    if (count > 1 && !options.quiet && (options.recursive || IsTerminal(err))) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const std::string line =
