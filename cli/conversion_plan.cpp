@@ -127,7 +127,10 @@ std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
         options.format == OutputFormat::Report && !options.output && !options.outputDir;
 
     WalkRules rules;
-    rules.skippedEnding = AsciiText(FormatExtension(options.format));
+    // What any run of ours wrote, not only one in this format: a tree converted to text
+    // first and to HTML next must not get HTML pages of its text files.
+    for (const char* ending : OutputEndings())
+        rules.skippedEndings.push_back(AsciiText(ending));
     for (const NativeString& pattern : options.patterns)
         rules.patterns.push_back(NativeToUtf16(pattern));
     rules.outputDir = options.outputDir;

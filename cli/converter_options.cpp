@@ -1,5 +1,6 @@
 #include "cli/converter_options.h"
 
+#include <algorithm>
 #include <string_view>
 #include <type_traits>
 
@@ -28,8 +29,8 @@ const char ConverterUsage[] =
     "Vorgabename der Ausgabe: Ordner und Name der DATEI mit .rtf statt ihrer Endung\n"
     "(text: .utf8.txt, html: .html, report: .report.txt, report-rtf: .rtf).\n"
     "Mit -r wird jeder Ordner nach Namen sortiert durchgegangen; Dateien, deren Name\n"
-    "auf die Endung des gewaehlten Formats endet (gross/klein gleich), werden als\n"
-    "fruehere Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d DIR im\n"
+    "auf eine dieser Endungen endet (gross/klein gleich), werden als fruehere\n"
+    "Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d DIR im\n"
     "selben Unterordner unter DIR. Verknuepfungen auf Ordner werden nicht verfolgt,\n"
     "Verknuepfungen auf Dateien nur, wenn ihr Ziel im Ordner liegt.\n"
     "Exit-Status: 0 alles umgewandelt, 1 mindestens eine Datei fehlgeschlagen,\n"
@@ -106,6 +107,18 @@ const char* FormatExtension(OutputFormat format) {
         if (entry.format == format) return entry.extension;
     }
     return "";
+}
+
+std::vector<const char*> OutputEndings() {
+    std::vector<const char*> endings;
+    for (const auto& entry : Formats) {
+        if (std::none_of(endings.begin(), endings.end(), [&](const char* known) {
+                return std::string_view(known) == entry.extension;
+            })) {
+            endings.push_back(entry.extension);
+        }
+    }
+    return endings;
 }
 
 ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments) {

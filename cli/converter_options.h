@@ -42,6 +42,8 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
 // are outputs of an earlier run.
 const char* FormatName(OutputFormat format);
 const char* FormatExtension(OutputFormat format);
+// The endings of every output this converter writes, each once.
+std::vector<const char*> OutputEndings();
 
 extern const char ConverterUsage[];
 

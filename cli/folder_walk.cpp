@@ -33,7 +33,8 @@ class FolderWalker {
         std::error_code error;
         canonicalRoot_ = fs::canonical(fs::path(root), error);
         if (error) canonicalRoot_.clear();
-        skippedPattern_ = u"*" + rules.skippedEnding;
+        for (const auto& ending : rules.skippedEndings)
+            skippedPatterns_.push_back(u"*" + ending);
     }
 
     void Walk(const NativeString& folder, const NativeString& subfolder) {
@@ -79,8 +80,8 @@ class FolderWalker {
   private:
     bool Wanted(const NativeString& name) const {
         const std::u16string name16 = NativeToUtf16(name);
-        if (!rules_.skippedEnding.empty() && MatchesNamePattern(skippedPattern_, name16)) {
-            return false;
+        for (const auto& skipped : skippedPatterns_) {
+            if (MatchesNamePattern(skipped, name16)) return false;
         }
         if (rules_.patterns.empty()) return true;
         return std::any_of(
@@ -110,7 +111,7 @@ class FolderWalker {
     const WalkRules& rules_;
     std::vector<FoundFile>& found_;
     fs::path canonicalRoot_;
-    std::u16string skippedPattern_;
+    std::vector<std::u16string> skippedPatterns_;
 };
 
 }  // namespace

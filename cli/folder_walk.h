@@ -16,9 +16,9 @@ struct FoundFile {
 };
 
 struct WalkRules {
-    std::u16string skippedEnding;           // names ending so (any case) are passed over
-    std::vector<std::u16string> patterns;   // --match; empty takes every name
-    std::optional<NativeString> outputDir;  // -d: never walked into, should it lie inside
+    std::vector<std::u16string> skippedEndings;  // names ending so (any case) are passed over
+    std::vector<std::u16string> patterns;        // --match; empty takes every name
+    std::optional<NativeString> outputDir;       // -d: never walked into, should it lie inside
 };
 
 // Appends every regular file below folder, depth first, each folder's entries sorted by

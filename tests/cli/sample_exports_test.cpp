@@ -1,10 +1,11 @@
-// The bundled samples in their text and HTML forms against golden files beside them:
-// NAME.utf8.txt and NAME.html. The golden files were checked by hand against the rules (and
-// character for character, attributes included, against the samples' hand-checked RTF).
+// The bundled samples in their text, HTML and report forms against golden files beside them:
+// NAME.utf8.txt, NAME.html and NAME.report.txt. The golden files were checked by hand against the
+// rules (and character for character, attributes included, against the samples' hand-checked RTF).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli_fixture.h"
@@ -29,7 +30,7 @@ std::vector<fs::path> SampleDocuments() {
     for (const auto& entry : fs::directory_iterator(SamplesFolder)) {
         const std::string name = entry.path().filename().string();
         if (name[0] == '.' || EndsWith(name, ".rtf") || EndsWith(name, ".utf8.txt") ||
-            EndsWith(name, ".html") || EndsWith(name, ".md")) {
+            EndsWith(name, ".html") || EndsWith(name, ".report.txt") || EndsWith(name, ".md")) {
             continue;
         }
         documents.push_back(entry.path());
@@ -40,13 +41,14 @@ std::vector<fs::path> SampleDocuments() {
 
 class SampleExportsTest : public test::CliFixture {};
 
-TEST_F(SampleExportsTest, EverySampleMatchesItsTextAndHtml) {
+TEST_F(SampleExportsTest, EverySampleMatchesItsTextHtmlAndReport) {
     const std::vector<fs::path> documents = SampleDocuments();
     ASSERT_GE(documents.size(), 5u);
     for (const fs::path& document : documents) {
         const fs::path stem = SamplesFolder / document.stem();
-        for (const char* format : {"text", "html"}) {
-            const std::string ending = std::string(format) == "text" ? ".utf8.txt" : ".html";
+        for (const auto& [format, ending] :
+             {std::pair{"text", ".utf8.txt"}, std::pair{"html", ".html"},
+              std::pair{"report", ".report.txt"}}) {
             const fs::path golden = fs::path(stem.string() + ending);
             ASSERT_TRUE(fs::exists(golden)) << golden;
             ASSERT_EQ(
