@@ -1,6 +1,7 @@
 // e2e-driver: drives a running brevikon-reader.exe from outside, as a user would, and reads
 // what it shows. Runs under the same Wine server as the program. One command per start;
 // results go to standard output as UTF-8, the exit code says whether the command held.
+// The random-command run (monkey.cpp) is one command that runs a whole script of steps.
 //
 //   wait-window [MS]            until the main window is shown; prints its process id
 //   title                       the window title
@@ -26,6 +27,8 @@
 //                               finding out why a check failed
 //   quit close|CHORD [MS]       closes the window (system menu Close) or presses CHORD, waits
 //                               for the program to end and prints exit=CODE
+//   monkey SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...
+//                               STEPS random steps, each checked, then quits (monkey.cpp)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -44,12 +47,11 @@
 #include <vector>
 
 #include "app/platform/win32/menu_bar.h"
+#include "driver.h"
 
-namespace {
+namespace brevikon::e2e {
 
 constexpr wchar_t MainWindowClass[] = L"BrevikonReaderMainWindow";
-constexpr DWORD DefaultWaitMs = 10000;
-constexpr DWORD PollMs = 50;
 constexpr UINT MessageTimeoutMs = 5000;
 
 void Print(const std::wstring& text) {
@@ -66,22 +68,6 @@ void Print(const std::wstring& text) {
 int Fail(const std::wstring& why) {
     Print(L"FAIL: " + why);
     return 1;
-}
-
-DWORD WaitArgument(int argc, wchar_t** argv, int index) {
-    return argc > index ? static_cast<DWORD>(std::wcstoul(argv[index], nullptr, 10))
-                        : DefaultWaitMs;
-}
-
-// Polls until `done` holds or the time is up.
-template <class Check>
-bool WaitFor(DWORD ms, Check done) {
-    const ULONGLONG end = ::GetTickCount64() + ms;
-    while (true) {
-        if (done()) return true;
-        if (::GetTickCount64() >= end) return false;
-        ::Sleep(PollMs);
-    }
 }
 
 HWND MainWindow() {
@@ -418,6 +404,63 @@ POINT ViewerCentre(HWND main) {
     return centre;
 }
 
+HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect) {
+    if (FAILED(::OleInitialize(nullptr))) return E_FAIL;
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    FileListData data(std::move(files));
+    ImmediateDropSource source;
+    effect = DROPEFFECT_NONE;
+    const HRESULT result =
+        ::DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    ::OleUninitialize();
+    return result;
+}
+
+bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text) {
+    const HWND dialog = WaitForDialog(nullptr, ms);
+    if (dialog == nullptr) return false;
+    title = WindowText(dialog);
+    text.clear();
+    ::EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    PressButton(dialog, IDOK);
+    return WaitGone(dialog, ms);
+}
+
+int DialogCancel(const std::wstring& title, DWORD ms) {
+    const HWND dialog = WaitForDialog(title.c_str(), ms);
+    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+    PressButton(dialog, IDCANCEL);
+    if (!WaitGone(dialog, ms)) return Fail(L"dialog stays after Cancel");
+    return 0;
+}
+
+void PostCommand(HWND main, int commandId) {
+    ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(Win32CommandId(commandId), 0), 0);
+}
+
+// A repaint is taken from the queue only when no posted message and no input waits before
+// it; once the main window has painted what was invalidated here, all earlier input has been
+// handled to its end. Its own client area, because the program never paints that at once;
+// the status bar paints itself at once whenever its text changes.
+bool WaitUntilHandled(HWND main, DWORD ms) {
+    if (!::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN)) return false;
+    return WaitFor(
+        ms, [&] { return !::GetUpdateRect(main, nullptr, FALSE); }, 1);
+}
+
+}  // namespace brevikon::e2e
+
+namespace {
+
+using namespace brevikon::e2e;
+
+DWORD WaitArgument(int argc, wchar_t** argv, int index) {
+    return argc > index ? static_cast<DWORD>(std::wcstoul(argv[index], nullptr, 10))
+                        : DefaultWaitMs;
+}
+
 // --- Commands ---
 
 int WaitWindow(int argc, wchar_t** argv) {
@@ -472,22 +515,10 @@ int StatusEdges(HWND main) {
 }
 
 int Message(DWORD ms) {
-    const HWND dialog = WaitForDialog(nullptr, ms);
-    if (dialog == nullptr) return Fail(L"no message box");
-    std::wstring text;
-    ::EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    Print(WindowText(dialog));
+    std::wstring title, text;
+    if (!ReadMessageBox(ms, title, text)) return Fail(L"no message box, or it stays after OK");
+    Print(title);
     Print(text);
-    PressButton(dialog, IDOK);
-    if (!WaitGone(dialog, ms)) return Fail(L"message box stays after OK");
-    return 0;
-}
-
-int DialogCancel(const std::wstring& title, DWORD ms) {
-    const HWND dialog = WaitForDialog(title.c_str(), ms);
-    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
-    PressButton(dialog, IDCANCEL);
-    if (!WaitGone(dialog, ms)) return Fail(L"dialog stays after Cancel");
     return 0;
 }
 
@@ -508,16 +539,8 @@ int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
 }
 
 int Drop(HWND main, std::vector<std::wstring> files) {
-    if (FAILED(::OleInitialize(nullptr))) return Fail(L"OleInitialize");
-    BringToFront(main);
-    const POINT centre = ViewerCentre(main);
-    ::SetCursorPos(centre.x, centre.y);
-    FileListData data(std::move(files));
-    ImmediateDropSource source;
     DWORD effect = DROPEFFECT_NONE;
-    const HRESULT result =
-        ::DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
-    ::OleUninitialize();
+    const HRESULT result = DropFiles(main, std::move(files), effect);
     if (result != DRAGDROP_S_DROP) return Fail(L"DoDragDrop gave " + std::to_wstring(result));
     Print(L"effect=" + std::to_wstring(effect));
     return effect == DROPEFFECT_COPY ? 0 : Fail(L"not a copy");
@@ -667,12 +690,11 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"command" && argc >= 3) {
-        // Exactly what choosing the item sends: its Win32 id, no control.
-        const UINT id = brevikon::Win32CommandId(std::wcstol(argv[2], nullptr, 10));
-        ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        PostCommand(main, std::wcstol(argv[2], nullptr, 10));
         return 0;
     }
     if (command == L"drop" && argc >= 3) return Drop(main, {argv + 2, argv + argc});
+    if (command == L"monkey") return RunMonkey(main, argc, argv);
     if (command == L"viewer-length") {
         Print(std::to_wstring(WindowText(ViewerOf(main)).size()));
         return 0;

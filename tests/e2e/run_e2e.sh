@@ -5,7 +5,10 @@
 # check reads what the program shows: title, status fields, message boxes, saved files,
 # window geometry. Screenshots go to BUILD/artifacts.
 #
-#   tests/e2e/run_e2e.sh [BUILD-DIR]      (default: build/windows)
+#   tests/e2e/run_e2e.sh [BUILD-DIR] [--monkey]      (default: build/windows)
+#
+# --monkey runs only the random-command run instead: a few hundred random steps in one driver
+# process, each checked (seed and count from BREVIKON_MONKEY_SEED and _STEPS).
 #
 # Two Wine prefixes of its own live in BUILD/e2e (96 and 144 DPI, each with a virtual
 # desktop of 1280 x 1024); they are made on the first run and reused after that.
@@ -13,14 +16,19 @@ set -u
 
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build_dir=$(cd "${1:-$source_dir/build/windows}" && pwd)
+mode=${2:-}
+if [ -n "$mode" ] && [ "$mode" != --monkey ]; then
+    echo "usage: $0 [BUILD-DIR] [--monkey]" >&2
+    exit 2
+fi
 wine_run=$source_dir/tools/wine-run
 reader=$build_dir/src/app/platform/win32/brevikon-reader.exe
 driver=$build_dir/tests/e2e/e2e-driver.exe
 converter=$build_dir/cli/brevikon-rtf.exe
 e2e_dir=$build_dir/e2e
-work=$e2e_dir/run
+work=$e2e_dir/run${mode:+-monkey}
 artifacts=$build_dir/artifacts
-log=$e2e_dir/e2e.log
+log=$e2e_dir/e2e${mode:+-monkey}.log
 screen_size=1280x1024
 
 for program in "$reader" "$driver" "$converter"; do
@@ -465,16 +473,46 @@ run_high_dpi_checks() {
     expect "exit code after closing" "0" "$exit_code"
 }
 
+# The program started without a document; every bundled sample, the empty and the too-large
+# file, a missing file and the folder are dropped on it in turn.
+run_monkey_checks() {
+    local seed=${BREVIKON_MONKEY_SEED:-1987} steps=${BREVIKON_MONKEY_STEPS:-300}
+    cp "$source_dir"/samples/*.TXT "$source_dir"/samples/*.DOC "$work/" 2>>"$log"
+    local documents=() file
+    for file in "$work"/*.TXT "$work"/*.DOC; do
+        case $(basename "$file") in
+            LEER.TXT | GROSS.TXT) ;;
+            *) documents+=("$(winpath "$file")") ;;
+        esac
+    done
+    echo "--- random commands: seed $seed, $steps steps (steps in $work/monkey.txt)"
+    start_reader || return
+    if drv monkey "$seed" "$steps" "$(winpath "$work/LEER.TXT")" "$(winpath "$work/GROSS.TXT")" \
+        "${documents[@]}" >"$work/monkey.txt"; then
+        pass "$(tail -n 1 "$work/monkey.txt")"
+        wait_reader
+        expect "exit code after the last step" "0" "$exit_code"
+    else
+        screenshot monkey-failure.png
+        fail "random commands (rerun: BREVIKON_MONKEY_SEED=$seed)" \
+            "$(tail -n 2 "$work/monkey.txt")"
+    fi
+}
+
 started=$(date +%s)
 start_display
 make_prefix "$e2e_dir/wineprefix-96" 96
-make_prefix "$e2e_dir/wineprefix-144" 144 "$e2e_dir/wineprefix-96"
 prepare_documents
-
-use_prefix "$e2e_dir/wineprefix-96"
-run_main_window_checks
-use_prefix "$e2e_dir/wineprefix-144"
-run_high_dpi_checks
+if [ "$mode" == --monkey ]; then
+    use_prefix "$e2e_dir/wineprefix-96"
+    run_monkey_checks
+else
+    make_prefix "$e2e_dir/wineprefix-144" 144 "$e2e_dir/wineprefix-96"
+    use_prefix "$e2e_dir/wineprefix-96"
+    run_main_window_checks
+    use_prefix "$e2e_dir/wineprefix-144"
+    run_high_dpi_checks
+fi
 
 echo "--- $passed passed, $failed failed in $(($(date +%s) - started)) s (log: $log)"
 if [ "$failed" -gt 0 ]; then

@@ -1,0 +1,360 @@
+// The random-command run: a few hundred steps, drawn by a seeded generator, against the
+// running program, each followed by a check of the title, both status fields and the viewer
+// against a small model of what the program must show by then. One driver process runs it
+// all, since every start of a Windows process under Wine costs half a second.
+//
+//   monkey SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...
+//
+// Drops draw from the documents, the empty and the too-large file, a missing file beside
+// the empty one and the folder that holds it. Every dialog is cancelled and every message
+// box confirmed, so no file is ever written. The last step quits with Ctrl+Q or command 4.
+#include <ole2.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "driver.h"
+
+namespace brevikon::e2e {
+
+namespace {
+
+constexpr wchar_t ProgramTitle[] = L"Brevikon Reader";
+constexpr wchar_t OpenDialogTitle[] = L"Brevikon-Datei oeffnen";
+constexpr wchar_t SaveDialogTitle[] = L"Als RTF speichern";
+constexpr wchar_t NoFileOpenText[] = L"Es ist keine Datei geoeffnet.";
+constexpr wchar_t FileEmptyText[] = L"Die Datei ist leer.";
+constexpr wchar_t FileTooLargeText[] = L"Die Datei ist groesser als 32 MB und wird nicht geladen.";
+// The lines of the About text that do not depend on the build.
+constexpr wchar_t AboutFixedLines[] =
+    L"und stellt sie als RTF dar. Speichern als RTF ist moeglich.\n\n"
+    L"Uebernommen werden: Absaetze, Wortumbrueche, Umlaute\n"
+    L"sowie unterstrichen, fett, hoch-/tiefgestellt, breit und schmal.\n\n"
+    L"Anzeige: RichEdit, erstellt mit ";
+
+constexpr int NoCommand = -1;
+// Win32 ids 0xFF, 0x10B, 0x10C, 0x163 and 0: none of them is a command.
+constexpr int OutOfRangeIds[] = {-1, 11, 12, 99, -256};
+
+struct Chord {
+    const wchar_t* keys;
+    int id;
+};
+// The shortcuts but Ctrl+Q, and three near misses that are none.
+constexpr Chord Chords[] = {
+    {L"ctrl+o", 0},         {L"ctrl+s", 1},        {L"ctrl+w", 2}, {L"ctrl+a", 3},
+    {L"ctrl+add", 5},       {L"ctrl+subtract", 6}, {L"ctrl+0", 7}, {L"ctrl+oemplus", -1},
+    {L"ctrl+oemminus", -1}, {L"ctrl+numpad0", -1},
+};
+
+enum class FileKind { Document, Empty, TooLarge, Missing, Folder };
+
+struct DropFile {
+    std::wstring path;
+    FileKind kind;
+    std::wstring name;
+    long long length;
+};
+
+// What the program must show after a step.
+struct Model {
+    std::wstring name;  // of the open file; empty when none is open
+    long long length = 0;
+    bool analysis = false;
+    int zoom = 100;
+};
+
+// What a step brings up besides the main window, and how it must read.
+struct Reply {
+    enum Kind { Nothing, Box, Dialog } kind = Nothing;
+    std::wstring title;
+    std::wstring text;
+};
+
+struct Action {
+    enum Kind { Command, Keys, Drop } kind = Command;
+    int id = NoCommand;  // the command the action raises
+    std::wstring keys;
+    int repeat = 1;
+    std::vector<const DropFile*> files;
+};
+
+std::wstring AfterLastBackslash(const std::wstring& path) {
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
+std::vector<DropFile> CollectDropFiles(int argc, wchar_t** argv) {
+    std::vector<DropFile> files;
+    for (int i = 6; i < argc; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ::GetFileAttributesExW(argv[i], GetFileExInfoStandard, &data);
+        const long long length =
+            static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+        files.push_back({argv[i], FileKind::Document, AfterLastBackslash(argv[i]), length});
+    }
+    const std::wstring empty = argv[4];
+    const std::wstring folder = empty.substr(0, empty.find_last_of(L'\\'));
+    files.push_back({empty, FileKind::Empty, {}, 0});
+    files.push_back({argv[5], FileKind::TooLarge, {}, 0});
+    files.push_back({folder + L"\\FEHLT.TXT", FileKind::Missing, {}, 0});
+    files.push_back({folder, FileKind::Folder, {}, 0});
+    return files;
+}
+
+Action NextAction(std::mt19937& random, const std::vector<DropFile>& files) {
+    Action action;
+    const unsigned draw = random() % 20;
+    if (draw < 6) {
+        action.id = static_cast<int>(random() % (LastCommandId + 1));
+        if (action.id == CommandQuit) action.id = OutOfRangeIds[random() % 5];
+    } else if (draw < 10) {
+        const Chord& chord = Chords[random() % std::size(Chords)];
+        action.kind = Action::Keys;
+        action.keys = chord.keys;
+        action.id = chord.id;
+    } else if (draw < 11) {
+        // Long enough runs to reach both ends of the zoom.
+        action.id = random() % 2 ? CommandZoomIn : CommandZoomOut;
+        action.repeat = 5 + static_cast<int>(random() % 31);
+        if (random() % 2) {
+            action.kind = Action::Keys;
+            action.keys = action.id == CommandZoomIn ? L"ctrl+add" : L"ctrl+subtract";
+        }
+    } else {
+        action.kind = Action::Drop;
+        const unsigned count = 1 + random() % 3;
+        for (unsigned i = 0; i < count; ++i)
+            action.files.push_back(&files[random() % files.size()]);
+    }
+    return action;
+}
+
+std::wstring Describe(const Action& action) {
+    std::wstring text;
+    if (action.kind == Action::Drop) {
+        text = L"drop";
+        for (const DropFile* file : action.files)
+            text += L" " + AfterLastBackslash(file->path);
+        return text;
+    }
+    text = action.kind == Action::Keys ? action.keys : L"command " + std::to_wstring(action.id);
+    if (action.repeat > 1) text += L" x" + std::to_wstring(action.repeat);
+    return text;
+}
+
+Reply ApplyCommand(Model& model, int id) {
+    const bool open = !model.name.empty();
+    switch (id) {
+        case CommandOpen:
+            return {Reply::Dialog, OpenDialogTitle, {}};
+        case CommandSaveAsRtf:
+            if (open) return {Reply::Dialog, SaveDialogTitle, {}};
+            return {Reply::Box, ProgramTitle, NoFileOpenText};
+        case CommandClose:
+            model = Model{{}, 0, false, model.zoom};
+            return {};
+        case CommandAnalyseStructure:
+            if (!open) return {Reply::Box, ProgramTitle, NoFileOpenText};
+            model.analysis = true;
+            return {};
+        case CommandZoomIn:
+            model.zoom = std::min(model.zoom + 10, 400);
+            return {};
+        case CommandZoomOut:
+            model.zoom = std::max(model.zoom - 10, 40);
+            return {};
+        case CommandZoomReset:
+            model.zoom = 100;
+            return {};
+        case CommandMonospaceFont:
+        case CommandProportionalFont:
+            // Either font shows the document view; with no file nothing shows.
+            model.analysis = false;
+            return {};
+        case CommandAbout:
+            return {Reply::Box, L"Info", AboutFixedLines};
+        default:
+            return {};
+    }
+}
+
+Reply Apply(Model& model, const Action& action) {
+    if (action.kind != Action::Drop) {
+        Reply reply;
+        for (int i = 0; i < action.repeat; ++i)
+            reply = ApplyCommand(model, action.id);
+        return reply;
+    }
+    // Only the first dropped name counts.
+    const DropFile& first = *action.files.front();
+    switch (first.kind) {
+        case FileKind::Document:
+            model = Model{first.name, first.length, false, model.zoom};
+            return {};
+        case FileKind::Empty:
+            return {Reply::Box, ProgramTitle, FileEmptyText};
+        case FileKind::TooLarge:
+            return {Reply::Box, ProgramTitle, FileTooLargeText};
+        default:
+            return {};
+    }
+}
+
+std::wstring Perform(HWND main, const Action& action) {
+    if (action.kind == Action::Drop) {
+        std::vector<std::wstring> paths;
+        for (const DropFile* file : action.files)
+            paths.push_back(file->path);
+        DWORD effect = DROPEFFECT_NONE;
+        const HRESULT result = DropFiles(main, paths, effect);
+        if (result != DRAGDROP_S_DROP || effect != DROPEFFECT_COPY) {
+            return L"the drop gave " + std::to_wstring(result) + L", effect " +
+                   std::to_wstring(effect);
+        }
+        return {};
+    }
+    if (action.kind == Action::Keys) BringToFront(main);
+    for (int i = 0; i < action.repeat; ++i) {
+        if (action.kind == Action::Command) {
+            PostCommand(main, action.id);
+        } else if (!SendChord(action.keys)) {
+            return L"the keys could not be sent";
+        }
+    }
+    return {};
+}
+
+// In quotes, on one line: a failure is reported in one line.
+std::wstring Quoted(const std::wstring& text) {
+    std::wstring quoted = L"\"";
+    for (const wchar_t c : text)
+        quoted += c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
+    return quoted + L"\"";
+}
+
+std::wstring AnswerReply(const Reply& reply) {
+    if (reply.kind == Reply::Dialog) {
+        return DialogCancel(reply.title, DefaultWaitMs) == 0 ? L"" : L"no dialog " + reply.title;
+    }
+    if (reply.kind != Reply::Box) return {};
+    std::wstring title, text;
+    if (!ReadMessageBox(DefaultWaitMs, title, text)) return L"no message box: " + reply.text;
+    const bool about = reply.title == L"Info";
+    if (title != reply.title ||
+        (about ? text.find(reply.text) == std::wstring::npos : text != reply.text)) {
+        return L"message box " + Quoted(title) + L": " + Quoted(text) + L", expected " +
+               Quoted(reply.title) + L": " + Quoted(reply.text);
+    }
+    return {};
+}
+
+std::wstring ExpectedTitle(const Model& model) {
+    if (model.name.empty()) return ProgramTitle;
+    return model.name + (model.analysis ? L" [Analyse] - " : L" - ") + ProgramTitle;
+}
+
+// Field 0 up to where the converter's summary goes on; the summary always starts so.
+std::wstring ExpectedFileLine(const Model& model) {
+    if (model.name.empty()) return L"Keine Datei geoeffnet";
+    if (model.analysis) return model.name + L"   -   Strukturanalyse";
+    return model.name + L"   (" + std::to_wstring(model.length) + L" Bytes)   Text ab ";
+}
+
+// Empty when the program shows what the model says; else what differs.
+std::wstring CompareWithModel(HWND main, const Model& model) {
+    const std::wstring title = WindowText(main);
+    std::wstring line, zoom;
+    StatusText(main, 0, line);
+    StatusText(main, 1, zoom);
+    const std::wstring expectedLine = ExpectedFileLine(model);
+    const bool lineHolds = model.name.empty() || model.analysis ? line == expectedLine
+                                                                : line.rfind(expectedLine, 0) == 0;
+    const std::wstring expectedZoom = L"Zoom " + std::to_wstring(model.zoom) + L" %";
+    const std::size_t shown = WindowText(ViewerOf(main)).size();
+    const bool viewerHolds = model.name.empty() ? shown == 0 : shown > 0;
+    if (title == ExpectedTitle(model) && lineHolds && zoom == expectedZoom && viewerHolds) {
+        return {};
+    }
+    return L"shows " + Quoted(title) + L" | " + Quoted(line) + L" | " + Quoted(zoom) +
+           L" | viewer " + std::to_wstring(shown) + L" characters; expected " +
+           Quoted(ExpectedTitle(model)) + L" | " +
+           Quoted(expectedLine + (model.name.empty() || model.analysis ? L"" : L"...")) + L" | " +
+           Quoted(expectedZoom) + L" | viewer " + (model.name.empty() ? L"empty" : L"not empty");
+}
+
+// One step after its action: the reply answered, everything handled, nothing else shown,
+// and the main window as the model says. Empty when it held.
+std::wstring CheckStep(HWND main, HANDLE process, const Reply& reply, const Model& model) {
+    std::wstring trouble = AnswerReply(reply);
+    if (!trouble.empty()) return trouble;
+    if (!WaitUntilHandled(main, DefaultWaitMs)) {
+        return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? L"the program has ended"
+                                                                  : L"the program does not answer";
+    }
+    if (const HWND stray = FindDialog(ProcessOf(main), nullptr)) {
+        return L"unexpected window " + Quoted(WindowText(stray));
+    }
+    WaitFor(2000, [&] { return (trouble = CompareWithModel(main, model)).empty(); });
+    return trouble;
+}
+
+}  // namespace
+
+int RunMonkey(HWND main, int argc, wchar_t** argv) {
+    if (argc < 7) return Fail(L"monkey SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...");
+    const unsigned long seed = std::wcstoul(argv[2], nullptr, 10);
+    const int steps = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+    const std::vector<DropFile> files = CollectDropFiles(argc, argv);
+    const HANDLE process =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
+    if (process == nullptr) return Fail(L"OpenProcess");
+    Print(L"monkey: seed " + std::to_wstring(seed) + L", " + std::to_wstring(steps) + L" steps");
+
+    std::mt19937 random(seed);
+    Model model;
+    const ULONGLONG started = ::GetTickCount64();
+    int boxes = 0, dialogs = 0, zoomEnds = 0;
+    for (int step = 1; step <= steps; ++step) {
+        const Action action = NextAction(random, files);
+        Print(L"step " + std::to_wstring(step) + L": " + Describe(action));
+        const Reply reply = Apply(model, action);
+        std::wstring trouble = Perform(main, action);
+        if (trouble.empty()) trouble = CheckStep(main, process, reply, model);
+        if (!trouble.empty()) {
+            ::CloseHandle(process);
+            return Fail(L"step " + std::to_wstring(step) + L" of seed " + std::to_wstring(seed) +
+                        L" (" + Describe(action) + L"): " + trouble);
+        }
+        boxes += reply.kind == Reply::Box;
+        dialogs += reply.kind == Reply::Dialog;
+        zoomEnds += model.zoom == 40 || model.zoom == 400;
+    }
+
+    // The end, as the user ends it, without any question.
+    const bool byKeys = random() % 2 != 0;
+    Print(L"end: " + std::wstring(byKeys ? L"ctrl+q" : L"command 4"));
+    if (byKeys) {
+        BringToFront(main);
+        SendChord(L"ctrl+q");
+    } else {
+        PostCommand(main, CommandQuit);
+    }
+    DWORD code = STILL_ACTIVE;
+    const bool ended = ::WaitForSingleObject(process, DefaultWaitMs) == WAIT_OBJECT_0 &&
+                       ::GetExitCodeProcess(process, &code);
+    ::CloseHandle(process);
+    if (!ended || code != 0) {
+        return Fail(L"after the last step of seed " + std::to_wstring(seed) + L": " +
+                    (ended ? L"exit code " + std::to_wstring(code) : L"the program did not end"));
+    }
+    Print(L"monkey: " + std::to_wstring(steps) + L" steps held in " +
+          std::to_wstring((::GetTickCount64() - started) / 1000) + L" s (" +
+          std::to_wstring(boxes) + L" message boxes, " + std::to_wstring(dialogs) + L" dialogs, " +
+          std::to_wstring(zoomEnds) + L" steps at a zoom limit); exit=0");
+    return 0;
+}
+
+}  // namespace brevikon::e2e
