@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/report_rtf.h"
 #include "base/text.h"
 
 namespace brevikon {
@@ -19,29 +20,15 @@ std::string Report(const Bytes& image, std::u16string_view path = u"C:\\TEXTE\\D
 }
 
 // The lines between a heading line and the empty line that ends its block.
-std::string Block(const std::string& report, const std::string& heading) {
-    const auto begin = report.find(heading + "\n");
-    if (begin == std::string::npos) return "<no " + heading + ">";
+std::string Block(const std::string& report, std::string_view heading) {
+    const auto begin = report.find(std::string(heading) + "\n");
+    if (begin == std::string::npos) return "<no " + std::string(heading) + ">";
     const auto from = begin + heading.size() + 1;
     return report.substr(from, report.find("\n\n", from - 1) + 1 - from);
 }
 
-std::string Attributes(const Bytes& image) {
-    return Block(Report(image), "VERWENDETE ATTRIBUTE");
-}
-std::string Controls(const Bytes& image) {
-    return Block(Report(image), "UNBEKANNTE STEUERZEICHEN IM TEXT");
-}
-std::string Structure(const Bytes& image) {
-    return Block(Report(image), "TEXTSTRUKTUR");
-}
-
-std::string StructureLines(int hard, int soft, int softSpaces, int escapes) {
-    return "  $0D harte Umbrueche      : " + std::to_string(hard) + "\n" +
-           "  $8D weiche Umbrueche     : " + std::to_string(soft) + "\n" +
-           "  $A0 weiche Leerzeichen   : " + std::to_string(softSpaces) + "\n" +
-           "  ESC-S-Auszeichnungen     : " + std::to_string(escapes) + "\n";
-}
+constexpr std::string_view Attributes = "VERWENDETE ATTRIBUTE";
+constexpr std::string_view Controls = "UNBEKANNTE STEUERZEICHEN IM TEXT";
 
 TEST(StructureReport, CompleteReportOfSmallDocument) {
     // 24 bytes, so no text-start window: the text starts at 0 and the header is counted too.
@@ -110,66 +97,14 @@ TEST(StructureReport, CompleteReportOfSmallDocument) {
 
 TEST(StructureReport, NoDocument) {
     const Bytes image = {0x41};
+    for (const std::int64_t length : {0, -1})
+        EXPECT_EQ(BuildStructureReport(image.data(), length, u"X.BRV"), u"Keine Datei geoeffnet.");
     EXPECT_EQ(BuildStructureReport(nullptr, 10, u"X.BRV"), u"Keine Datei geoeffnet.");
-    EXPECT_EQ(BuildStructureReport(image.data(), 0, u"X.BRV"), u"Keine Datei geoeffnet.");
-    EXPECT_EQ(BuildStructureReport(image.data(), -1, u"X.BRV"), u"Keine Datei geoeffnet.");
 }
 
-TEST(StructureReport, HeaderLinesNeedNineteenBytes) {
-    Bytes image(18, 0x41);
-    EXPECT_EQ(Block(Report(image), "KOPFDATEN"), "");
-
-    // 19 bytes: every field lies inside; 16-bit fields are little-endian.
-    image = {
-        0xFF, 0x0A,  // identifier
-        0x00, 0x00,  // not interpreted
-        0x34, 0x12,  // right margin $1234
-        0xFF, 0xFF,  // page length 65535
-        0x00, 0x01,  // chars per inch 256
-        0x00, 0x00,  // line spacing 0
-        0xFF,        // header lines 255
-        0x07, 0x07,  // not interpreted
-        0x09,        // footer lines 9
-        0x41, 0x41, 0x41,
-    };
-    EXPECT_EQ(Block(Report(image), "KOPFDATEN"),
-              "  Kennung       : FF 0A\n"
-              "  rechter Rand  : 4660\n"
-              "  Blattlaenge   : 65535\n"
-              "  Zeichen/Zoll  : 256\n"
-              "  Zeilenabstand : 0\n"
-              "  Kopfzeilen    : 255\n"
-              "  Fusszeilen    : 9\n");
-}
-
-TEST(StructureReport, CompleteEscapeHidesItsThreeBytes) {
-    // Text "A", escape with attribute $0C and character $1A, text "B": neither the page break
-    // nor the end mark inside the escape is a control code of the text.
-    EXPECT_EQ(Controls({0x41, 0x1B, 0x53, 0x0C, 0x1A, 0x42}), "");
-    EXPECT_EQ(Attributes({0x41, 0x1B, 0x53, 0x0C, 0x1A, 0x42}),
-              "  $0C       1x   hochgestellt tiefgestellt \n");
-    // Escapes carrying 13, 141 and 160 as character: no breaks, no soft space.
-    EXPECT_EQ(Structure({0x1B, 0x53, 0x00, 0x0D, 0x1B, 0x53, 0x00, 0x8D, 0x1B, 0x53, 0x00, 0xA0}),
-              StructureLines(0, 0, 0, 3));
-    // Escape whose character byte is 27: that 27 starts nothing, so 53 02 41 is plain text.
-    const Bytes nested = {0x1B, 0x53, 0x01, 0x1B, 0x53, 0x02, 0x41};
-    EXPECT_EQ(Attributes(nested), "  $01       1x   unterstrichen \n");
-    EXPECT_EQ(Controls(nested), "  $02  1x\n");
-}
-
-TEST(StructureReport, EscapeNearTheEndOfFile) {
-    // 27, 83 as the last two bytes: no escape, nothing listed.
-    EXPECT_EQ(Structure({0x41, 0x1B, 0x53}), StructureLines(0, 0, 0, 0));
-    EXPECT_EQ(Attributes({0x41, 0x1B, 0x53}), "");
-    EXPECT_EQ(Controls({0x41, 0x1B, 0x53}), "");
-    // 27, 83, 1 as the last three bytes: no escape, so the 1 is a control code of the text.
-    EXPECT_EQ(Structure({0x41, 0x1B, 0x53, 0x01}), StructureLines(0, 0, 0, 0));
-    EXPECT_EQ(Controls({0x41, 0x1B, 0x53, 0x01}), "  $01  1x\n");
-    // 27, 83, 1, 2 as the last four bytes: a complete escape.
-    EXPECT_EQ(Structure({0x41, 0x1B, 0x53, 0x01, 0x02}), StructureLines(0, 0, 0, 1));
-    EXPECT_EQ(Controls({0x41, 0x1B, 0x53, 0x01, 0x02}), "");
-    // 27 not followed by S: the next byte is ordinary text.
-    EXPECT_EQ(Controls({0x1B, 0x01, 0x53, 0x02, 0x03}), "  $01  1x\n  $02  1x\n  $03  1x\n");
+TEST(StructureReport, NoHeaderLinesBelowNineteenBytes) {
+    EXPECT_EQ(Block(Report(Bytes(18, 0x41)), "KOPFDATEN"), "");
+    EXPECT_NE(Block(Report(Bytes(19, 0x41)), "KOPFDATEN"), "");
 }
 
 TEST(StructureReport, AttributeLines) {
@@ -182,7 +117,7 @@ TEST(StructureReport, AttributeLines) {
         0x1B, 0x53, 0x20, 0x41,  // the unnamed bit $20
         0x1B, 0x53, 0x80, 0x41,  // the unnamed bit $80
     };
-    EXPECT_EQ(Attributes(image),
+    EXPECT_EQ(Block(Report(image), Attributes),
               "  $00       2x   \n"
               "  $05       1x   unterstrichen hochgestellt \n"
               "  $20       1x   (Bit $20) \n"
@@ -202,7 +137,7 @@ TEST(StructureReport, ControlCodeListSkipsTabLineFeedReturnAndEscape) {
           "11", "12", "13", "14", "15", "16", "17", "18", "19", "1A", "1C", "1D", "1E", "1F"}) {
         expected += std::string("  $") + code + "  1x\n";
     }
-    EXPECT_EQ(Controls(image), expected);
+    EXPECT_EQ(Block(Report(image), Controls), expected);
 }
 
 TEST(StructureReport, CountsStartAtTextStart) {
@@ -214,8 +149,8 @@ TEST(StructureReport, CountsStartAtTextStart) {
     image[299] = 0x1A;  // end mark at the end of the text
     const std::string report = Report(image);
     EXPECT_NE(report.find("Textbeginn      : 273 ($111)\n"), std::string::npos);
-    EXPECT_EQ(Structure(image), StructureLines(1, 0, 0, 0));
-    EXPECT_EQ(Controls(image), "  $1A  1x\n");
+    EXPECT_NE(report.find("  $0D harte Umbrueche      : 1\n"), std::string::npos);
+    EXPECT_EQ(Block(report, Controls), "  $1A  1x\n");
     // The heading names 128 bytes; the dump shows the 27 that exist.
     const auto dump = report.find("TEXTANFANG - 128 Bytes ab 273\n000111  41 41 41 41 41 41 41 0D");
     ASSERT_NE(dump, std::string::npos);
@@ -233,8 +168,23 @@ TEST(StructureReport, MillionCountsWidenTheField) {
         image.insert(image.end(), {0x1B, 0x53, 0x02, 0x61});
     const std::string report = Report(image);
     EXPECT_NE(report.find("Textbeginn      : 281 ($119)\n"), std::string::npos);
-    EXPECT_EQ(Structure(image), StructureLines(0, 0, 0, 1000000));
-    EXPECT_EQ(Attributes(image), "  $02  1000000x   fett \n");
+    EXPECT_NE(report.find("  ESC-S-Auszeichnungen     : 1000000\n"), std::string::npos);
+    EXPECT_EQ(Block(report, Attributes), "  $02  1000000x   fett \n");
+}
+
+// The report as RTF, in the viewer's own monospace font.
+const std::string Head =
+    "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0\r\n"
+    "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Consolas;}}\r\n"
+    "\\viewkind4\\fet0\\sectd\\pard\\ql\\f0\\fs18 ";
+
+TEST(ReportRtf, ReplacesWhatTheBufferHeldAndEscapesTheText) {
+    RtfBuffer buffer;
+    RenderReportRtf(buffer, u"Keine Datei geoeffnet.");
+    EXPECT_EQ(buffer.content(), Head + "Keine Datei geoeffnet.\\par}");
+    // Backslash and braces escaped; "$", "|" and "." pass; CR dropped; LF a line break.
+    RenderReportRtf(buffer, u"a\\b{c}\r\n  $1A  |.x|\n");
+    EXPECT_EQ(buffer.content(), Head + "a\\\\b\\{c\\}\\line\r\n  $1A  |.x|\\line\r\n\\par}");
 }
 
 }  // namespace
