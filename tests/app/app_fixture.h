@@ -3,6 +3,7 @@
 // everything the user could notice, for "nothing changed" checks.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "app/app_state.h"
@@ -15,60 +16,40 @@
 
 namespace brevikon::test {
 
+using Calls = std::vector<std::string>;
+
 // "Hi", CR LF, end of text: too short for a header, so its text starts at 0.
 inline std::string SmallDocument() {
     return std::string("Hi\r\n\x1a", 5);
 }
-constexpr std::u16string_view SmallDocumentSummary = u"Text ab 0";
 
 // A document of `length` (> 760) bytes with a header: right margin 65, page length 72,
 // 10 characters per inch, line spacing 2. No zero lies in the search window, so the text
 // starts at the long fall-back, 759.
 inline std::string HeaderDocument(std::size_t length = 1234) {
     std::string bytes(length, 'A');
-    const unsigned char header[19] = {0x0A, 0x0B, 0, 0, 65, 0, 72, 0, 10, 0,
-                                      2,    0,    0, 0, 0,  0, 0,  0, 0};
-    bytes.replace(0, sizeof header, reinterpret_cast<const char*>(header), sizeof header);
-    return bytes;
+    const char header[19] = {0x0A, 0x0B, 0, 0, 65, 0, 72, 0, 10, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0};
+    return bytes.replace(0, sizeof header, header, sizeof header);
 }
 constexpr std::u16string_view HeaderDocumentSummary =
     u"Text ab 759  |  R/Rand 65  Blatt 72  10 Z/Zoll  Abstand 2";
 
 // Every field of the state, the visible texts and the viewer, one per line.
 inline std::string Describe(const AppState& state, const FakePlatform& platform) {
-    std::string text;
-    auto line = [&text](const char* name, const std::string& value) {
-        text += name;
-        text += ": ";
-        text += value;
-        text += '\n';
-    };
-    line("fileLength", std::to_string(state.fileLength));
-    line("zoomPercent", std::to_string(state.zoomPercent));
-    line("fontMode", std::to_string(state.fontMode));
-    line("image",
-         state.documentImage.held()
-             ? std::to_string(state.documentImage.size()) + " bytes at " +
-                   std::to_string(reinterpret_cast<std::uintptr_t>(state.documentImage.data()))
-             : "none");
-    line("structureReport", std::to_string(state.structureReport.size()) + " units");
-    line("statusSummary", Narrow(state.statusSummary));
-    line("rtf", std::to_string(state.rtfBuffer.used) + " bytes, hash " +
-                    std::to_string(std::hash<std::string_view>{}(state.rtfBuffer.content())));
-    line("analysisFlag", std::to_string(state.analysisFlag));
-    line("currentPath", Narrow(state.currentPath));
-    line("title", Narrow(platform.title));
-    line("field0", Narrow(platform.statusFields[0]));
-    line("field1", Narrow(platform.statusFields[1]));
-    line("viewer", platform.viewerContent == ViewerContent::Rtf
-                       ? "rtf " + std::to_string(std::hash<std::string>{}(platform.viewerRtf))
-                       : "text " + Narrow(platform.viewerText));
-    line("zoom",
-         std::to_string(platform.zoomNumerator) + "/" + std::to_string(platform.zoomDenominator));
-    for (const auto& [id, checked] : platform.checks) {
-        line(("check " + std::to_string(id)).c_str(), checked ? "on" : "off");
-    }
-    return text;
+    std::ostringstream text;
+    text << "fileLength " << state.fileLength << "\nzoom " << state.zoomPercent << "\nfont "
+         << state.fontMode << "\nimage " << state.documentImage.size() << " at "
+         << static_cast<const void*>(state.documentImage.data()) << "\nreport "
+         << state.structureReport.size() << "\nsummary " << Narrow(state.statusSummary) << "\nrtf "
+         << std::hash<std::string_view>{}(state.rtfBuffer.content()) << "\nanalysis "
+         << state.analysisFlag << "\npath " << Narrow(state.currentPath) << "\ntitle "
+         << Narrow(platform.title) << "\nfields " << Narrow(platform.statusFields[0]) << " / "
+         << Narrow(platform.statusFields[1]) << "\nviewer "
+         << std::hash<std::string>{}(platform.viewerRtf) << " " << Narrow(platform.viewerText)
+         << " at " << platform.viewerZoom << "\n";
+    for (const auto& [id, checked] : platform.checks)
+        text << "check " << id << " " << checked << "\n";
+    return text.str();
 }
 
 class AppTest : public ::testing::Test {
@@ -94,6 +75,14 @@ class AppTest : public ::testing::Test {
     }
 
     std::string Observed() const { return Describe(state, platform); }
+
+    // The one message shown, under the program's title.
+    void ExpectOnlyMessage(std::u16string_view text, MessageIcon icon) {
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].text, text);
+        EXPECT_EQ(platform.messages[0].title, u"Brevikon Reader");
+        EXPECT_EQ(platform.messages[0].icon, icon);
+    }
 
     RefusingHeap heap;
     AppState state{heap};

@@ -2,7 +2,10 @@
 // A recording stand-in for the platform. Every call is logged in order as a short readable
 // line, so tests can check exact sequences; results (files, dialog answers, events, failures)
 // are scripted through public fields before the code under test runs.
-#include <cstdint>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
@@ -11,51 +14,37 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-
 #include "app/platform/platform.h"
 #include "base/text.h"
 
 namespace brevikon::test {
-
-namespace fake_detail {
-
-inline std::string SizeText(Extent size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
-inline char16_t AsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-}
-
-inline std::u16string AsciiLowerText(std::u16string_view text) {
-    std::u16string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
-    return lower;
-}
-
-inline const char* IconName(MessageIcon icon) {
-    return icon == MessageIcon::Error ? "error" : "information";
-}
-
-}  // namespace fake_detail
 
 // UTF-16 as UTF-8, for logs and failure output.
 inline std::string Narrow(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
+inline std::string SizeText(Extent size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+// Lower case as Windows does it, for the ASCII letters the tests use.
+inline std::u16string AsciiLower(std::u16string_view text) {
+    std::u16string lower(text);
+    for (char16_t& c : lower)
+        if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+    return lower;
+}
+
 struct FakeFile {
-    std::string bytes;
+    std::string bytes{};
     bool openFails = false;
-    // The length the open file reports, when it must differ from bytes.size() (e.g. too
-    // large to hold in a test).
-    std::optional<std::int64_t> declaredLength;
-    // A read delivers this many bytes fewer than asked for.
-    std::int64_t readShortBy = 0;
+    // The length reported, when it must differ from bytes.size() (too large to hold).
+    std::optional<std::int64_t> declaredLength{};
+    std::int64_t readShortBy = 0;  // a read delivers this many bytes fewer than asked for
+    std::int64_t Length() const {
+        return declaredLength.value_or(static_cast<std::int64_t>(bytes.size()));
+    }
 };
 
 struct RecordedMessage {
@@ -64,23 +53,7 @@ struct RecordedMessage {
     MessageIcon icon = MessageIcon::Information;
 };
 
-struct DialogRequest {
-    std::u16string title;
-    std::u16string defaultPath;
-    std::u16string filter;
-};
-
-enum class WriteFailure {
-    None,
-    CreateFails,  // the file cannot be created
-    ShortWrite,   // one byte fewer is stored than given; the target is left as it was
-};
-
-enum class ViewerContent {
-    Empty,
-    Rtf,
-    Text,
-};
+enum class WriteFailure { None, CreateFails, ShortWrite };
 
 class FakePlatform final : public Platform {
   public:
@@ -96,381 +69,223 @@ class FakePlatform final : public Platform {
     std::u16string commandLine = u"brevikon.exe";
     std::map<std::u16string, FakeFile> files;
     std::set<std::u16string> folders;
-    std::deque<std::u16string> openAnswers;  // empty answer = cancelled
+    std::deque<std::u16string> openAnswers;  // none left: cancelled
     std::deque<std::u16string> saveAnswers;
-    std::deque<AppEvent> events;  // when none are left, WaitForEvent reports Close
+    std::deque<AppEvent> events;  // none left: Close
     WriteFailure writeFailure = WriteFailure::None;
-    // Whether two paths name the same file; by default equal apart from ASCII case, as on
-    // Windows.
+    // Whether two paths name the same file; by default equal apart from ASCII case.
     std::function<bool(std::u16string_view, std::u16string_view)> sameFile;
 
     // --- What was done ---
     std::vector<std::string> calls;
     std::vector<RecordedMessage> messages;
-    std::vector<DialogRequest> openDialogs;
-    std::vector<DialogRequest> saveDialogs;
     std::map<std::u16string, std::string> writtenFiles;
     std::u16string title;
     std::u16string statusFields[2];
     std::map<int, bool> checks;
-    std::vector<Menu> menus;
-    std::vector<Shortcut> shortcuts;
-    std::vector<std::int64_t> statusWidths;
-    // The viewer as the user would see it.
-    bool viewerReadOnly = false;
-    ViewerContent viewerContent = ViewerContent::Empty;
+    // The viewer as the user sees it: RTF or a text (both empty when cleared), and its zoom.
     std::string viewerRtf;
     std::u16string viewerText;
-    std::int64_t zoomNumerator = 0;
-    std::int64_t zoomDenominator = 0;
-    Extent viewerSize;
-    int openFileCount = 0;
+    std::string viewerZoom = "0/0";
+    bool viewerReadOnly = false;
     bool windowOpen = false;
-    int eventsTaken = 0;
+    int openFileCount = 0;
 
-    // Adds a readable file.
-    FakeFile& AddFile(std::u16string path, std::string bytes);
+    FakeFile& AddFile(std::u16string path, std::string bytes) {
+        FakeFile& file = files[std::move(path)];
+        file.bytes = std::move(bytes);
+        return file;
+    }
     // Drops the log and the messages, keeping the visible state.
-    void ForgetCalls();
+    void ForgetCalls() {
+        calls.clear();
+        messages.clear();
+    }
 
-    void Initialize() override;
-    void Shutdown() override;
-    std::u16string CommandLine() override;
-    bool OpenMainWindow(std::u16string_view windowTitle, Extent inner) override;
-    void SetMinimumInnerSize(Extent inner) override;
-    Extent InnerSize() override;
-    void DestroyMainWindow() override;
-    void SetTitle(std::u16string_view windowTitle) override;
-    void SetMenuBar(std::span<const Menu> menuBar) override;
-    void SetShortcuts(std::span<const Shortcut> keys) override;
-    void SetMenuCheck(int id, bool checked) override;
-    void CreateStatusBar(std::span<const std::int64_t> fieldWidths) override;
-    void SetStatusText(int field, std::u16string_view text) override;
+    void Initialize() override { Record("Initialize"); }
+    void Shutdown() override { Record("Shutdown"); }
+    std::u16string CommandLine() override { return Record("CommandLine", commandLine); }
+
+    bool OpenMainWindow(std::u16string_view windowTitle, Extent inner) override {
+        Record("OpenMainWindow(" + Narrow(windowTitle) + ", " + SizeText(inner) + ")");
+        if (windowOpens) title = windowTitle;
+        return windowOpen = windowOpens;
+    }
+    void SetMinimumInnerSize(Extent inner) override {
+        Record("SetMinimumInnerSize(" + SizeText(inner) + ")");
+    }
+    Extent InnerSize() override { return Record("InnerSize", innerSize); }
+    void DestroyMainWindow() override { windowOpen = Record("DestroyMainWindow", false); }
+    void SetTitle(std::u16string_view text) override {
+        title = Record("SetTitle(" + Narrow(text) + ")", std::u16string(text));
+    }
+
+    void SetMenuBar(std::span<const Menu> menus) override {
+        Record("SetMenuBar(" + std::to_string(menus.size()) + " menus)");
+    }
+    void SetShortcuts(std::span<const Shortcut> keys) override {
+        Record("SetShortcuts(" + std::to_string(keys.size()) + ")");
+    }
+    void SetMenuCheck(int id, bool on) override {
+        checks[id] = Record("SetMenuCheck(" + std::to_string(id) + (on ? ", on)" : ", off)"), on);
+    }
+    void CreateStatusBar(std::span<const std::int64_t> widths) override {
+        std::string call = "CreateStatusBar(";
+        for (std::size_t i = 0; i < widths.size(); ++i)
+            call += (i ? ", " : "") + std::to_string(widths[i]);
+        Record(call + ")");
+    }
+    void SetStatusText(int field, std::u16string_view text) override {
+        Record("SetStatusText(" + std::to_string(field) + ", " + Narrow(text) + ")");
+        ASSERT_TRUE(field == 0 || field == 1) << "status field " << field << " does not exist";
+        statusFields[field] = text;
+    }
+
     void ShowMessage(std::u16string_view text, std::u16string_view boxTitle,
-                     MessageIcon icon) override;
+                     MessageIcon icon) override {
+        Record("ShowMessage(" + Narrow(text) + " | " + Narrow(boxTitle) + " | " +
+               (icon == MessageIcon::Error ? "error" : "information") + ")");
+        // The user may act on the file while the box is open.
+        EXPECT_EQ(openFileCount, 0) << "a file is still open during a message box";
+        messages.push_back({std::u16string(text), std::u16string(boxTitle), icon});
+    }
     std::u16string ShowOpenDialog(std::u16string_view dialogTitle, std::u16string_view defaultPath,
-                                  std::u16string_view filter) override;
+                                  std::u16string_view filter) override {
+        Record("ShowOpenDialog(" + Narrow(dialogTitle) + " | " + Narrow(defaultPath) + " | " +
+               Narrow(filter) + ")");
+        return Next(openAnswers);
+    }
     std::u16string ShowSaveDialog(std::u16string_view dialogTitle, std::u16string_view defaultPath,
-                                  std::u16string_view filter) override;
-    std::int64_t QueryFileSize(std::u16string_view path) override;
-    FileHandle OpenFileForReading(std::u16string_view path) override;
-    std::int64_t FileLength(FileHandle file) override;
-    std::int64_t ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) override;
-    void CloseFile(FileHandle file) override;
+                                  std::u16string_view filter) override {
+        Record("ShowSaveDialog(" + Narrow(dialogTitle) + " | " + Narrow(defaultPath) + " | " +
+               Narrow(filter) + ")");
+        return Next(saveAnswers);
+    }
+
+    std::int64_t QueryFileSize(std::u16string_view path) override {
+        Record("QueryFileSize(" + Narrow(path) + ")");
+        if (folders.count(std::u16string(path))) return SizeFolder;
+        const auto found = files.find(std::u16string(path));
+        return found == files.end() ? SizeNothing : found->second.Length();
+    }
+    FileHandle OpenFileForReading(std::u16string_view path) override {
+        Record("OpenFileForReading(" + Narrow(path) + ")");
+        const auto found = files.find(std::u16string(path));
+        if (found == files.end() || found->second.openFails) return NoFile;
+        opened_.push_back(&found->second);
+        ++openFileCount;
+        return static_cast<FileHandle>(opened_.size());
+    }
+    std::int64_t FileLength(FileHandle file) override {
+        return Record("FileLength", Opened(file).Length());
+    }
+    std::int64_t ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) override {
+        Record("ReadFileInto(" + std::to_string(count) + ")");
+        const FakeFile& data = Opened(file);
+        std::int64_t n = std::min(count, static_cast<std::int64_t>(data.bytes.size()));
+        n = std::max<std::int64_t>(0, n - data.readShortBy);
+        std::memcpy(block, data.bytes.data(), static_cast<std::size_t>(n));
+        return n;
+    }
+    void CloseFile(FileHandle file) override {
+        Record("CloseFile");
+        Opened(file);
+        --openFileCount;
+    }
     WriteOutcome WriteWholeFile(std::u16string_view path, const std::uint8_t* bytes,
-                                std::int64_t count) override;
-    bool IsSameFile(std::u16string_view first, std::u16string_view second) override;
-    std::u16string LowerCase(std::u16string_view text) override;
-    void RegisterFileDrop() override;
-    AppEvent WaitForEvent() override;
-    LibraryHandle LoadRichTextLibrary() override;
-    void ReleaseRichTextLibrary(LibraryHandle library) override;
-    ControlHandle CreateViewerControl(LibraryHandle library, Extent size) override;
-    void SetViewerTextLimit(ControlHandle control, std::int64_t characters) override;
-    void SetViewerReadOnly(ControlHandle control, bool readOnly) override;
-    bool SetViewerRtf(ControlHandle control, const char* rtf) override;
-    void SetViewerText(ControlHandle control, std::u16string_view text) override;
+                                std::int64_t count) override {
+        Record("WriteWholeFile(" + Narrow(path) + ", " + std::to_string(count) + ")");
+        if (writeFailure == WriteFailure::CreateFails) return {false, 0};
+        if (writeFailure == WriteFailure::ShortWrite) return {true, count - 1};
+        writtenFiles[std::u16string(path)] =
+            std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+        return {true, count};
+    }
+    bool IsSameFile(std::u16string_view first, std::u16string_view second) override {
+        Record("IsSameFile(" + Narrow(first) + ", " + Narrow(second) + ")");
+        if (sameFile) return sameFile(first, second);
+        return !first.empty() && AsciiLower(first) == AsciiLower(second);
+    }
+    std::u16string LowerCase(std::u16string_view text) override {
+        return Record("LowerCase(" + Narrow(text) + ")", AsciiLower(text));
+    }
+
+    void RegisterFileDrop() override { Record("RegisterFileDrop"); }
+    AppEvent WaitForEvent() override { return Record("WaitForEvent", Next(events)); }
+
+    LibraryHandle LoadRichTextLibrary() override {
+        return Record("LoadRichTextLibrary", libraryLoads ? TheLibrary : NoLibrary);
+    }
+    void ReleaseRichTextLibrary(LibraryHandle library) override {
+        Record("ReleaseRichTextLibrary");
+        EXPECT_EQ(library, TheLibrary);
+        EXPECT_FALSE(windowOpen) << "library released while its control may still exist";
+    }
+    ControlHandle CreateViewerControl(LibraryHandle library, Extent size) override {
+        EXPECT_EQ(library, TheLibrary);
+        return Record("CreateViewerControl(" + SizeText(size) + ")",
+                      controlCreated ? TheControl : NoControl);
+    }
+    void SetViewerTextLimit(ControlHandle control, std::int64_t characters) override {
+        Viewer(control, "SetViewerTextLimit(" + std::to_string(characters) + ")");
+    }
+    void SetViewerReadOnly(ControlHandle control, bool readOnly) override {
+        Viewer(control, readOnly ? "SetViewerReadOnly(on)" : "SetViewerReadOnly(off)");
+        viewerReadOnly = readOnly;
+    }
+    bool SetViewerRtf(ControlHandle control, const char* rtf) override {
+        Viewer(control, "SetViewerRtf");
+        // A real control would accept typing now; it must only be replaced while writable.
+        EXPECT_FALSE(viewerReadOnly) << "RTF set while the viewer is read-only";
+        if (!rtfAccepted) return false;
+        viewerRtf = rtf;
+        viewerText.clear();
+        return true;
+    }
+    void SetViewerText(ControlHandle control, std::u16string_view text) override {
+        Viewer(control, "SetViewerText(" + Narrow(text) + ")");
+        viewerText = text;
+        viewerRtf.clear();
+    }
     void SetViewerZoom(ControlHandle control, std::int64_t numerator,
-                       std::int64_t denominator) override;
-    void ScrollViewerToTop(ControlHandle control) override;
-    void MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) override;
+                       std::int64_t denominator) override {
+        viewerZoom = std::to_string(numerator) + "/" + std::to_string(denominator);
+        Viewer(control, "SetViewerZoom(" + viewerZoom + ")");
+    }
+    void ScrollViewerToTop(ControlHandle control) override { Viewer(control, "ScrollViewerToTop"); }
+    void MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) override {
+        Viewer(control, "MoveViewer(" + std::to_string(x) + ", " + std::to_string(y) + ", " +
+                            SizeText(size) + ")");
+    }
 
   private:
     void Record(std::string call) { calls.push_back(std::move(call)); }
-    void CheckControl(ControlHandle control) const;
-    const FakeFile* FindFile(std::u16string_view path) const;
+    template <class T>
+    T Record(std::string call, T result) {
+        Record(std::move(call));
+        return result;
+    }
+    void Viewer(ControlHandle control, std::string call) {
+        Record(std::move(call));
+        EXPECT_EQ(control, TheControl) << "viewer operation on a control that was never made";
+        EXPECT_TRUE(windowOpen) << "viewer operation without its window";
+    }
+    const FakeFile& Opened(FileHandle file) const {
+        const auto index = static_cast<std::size_t>(file);
+        static const FakeFile none;
+        if (index > 0 && index <= opened_.size()) return *opened_[index - 1];
+        ADD_FAILURE() << "operation on a file that was never opened";
+        return none;
+    }
+    template <class T>
+    static T Next(std::deque<T>& queue) {
+        if (queue.empty()) return T{};
+        T next = std::move(queue.front());
+        queue.pop_front();
+        return next;
+    }
 
-    std::vector<std::u16string> openedPaths_;  // index + 1 is the FileHandle
+    std::vector<const FakeFile*> opened_;  // index + 1 is the FileHandle
 };
-
-// --- Definitions ---
-
-inline FakeFile& FakePlatform::AddFile(std::u16string path, std::string bytes) {
-    FakeFile& file = files[std::move(path)];
-    file.bytes = std::move(bytes);
-    return file;
-}
-
-inline void FakePlatform::ForgetCalls() {
-    calls.clear();
-    messages.clear();
-}
-
-inline void FakePlatform::Initialize() {
-    Record("Initialize");
-}
-inline void FakePlatform::Shutdown() {
-    Record("Shutdown");
-}
-
-inline std::u16string FakePlatform::CommandLine() {
-    Record("CommandLine");
-    return commandLine;
-}
-
-inline bool FakePlatform::OpenMainWindow(std::u16string_view windowTitle, Extent inner) {
-    Record("OpenMainWindow(" + Narrow(windowTitle) + ", " + fake_detail::SizeText(inner) + ")");
-    if (windowOpens) {
-        title = windowTitle;
-        windowOpen = true;
-    }
-    return windowOpens;
-}
-
-inline void FakePlatform::SetMinimumInnerSize(Extent inner) {
-    Record("SetMinimumInnerSize(" + fake_detail::SizeText(inner) + ")");
-}
-
-inline Extent FakePlatform::InnerSize() {
-    Record("InnerSize");
-    return innerSize;
-}
-
-inline void FakePlatform::DestroyMainWindow() {
-    Record("DestroyMainWindow");
-    windowOpen = false;
-}
-
-inline void FakePlatform::SetTitle(std::u16string_view windowTitle) {
-    Record("SetTitle(" + Narrow(windowTitle) + ")");
-    title = windowTitle;
-}
-
-inline void FakePlatform::SetMenuBar(std::span<const Menu> menuBar) {
-    Record("SetMenuBar(" + std::to_string(menuBar.size()) + " menus)");
-    menus.assign(menuBar.begin(), menuBar.end());
-}
-
-inline void FakePlatform::SetShortcuts(std::span<const Shortcut> keys) {
-    Record("SetShortcuts(" + std::to_string(keys.size()) + ")");
-    shortcuts.assign(keys.begin(), keys.end());
-}
-
-inline void FakePlatform::SetMenuCheck(int id, bool checked) {
-    Record("SetMenuCheck(" + std::to_string(id) + (checked ? ", on)" : ", off)"));
-    checks[id] = checked;
-}
-
-inline void FakePlatform::CreateStatusBar(std::span<const std::int64_t> fieldWidths) {
-    std::string call = "CreateStatusBar(";
-    for (std::size_t i = 0; i < fieldWidths.size(); ++i) {
-        call += (i ? ", " : "") + std::to_string(fieldWidths[i]);
-    }
-    Record(call + ")");
-    statusWidths.assign(fieldWidths.begin(), fieldWidths.end());
-}
-
-inline void FakePlatform::SetStatusText(int field, std::u16string_view text) {
-    Record("SetStatusText(" + std::to_string(field) + ", " + Narrow(text) + ")");
-    if (field < 0 || field > 1) {
-        ADD_FAILURE() << "status field " << field << " does not exist";
-        return;
-    }
-    statusFields[field] = text;
-}
-
-inline void FakePlatform::ShowMessage(std::u16string_view text, std::u16string_view boxTitle,
-                                      MessageIcon icon) {
-    Record("ShowMessage(" + Narrow(text) + " | " + Narrow(boxTitle) + " | " +
-           fake_detail::IconName(icon) + ")");
-    // Every file is closed before a message about it is shown.
-    EXPECT_EQ(openFileCount, 0) << "a file is still open during a message box";
-    messages.push_back({std::u16string(text), std::u16string(boxTitle), icon});
-}
-
-inline std::u16string FakePlatform::ShowOpenDialog(std::u16string_view dialogTitle,
-                                                   std::u16string_view defaultPath,
-                                                   std::u16string_view filter) {
-    Record("ShowOpenDialog(" + Narrow(defaultPath) + ")");
-    openDialogs.push_back(
-        {std::u16string(dialogTitle), std::u16string(defaultPath), std::u16string(filter)});
-    if (openAnswers.empty()) return {};
-    std::u16string answer = std::move(openAnswers.front());
-    openAnswers.pop_front();
-    return answer;
-}
-
-inline std::u16string FakePlatform::ShowSaveDialog(std::u16string_view dialogTitle,
-                                                   std::u16string_view defaultPath,
-                                                   std::u16string_view filter) {
-    Record("ShowSaveDialog(" + Narrow(defaultPath) + ")");
-    saveDialogs.push_back(
-        {std::u16string(dialogTitle), std::u16string(defaultPath), std::u16string(filter)});
-    if (saveAnswers.empty()) return {};
-    std::u16string answer = std::move(saveAnswers.front());
-    saveAnswers.pop_front();
-    return answer;
-}
-
-inline const FakeFile* FakePlatform::FindFile(std::u16string_view path) const {
-    const auto found = files.find(std::u16string(path));
-    return found == files.end() ? nullptr : &found->second;
-}
-
-inline std::int64_t FakePlatform::QueryFileSize(std::u16string_view path) {
-    Record("QueryFileSize(" + Narrow(path) + ")");
-    if (folders.count(std::u16string(path))) return SizeFolder;
-    const FakeFile* file = FindFile(path);
-    if (!file) return SizeNothing;
-    return file->declaredLength.value_or(static_cast<std::int64_t>(file->bytes.size()));
-}
-
-inline FileHandle FakePlatform::OpenFileForReading(std::u16string_view path) {
-    Record("OpenFileForReading(" + Narrow(path) + ")");
-    const FakeFile* file = FindFile(path);
-    if (!file || file->openFails) return NoFile;
-    openedPaths_.emplace_back(path);
-    ++openFileCount;
-    return static_cast<FileHandle>(openedPaths_.size());
-}
-
-inline std::int64_t FakePlatform::FileLength(FileHandle file) {
-    Record("FileLength");
-    const auto index = static_cast<std::size_t>(file);
-    if (index == 0 || index > openedPaths_.size()) {
-        ADD_FAILURE() << "FileLength of a file that was never opened";
-        return 0;
-    }
-    const FakeFile& data = files.at(openedPaths_[index - 1]);
-    return data.declaredLength.value_or(static_cast<std::int64_t>(data.bytes.size()));
-}
-
-inline std::int64_t FakePlatform::ReadFileInto(FileHandle file, std::uint8_t* block,
-                                               std::int64_t count) {
-    Record("ReadFileInto(" + std::to_string(count) + ")");
-    const auto index = static_cast<std::size_t>(file);
-    if (index == 0 || index > openedPaths_.size()) {
-        ADD_FAILURE() << "ReadFileInto a file that was never opened";
-        return 0;
-    }
-    const FakeFile& data = files.at(openedPaths_[index - 1]);
-    std::int64_t n = std::min(count, static_cast<std::int64_t>(data.bytes.size()));
-    n = std::max<std::int64_t>(0, n - data.readShortBy);
-    std::memcpy(block, data.bytes.data(), static_cast<std::size_t>(n));
-    return n;
-}
-
-inline void FakePlatform::CloseFile(FileHandle file) {
-    Record("CloseFile");
-    if (file == NoFile) ADD_FAILURE() << "CloseFile of no file";
-    --openFileCount;
-}
-
-inline WriteOutcome FakePlatform::WriteWholeFile(std::u16string_view path,
-                                                 const std::uint8_t* bytes, std::int64_t count) {
-    Record("WriteWholeFile(" + Narrow(path) + ", " + std::to_string(count) + ")");
-    switch (writeFailure) {
-        case WriteFailure::CreateFails:
-            return {false, 0};
-        case WriteFailure::ShortWrite:
-            return {true, count - 1};
-        case WriteFailure::None:
-            break;
-    }
-    writtenFiles[std::u16string(path)] =
-        std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
-    return {true, count};
-}
-
-inline bool FakePlatform::IsSameFile(std::u16string_view first, std::u16string_view second) {
-    Record("IsSameFile(" + Narrow(first) + ", " + Narrow(second) + ")");
-    if (sameFile) return sameFile(first, second);
-    return !first.empty() &&
-           fake_detail::AsciiLowerText(first) == fake_detail::AsciiLowerText(second);
-}
-
-inline std::u16string FakePlatform::LowerCase(std::u16string_view text) {
-    Record("LowerCase(" + Narrow(text) + ")");
-    return fake_detail::AsciiLowerText(text);
-}
-
-inline void FakePlatform::RegisterFileDrop() {
-    Record("RegisterFileDrop");
-}
-
-inline AppEvent FakePlatform::WaitForEvent() {
-    Record("WaitForEvent");
-    ++eventsTaken;
-    if (events.empty()) return AppEvent{AppEventKind::Close, 0, {}};
-    AppEvent event = std::move(events.front());
-    events.pop_front();
-    return event;
-}
-
-inline LibraryHandle FakePlatform::LoadRichTextLibrary() {
-    Record("LoadRichTextLibrary");
-    return libraryLoads ? TheLibrary : NoLibrary;
-}
-
-inline void FakePlatform::ReleaseRichTextLibrary(LibraryHandle library) {
-    Record("ReleaseRichTextLibrary");
-    EXPECT_EQ(library, TheLibrary);
-    EXPECT_FALSE(windowOpen) << "library released while its control may still exist";
-}
-
-inline ControlHandle FakePlatform::CreateViewerControl(LibraryHandle library, Extent size) {
-    Record("CreateViewerControl(" + fake_detail::SizeText(size) + ")");
-    EXPECT_EQ(library, TheLibrary);
-    if (!controlCreated) return NoControl;
-    viewerSize = size;
-    return TheControl;
-}
-
-inline void FakePlatform::CheckControl(ControlHandle control) const {
-    EXPECT_EQ(control, TheControl) << "viewer operation on a control that was never made";
-    EXPECT_TRUE(windowOpen) << "viewer operation without its window";
-}
-
-inline void FakePlatform::SetViewerTextLimit(ControlHandle control, std::int64_t characters) {
-    Record("SetViewerTextLimit(" + std::to_string(characters) + ")");
-    CheckControl(control);
-}
-
-inline void FakePlatform::SetViewerReadOnly(ControlHandle control, bool readOnly) {
-    Record(readOnly ? "SetViewerReadOnly(on)" : "SetViewerReadOnly(off)");
-    CheckControl(control);
-    viewerReadOnly = readOnly;
-}
-
-inline bool FakePlatform::SetViewerRtf(ControlHandle control, const char* rtf) {
-    Record("SetViewerRtf");
-    CheckControl(control);
-    // A real control would accept typing now; it must only be replaced while writable.
-    EXPECT_FALSE(viewerReadOnly) << "RTF set while the viewer is read-only";
-    if (!rtfAccepted) return false;
-    viewerContent = ViewerContent::Rtf;
-    viewerRtf = rtf;
-    viewerText.clear();
-    return true;
-}
-
-inline void FakePlatform::SetViewerText(ControlHandle control, std::u16string_view text) {
-    Record("SetViewerText(" + Narrow(text) + ")");
-    CheckControl(control);
-    viewerContent = text.empty() ? ViewerContent::Empty : ViewerContent::Text;
-    viewerText = text;
-    viewerRtf.clear();
-}
-
-inline void FakePlatform::SetViewerZoom(ControlHandle control, std::int64_t numerator,
-                                        std::int64_t denominator) {
-    Record("SetViewerZoom(" + std::to_string(numerator) + "/" + std::to_string(denominator) + ")");
-    CheckControl(control);
-    zoomNumerator = numerator;
-    zoomDenominator = denominator;
-}
-
-inline void FakePlatform::ScrollViewerToTop(ControlHandle control) {
-    Record("ScrollViewerToTop");
-    CheckControl(control);
-}
-
-inline void FakePlatform::MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y,
-                                     Extent size) {
-    Record("MoveViewer(" + std::to_string(x) + ", " + std::to_string(y) + ", " +
-           fake_detail::SizeText(size) + ")");
-    CheckControl(control);
-    viewerSize = size;
-}
 
 }  // namespace brevikon::test

@@ -2,42 +2,42 @@
 // shortcut table, and the clean-up order.
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/menu_table.h"
-#include "fake_platform.h"
+#include "app_fixture.h"
 
 namespace brevikon::test {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 // The calls of a start without arguments, up to the first wait for an event.
-const Calls StartUpCalls = {
-    "Initialize",
-    "OpenMainWindow(Brevikon Reader, 920x700)",
-    "SetMinimumInnerSize(500x340)",
-    "SetMenuBar(3 menus)",
-    "SetShortcuts(8)",
-    "SetMenuCheck(8, on)",
-    "SetMenuCheck(9, off)",
-    "CreateStatusBar(-1, 110)",
-    "LoadRichTextLibrary",
-    "InnerSize",
-    "CreateViewerControl(920x700)",
-    "SetViewerTextLimit(2147483647)",
-    "SetViewerReadOnly(on)",
-    "RegisterFileDrop",
-    "SetViewerReadOnly(off)",
-    "SetViewerText()",
-    "SetViewerReadOnly(on)",
-    "SetStatusText(0, Keine Datei geoeffnet)",
-    "SetTitle(Brevikon Reader)",
-    "SetStatusText(1, Zoom 100 %)",
-    "CommandLine",
-};
-
+const Calls StartUpCalls = {"Initialize",
+                            "OpenMainWindow(Brevikon Reader, 920x700)",
+                            "SetMinimumInnerSize(500x340)",
+                            "SetMenuBar(3 menus)",
+                            "SetShortcuts(8)",
+                            "SetMenuCheck(8, on)",
+                            "SetMenuCheck(9, off)",
+                            "CreateStatusBar(-1, 110)",
+                            "LoadRichTextLibrary",
+                            "InnerSize",
+                            "CreateViewerControl(920x700)",
+                            "SetViewerTextLimit(2147483647)",
+                            "SetViewerReadOnly(on)",
+                            "RegisterFileDrop",
+                            "SetViewerReadOnly(off)",
+                            "SetViewerText()",
+                            "SetViewerReadOnly(on)",
+                            "SetStatusText(0, Keine Datei geoeffnet)",
+                            "SetTitle(Brevikon Reader)",
+                            "SetStatusText(1, Zoom 100 %)",
+                            "CommandLine",
+                            "WaitForEvent"};
 const Calls EndCalls = {"DestroyMainWindow", "ReleaseRichTextLibrary", "Shutdown"};
+
+Calls Tail(const Calls& calls, std::size_t count) {
+    return Calls(calls.end() - static_cast<std::ptrdiff_t>(std::min(count, calls.size())),
+                 calls.end());
+}
 
 TEST(ProcessStartTest, StartWithoutArgumentsThenCloseEndsWithZero) {
     AppState state;
@@ -47,49 +47,31 @@ TEST(ProcessStartTest, StartWithoutArgumentsThenCloseEndsWithZero) {
     state.fontMode = 7;
     state.analysisFlag = 1;
     EXPECT_EQ(ProcessStart(state, platform), 0);
-
     Calls expected = StartUpCalls;
-    expected.push_back("WaitForEvent");
     expected.insert(expected.end(), EndCalls.begin(), EndCalls.end());
     EXPECT_EQ(platform.calls, expected);
-    EXPECT_EQ(platform.title, u"Brevikon Reader");
-    EXPECT_EQ(platform.statusFields[0], u"Keine Datei geoeffnet");
-    EXPECT_EQ(platform.statusFields[1], u"Zoom 100 %");
-    EXPECT_EQ(platform.viewerContent, ViewerContent::Empty);
     EXPECT_EQ(state.charTable[0x84], u'\u00E4');  // filled: code page 437 a-umlaut
     EXPECT_EQ(state.rtfBuffer.storage, nullptr);
     EXPECT_EQ(state.richTextLibrary, NoLibrary);
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST(ProcessStartTest, OnlyTheFirstOfTwoArgumentsIsOpened) {
+TEST(ProcessStartTest, OnlyTheFirstOfTwoArgumentsIsOpenedAndReleasedAtTheEnd) {
     AppState state;
     FakePlatform platform;
     platform.commandLine =
         u"\"C:\\Programme\\Brevikon Reader.exe\" \"C:\\Eigene Texte\\a.doc\" b.doc";
-    platform.AddFile(u"C:\\Eigene Texte\\a.doc", std::string("Hi\r\n\x1a", 5));
+    platform.AddFile(u"C:\\Eigene Texte\\a.doc", SmallDocument());
     platform.AddFile(u"b.doc", "x");
-    platform.events = {{AppEventKind::Close, 0, {}}};
     EXPECT_EQ(ProcessStart(state, platform), 0);
-    int queries = 0;
-    for (const std::string& call : platform.calls)
-        queries += call.rfind("QueryFileSize", 0) == 0;
-    EXPECT_EQ(queries, 1);
+    EXPECT_EQ(std::count_if(platform.calls.begin(), platform.calls.end(),
+                            [](const std::string& call) { return call.starts_with("Query"); }),
+              1);
     EXPECT_EQ(platform.title, u"a.doc - Brevikon Reader");
-    // The document was released at the end.
-    EXPECT_FALSE(state.documentImage.held());
-}
-
-TEST(ProcessStartTest, ClosingWithADocumentShownEndsAtOnceWithZero) {
-    AppState state;
-    FakePlatform platform;
-    platform.commandLine = u"brevikon.exe a.doc";
-    platform.AddFile(u"a.doc", std::string("Hi\r\n\x1a", 5));
-    EXPECT_EQ(ProcessStart(state, platform), 0);
     EXPECT_TRUE(platform.messages.empty());
-    const Calls tail(platform.calls.end() - 4, platform.calls.end());
-    EXPECT_EQ(tail,
+    EXPECT_EQ(Tail(platform.calls, 4),
               (Calls{"WaitForEvent", "DestroyMainWindow", "ReleaseRichTextLibrary", "Shutdown"}));
+    EXPECT_FALSE(state.documentImage.held());
 }
 
 TEST(ProcessStartTest, WindowFailureIsReportedAndEndsWithOne) {
@@ -104,44 +86,31 @@ TEST(ProcessStartTest, WindowFailureIsReportedAndEndsWithOne) {
                      "Shutdown"}));
 }
 
+// Shown over the open window; a library that did load is released after the window.
 TEST(ProcessStartTest, MissingRichEditIsReportedOverTheOpenWindowAndEndsWithOne) {
+    const std::string message =
+        "ShowMessage(Die RichEdit-Komponente konnte nicht geladen werden. | Brevikon Reader | "
+        "error)";
     AppState state;
     FakePlatform platform;
     platform.libraryLoads = false;
     EXPECT_EQ(ProcessStart(state, platform), 1);
-    const Calls expected = {
-        "Initialize",
-        "OpenMainWindow(Brevikon Reader, 920x700)",
-        "SetMinimumInnerSize(500x340)",
-        "SetMenuBar(3 menus)",
-        "SetShortcuts(8)",
-        "SetMenuCheck(8, on)",
-        "SetMenuCheck(9, off)",
-        "CreateStatusBar(-1, 110)",
-        "LoadRichTextLibrary",
-        "ShowMessage(Die RichEdit-Komponente konnte nicht geladen werden. | Brevikon Reader | "
-        "error)",
-        "DestroyMainWindow",
-        "Shutdown",
-    };
+    Calls expected(StartUpCalls.begin(), StartUpCalls.begin() + 9);
+    expected.insert(expected.end(), {message, "DestroyMainWindow", "Shutdown"});
     EXPECT_EQ(platform.calls, expected);
-}
 
-TEST(ProcessStartTest, ControlFailureReleasesTheLoadedLibraryAfterTheWindow) {
-    AppState state;
-    FakePlatform platform;
-    platform.controlCreated = false;
-    EXPECT_EQ(ProcessStart(state, platform), 1);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, u"Die RichEdit-Komponente konnte nicht geladen werden.");
-    const Calls tail(platform.calls.end() - 3, platform.calls.end());
-    EXPECT_EQ(tail, EndCalls);
+    AppState other;
+    FakePlatform noControl;
+    noControl.controlCreated = false;
+    EXPECT_EQ(ProcessStart(other, noControl), 1);
+    EXPECT_EQ(Tail(noControl.calls, 5),
+              (Calls{"CreateViewerControl(920x700)", message, "DestroyMainWindow",
+                     "ReleaseRichTextLibrary", "Shutdown"}));
 }
 
 TEST(MenuTableTest, EightCtrlShortcutsWithKeypadZoomAndMainKeyboardZero) {
-    const std::pair<std::uint16_t, int> expected[] = {
-        {0x4F, 0}, {0x53, 1}, {0x57, 2}, {0x41, 3}, {0x51, 4}, {0x6B, 5}, {0x6D, 6}, {0x30, 7},
-    };
+    const std::pair<std::uint16_t, int> expected[] = {{0x4F, 0}, {0x53, 1}, {0x57, 2}, {0x41, 3},
+                                                      {0x51, 4}, {0x6B, 5}, {0x6D, 6}, {0x30, 7}};
     const auto shortcuts = MainShortcuts();
     ASSERT_EQ(shortcuts.size(), std::size(expected));
     for (std::size_t i = 0; i < shortcuts.size(); ++i) {

@@ -1,93 +1,75 @@
-// Directory, file name and extension of a path text.
+// Directory, file name and extension of a path text, and the arguments of a command line.
 #include <gtest/gtest.h>
 
+#include "app/command_line.h"
 #include "app/path_names.h"
 #include "fake_platform.h"
 
 namespace brevikon::test {
 namespace {
 
-using Case = std::pair<std::u16string, std::u16string>;
-
-TEST(PathNamesTest, FileNameWithoutExtension) {
-    const Case cases[] = {
-        {u"a.b", u"a"},       {u"a.b.c", u"a.b"}, {u".profil", u".profil"}, {u"name.", u"name."},
-        {u"a.b c", u"a.b c"}, {u"a b.c", u"a b"}, {u"C:\\x.d\\y", u"y"},    {u"\"C:\\a.b\"", u"a"},
-        {u"\"a.b\"", u"a"},   {u"x.", u"x."},     {u"..", u".."},           {u"", u""},
+TEST(PathNamesTest, DirectoryNameStemAndExtension) {
+    const struct {
+        std::u16string path, directory, name, stem, extension;
+    } cases[] = {
+        {u"C:\\Texte\\BRIEF.TXT", u"C:\\Texte\\", u"BRIEF.TXT", u"BRIEF", u"TXT"},
+        {u"C:/a.b/c", u"C:/a.b/", u"c", u"c", u""},
+        {u"C:/a/b\\c.d", u"C:/a/b\\", u"c.d", u"c", u"d"},
+        {u"C:\\Texte\\", u"C:\\Texte\\", u"", u"", u""},
+        // A leading dot starts no extension, and neither does one after a separator.
+        {u".profil", u"", u".profil", u".profil", u""},
+        {u"C:\\out\\.rtf", u"C:\\out\\", u".rtf", u".rtf", u""},
+        {u"name.", u"", u"name.", u"name.", u""},
+        {u"..", u"", u"..", u"..", u""},
+        {u"a.b.c", u"", u"a.b.c", u"a.b", u"c"},
+        // A blank ends the search for the dot.
+        {u"a.b c", u"", u"a.b c", u"a.b c", u""},
+        {u"a b.c", u"", u"a b.c", u"a b", u"c"},
+        // Quotes are dropped; the directory search stops at a '|'.
+        {u"\"a.b\"", u"", u"a.b", u"a", u"b"},
+        {u"\"C:\\a b\\c.doc\" rest", u"C:\\a b\\", u"c.doc", u"c", u""},
+        {u"a|b\\c", u"", u"c", u"c", u""},
+        {u"C:\\a\\|b\\c", u"C:\\a\\", u"c", u"c", u""},
+        // Control characters do not stop the scans.
+        {u"a\tb.c\x01", u"", u"a\tb.c\x01", u"a\tb", u"c\x01"},
+        {u"noext", u"", u"noext", u"noext", u""},
+        {u"", u"", u"", u"", u""},
     };
-    for (const auto& [path, name] : cases) {
-        EXPECT_EQ(FileNamePart(path, true), name) << Narrow(path);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.path));
+        EXPECT_EQ(DirectoryPart(c.path), c.directory);
+        EXPECT_EQ(FileNamePart(c.path, false), c.name);
+        EXPECT_EQ(FileNamePart(c.path, true), c.stem);
+        EXPECT_EQ(ExtensionPart(c.path), c.extension);
     }
-}
-
-TEST(PathNamesTest, FileNameWithExtension) {
-    const Case cases[] = {
-        {u"C:\\Texte\\BRIEF.TXT", u"BRIEF.TXT"},
-        {u"C:/Texte/brief", u"brief"},
-        {u"C:\\Texte\\", u""},
-        {u"\"C:\\a b\\c.doc\" rest", u"c.doc"},
-        {u"brief.doc", u"brief.doc"},
-    };
-    for (const auto& [path, name] : cases) {
-        EXPECT_EQ(FileNamePart(path, false), name) << Narrow(path);
-    }
-}
-
-TEST(PathNamesTest, DirectoryPart) {
-    const Case cases[] = {
-        {u"C:\\Texte\\BRIEF.TXT", u"C:\\Texte\\"},
-        {u"brief.doc", u""},
-        {u"a|b\\c", u""},  // the '|' ends the search first
-        {u"C:/a/b\\c", u"C:/a/b\\"},
-        {u"\"C:\\a\\b\"", u"C:\\a\\"},
-        {u"C:\\a\\|b\\c", u"C:\\a\\"},
-    };
-    for (const auto& [path, directory] : cases) {
-        EXPECT_EQ(DirectoryPart(path), directory) << Narrow(path);
-    }
-}
-
-TEST(PathNamesTest, ExtensionPart) {
-    const Case cases[] = {
-        {u"x.RTF", u"RTF"},
-        {u"C:\\out.d\\x", u""},
-        {u"C:\\out\\.rtf", u""},
-        {u"brief.", u""},
-        {u"a b.c", u"c"},
-        {u"a.b c", u""},
-        {u".rtf", u""},
-        {u"a.b.c", u"c"},
-        {u"\"C:\\a.doc\"", u"doc"},
-        {u"C:/out/.rtf", u""},
-        {u"", u""},
-        {u"noext", u""},
-    };
-    for (const auto& [path, extension] : cases) {
-        EXPECT_EQ(ExtensionPart(path), extension) << Narrow(path);
-    }
-}
-
-TEST(PathNamesTest, JoinedIntoTheDefaultSaveName) {
-    const Case cases[] = {
-        {u"C:\\Texte\\BRIEF.TXT", u"C:\\Texte\\BRIEF.rtf"},
-        {u"C:\\Texte\\.profil", u"C:\\Texte\\.profil.rtf"},
-        {u"C:\\Texte\\name.", u"C:\\Texte\\name..rtf"},
-        {u"brief.doc", u"brief.rtf"},
-    };
-    for (const auto& [path, joined] : cases) {
-        EXPECT_EQ(DirectoryPart(path) + FileNamePart(path, true) + u".rtf", joined) << Narrow(path);
-    }
-}
-
-TEST(PathNamesTest, ControlCharactersDoNotStopTheScans) {
-    EXPECT_EQ(FileNamePart(std::u16string(u"a\tb.c"), true), u"a\tb");
-    EXPECT_EQ(ExtensionPart(std::u16string(u"a.b\x01")), u"b\x01");
 }
 
 TEST(PathNamesTest, NarrowPathsSplitTheSameWay) {
     EXPECT_EQ(DirectoryPart(std::string("/home/u/BRIEF.TXT")), "/home/u/");
     EXPECT_EQ(FileNamePart(std::string("/home/u/BRIEF.TXT"), true), "BRIEF");
     EXPECT_EQ(ExtensionPart(std::string("/home/u/BRIEF.TXT")), "TXT");
+}
+
+using Words = std::vector<std::u16string>;
+
+TEST(CommandLineTest, ProgramNameIsNotCounted) {
+    EXPECT_EQ(CommandLineArguments(u"brevikon.exe"), Words{});
+    EXPECT_EQ(CommandLineArguments(u"\"C:\\Program Files\\brevikon.exe\""), Words{});
+    EXPECT_EQ(CommandLineArguments(u""), Words{});
+    EXPECT_EQ(CommandLineArguments(u"\"C:\\Program Files\\b.exe\" a.doc"), Words{u"a.doc"});
+}
+
+TEST(CommandLineTest, SplitsAtBlanksOutsideQuotesAndRemovesTheQuotes) {
+    EXPECT_EQ(CommandLineArguments(u"b.exe a.doc  b.doc "), (Words{u"a.doc", u"b.doc"}));
+    EXPECT_EQ(CommandLineArguments(u"b.exe \"C:\\Eigene Texte\\a b.doc\" x"),
+              (Words{u"C:\\Eigene Texte\\a b.doc", u"x"}));
+    // Quotes in the middle of a word only protect the blanks between them.
+    EXPECT_EQ(CommandLineArguments(u"b.exe C:\\\"Eigene Texte\"\\a.doc"),
+              (Words{u"C:\\Eigene Texte\\a.doc"}));
+    // An empty quoted argument is still an argument, which opens nothing.
+    EXPECT_EQ(CommandLineArguments(u"b.exe \"\" a.doc"), (Words{u"", u"a.doc"}));
+    // An unclosed quote runs to the end.
+    EXPECT_EQ(CommandLineArguments(u"b.exe \"a b"), (Words{u"a b"}));
 }
 
 }  // namespace
