@@ -14,31 +14,28 @@
 namespace brevikon {
 namespace {
 
-TEST(DisplayUnits, ScaleToPixelsRoundingHalvesAway) {
-    EXPECT_EQ(UnitsToPixels(920, 96), 920);
-    EXPECT_EQ(UnitsToPixels(500, 144), 750);
-    EXPECT_EQ(UnitsToPixels(5, 144), 8);      // 7.5
-    EXPECT_EQ(UnitsToPixels(110, 120), 138);  // 137.5
-    EXPECT_EQ(UnitsToPixels(5, 120), 6);      // 6.25
-    EXPECT_EQ(UnitsToPixels(7, 120), 9);      // 8.75
-    EXPECT_EQ(UnitsToPixels(340, 168), 595);  // 595.0
-    EXPECT_EQ(UnitsToPixels(-5, 144), -8);    // -7.5, symmetric with +5
-    EXPECT_EQ(UnitsToPixels(0, 144), 0);
-}
-
-TEST(DisplayUnits, ScaleBackToNearestUnit) {
-    EXPECT_EQ(PixelsToUnits(750, 144), 500);
-    EXPECT_EQ(PixelsToUnits(751, 144), 501);  // 500.67
-    EXPECT_EQ(PixelsToUnits(749, 144), 499);  // 499.33
-    EXPECT_EQ(PixelsToUnits(1, 192), 1);      // exactly one half
-    EXPECT_EQ(PixelsToUnits(3, 192), 2);      // 1.5
-    EXPECT_EQ(PixelsToUnits(137, 120), 110);  // 109.6
-    EXPECT_EQ(PixelsToUnits(920, 96), 920);
-}
-
-TEST(DisplayUnits, NoResolutionMeasuredMeansNinetySix) {
-    EXPECT_EQ(UnitsToPixels(123, 0), 123);
-    EXPECT_EQ(PixelsToUnits(123, 0), 123);
+// Rounded to the nearest, halves away from zero; no resolution measured means 96.
+TEST(DisplayUnits, ScaleToPixelsAndBackRoundingHalvesAway) {
+    const struct {
+        std::int64_t units;
+        int dpi;
+        std::int64_t pixels;
+    } toPixels[] = {
+        {920, 96, 920}, {500, 144, 750}, {5, 144, 8},   {110, 120, 138}, {5, 120, 6},
+        {7, 120, 9},    {340, 168, 595}, {-5, 144, -8}, {0, 144, 0},     {123, 0, 123},
+    };
+    for (const auto& c : toPixels)
+        EXPECT_EQ(UnitsToPixels(c.units, c.dpi), c.pixels) << c.units << " at " << c.dpi;
+    const struct {
+        std::int64_t pixels;
+        int dpi;
+        std::int64_t units;
+    } toUnits[] = {
+        {750, 144, 500}, {751, 144, 501}, {749, 144, 499}, {1, 192, 1},
+        {3, 192, 2},     {137, 120, 110}, {920, 96, 920},  {123, 0, 123},
+    };
+    for (const auto& c : toUnits)
+        EXPECT_EQ(PixelsToUnits(c.pixels, c.dpi), c.units) << c.pixels << " at " << c.dpi;
 }
 
 TEST(WindowGeometry, OuterSizeAddsTheSameFrameToEveryInnerSize) {
@@ -62,7 +59,7 @@ TEST(WindowGeometry, CentredUnlessLargerThanTheScreen) {
     EXPECT_EQ(CentredOrigin(1396, 1280), 0);  // 920 units at 144 DPI with frame
 }
 
-TEST(WindowGeometry, InnerHeightCountsOneMenuBarWhileAttached) {
+TEST(WindowGeometry, InnerHeightCountsOneMenuBarWhileAttachedEachAxisItsResolution) {
     const DisplayScale normal{96, 96};
     Extent inner = InnerSizeInUnits({920, 681}, true, 19, normal);
     EXPECT_EQ(inner.width, 920);
@@ -75,10 +72,7 @@ TEST(WindowGeometry, InnerHeightCountsOneMenuBarWhileAttached) {
     inner = InnerSizeInUnits({1380, 850}, true, 25, uneven);
     EXPECT_EQ(inner.width, 920);
     EXPECT_EQ(inner.height, 700);  // 875 x 96 / 120
-}
-
-TEST(WindowGeometry, ToPixelsScalesEachAxisByItsOwnResolution) {
-    const PixelSize pixels = ToPixels({500, 340}, {144, 120});
+    const PixelSize pixels = ToPixels({500, 340}, uneven);
     EXPECT_EQ(pixels.width, 750);
     EXPECT_EQ(pixels.height, 425);
 }
@@ -96,13 +90,10 @@ TEST(StatusLayout, ZoomFieldEndsLeftOfTheGripUnlessMaximised) {
     EXPECT_EQ(StatusPartEdges(widths, 1500, 144, 0), (std::vector<int>{1335, 1500}));
 }
 
-TEST(StatusLayout, RestFieldShrinksToNothingButNeverBelow) {
+TEST(StatusLayout, RestFieldShrinksToNothingButNeverBelowAndMayStandAnywhere) {
     const std::int64_t widths[] = {StatusFieldRest, 110};
     EXPECT_EQ(StatusPartEdges(widths, 100, 96, 22), (std::vector<int>{0, 110}));
     EXPECT_EQ(StatusPartEdges(widths, 0, 96, 22), (std::vector<int>{0, 110}));
-}
-
-TEST(StatusLayout, RestFieldMayStandAnywhere) {
     const std::int64_t middle[] = {50, StatusFieldRest, 30};
     EXPECT_EQ(StatusPartEdges(middle, 200, 96, 0), (std::vector<int>{50, 170, 200}));
     const std::int64_t fixedOnly[] = {10, 20};
