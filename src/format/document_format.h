@@ -79,6 +79,24 @@ std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length);
 // The attribute byte of a complete escape starting exactly at p, else 0.
 std::uint8_t PeekAttributeEscape(const std::uint8_t* bytes, std::int64_t length, std::int64_t p);
 
+// The bytes whose meaning depends on or changes the paragraph and soft-break state of a
+// reader: end of text, hard break, soft break, page break and the escape. Every other byte of
+// the stream stands for itself wherever it occurs, so readers can take runs of them at once.
+constexpr bool ChangesTextState(std::uint8_t v) {
+    return v == EndOfText || v == HardBreak || v == SoftBreak || v == PageBreak || v == Escape;
+}
+
+// The space carry rule: a space (whose next byte is at `next`) keeps the attributes of the
+// escape before it only when the escape right after it has the same attribute byte.
+inline std::int64_t CarriedSpaceAttributes(const std::uint8_t* bytes, std::int64_t length,
+                                           std::int64_t next, std::int64_t lastEscapeAttribute) {
+    if (lastEscapeAttribute != 0 &&
+        PeekAttributeEscape(bytes, length, next) == lastEscapeAttribute) {
+        return lastEscapeAttribute;
+    }
+    return 0;
+}
+
 std::ostream& operator<<(std::ostream& out, const DocumentHeader& header);
 
 }  // namespace brevikon

@@ -29,29 +29,17 @@ constexpr std::string_view TabWord = "\\tab ";
 constexpr std::string_view Blank = " ";
 constexpr std::string_view DocumentEnd = "}";
 
+// A plain run is a stretch read while a paragraph is open, no attribute is on and no soft
+// break is pending. There every byte that does not change the text state writes a fixed
+// form and leaves that state as it found it, so a table lookup per byte gives exactly what
+// the case analysis would.
+//
 // The RTF bytes of one input byte, and whether that byte may be taken by a plain run.
 struct ByteForm {
     char bytes[RtfCharMaxLength] = {};
     std::uint8_t length = 0;
     bool inPlainRun = false;
 };
-
-// A plain run is a stretch read while a paragraph is open, no attribute is on and no soft
-// break is pending. There every character, space, tab, line feed and unknown control code
-// writes a fixed form and leaves that state as it found it, so a table lookup per byte
-// gives exactly what the case analysis would.
-bool ContinuesPlainRun(std::uint8_t v) {
-    switch (v) {
-        case EndOfText:
-        case HardBreak:
-        case SoftBreak:
-        case PageBreak:
-        case Escape:
-            return false;
-        default:
-            return true;
-    }
-}
 
 // Writes the 16 bytes at p as a plain run writes them, as far as each becomes exactly one
 // byte: printable ASCII other than the backslash and the braces stays itself, the two space
@@ -108,7 +96,7 @@ class DocumentWriter {
             ByteForm& form = forms_[v];
             form.length = static_cast<std::uint8_t>(FormatRtfChar(table[v], form.bytes));
             escapedForms_[v] = form;
-            form.inPlainRun = ContinuesPlainRun(static_cast<std::uint8_t>(v));
+            form.inPlainRun = !ChangesTextState(static_cast<std::uint8_t>(v));
             if (v == Space || v == AltSpace || v == SoftSpace) {
                 form = {{' '}, 1, true};
             } else if (v == Tab) {
@@ -306,14 +294,9 @@ class DocumentWriter {
         }
     }
 
-    // A space keeps the attributes of the escape before it only when the escape right after
-    // it has the same attribute byte.
     void WriteSpace() {
-        std::int64_t carried = 0;
-        if (lastEscapeAttribute_ != 0 &&
-            PeekAttributeEscape(image_, length_, position_) == lastEscapeAttribute_) {
-            carried = lastEscapeAttribute_;
-        }
+        const std::int64_t carried =
+            CarriedSpaceAttributes(image_, length_, position_, lastEscapeAttribute_);
         OpenParagraph();
         SetRtfAttributes(buffer_, currentAttributes_, carried);
         AppendRtf(buffer_, Blank);

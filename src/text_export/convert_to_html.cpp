@@ -85,14 +85,10 @@ class HtmlWriter {
         }
     }
 
-    // The space carry rule of the RTF: a space keeps the attributes of the escape before it
-    // only when the escape right after it has the same attribute byte.
+    // Spaces carry attributes exactly as in the RTF.
     void WriteSpace() {
-        std::uint8_t carried = 0;
-        if (lastEscapeAttribute_ != 0 &&
-            PeekAttributeEscape(image_, length_, position_) == lastEscapeAttribute_) {
-            carried = lastEscapeAttribute_;
-        }
+        const auto carried = static_cast<std::uint8_t>(
+            CarriedSpaceAttributes(image_, length_, position_, lastEscapeAttribute_));
         OpenParagraph();
         wanted_ = VisibleAttributes(carried);
         WriteText(" ");

@@ -9,21 +9,6 @@ namespace brevikon {
 
 namespace {
 
-// Bytes whose meaning depends on or changes the paragraph and soft-break state; every other
-// byte writes a fixed form wherever it stands while no soft break is pending.
-bool ContinuesPlainRun(std::uint8_t v) {
-    switch (v) {
-        case EndOfText:
-        case HardBreak:
-        case SoftBreak:
-        case PageBreak:
-        case Escape:
-            return false;
-        default:
-            return true;
-    }
-}
-
 // The most text one input byte can give: a character's three UTF-8 bytes.
 constexpr std::size_t MaxBytesPerInputByte = 3;
 // The final paragraph end, and the slack that the fixed four-byte copies run into.
@@ -39,7 +24,7 @@ TextExporter::TextExporter(const CharTable& table) {
         escaped.opensParagraph = true;
 
         ByteForm& form = forms_[v];
-        form.inPlainRun = ContinuesPlainRun(byte);
+        form.inPlainRun = !ChangesTextState(byte);
         if (v == Space || v == AltSpace || v == SoftSpace) {
             form.bytes[0] = ' ';
             form.length = 1;
