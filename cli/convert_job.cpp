@@ -1,6 +1,7 @@
 #include "cli/convert_job.h"
 
 #include <filesystem>
+#include <mutex>
 #include <new>
 #include <system_error>
 
@@ -57,7 +58,11 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
         result.streamBytes.assign(output.bytes());
     } else if (!job.repeated) {
         if (job.mirrored) {
-            // A failure here shows as the write's own error just below.
+            // Workers creating the same folders at once make create_directories fail now and
+            // then, so one worker at a time makes them. A failure here shows as the write's
+            // own error just below.
+            static std::mutex folderCreation;
+            const std::lock_guard<std::mutex> lock(folderCreation);
             std::error_code ignored;
             std::filesystem::create_directories(std::filesystem::path(job.target).parent_path(),
                                                 ignored);
