@@ -1,234 +1,161 @@
-// brevikon-rtf's contract: output names, refusals, exit codes, and that nothing is lost.
+// brevikon-rtf's options: output names and forms, where the output goes, usage errors; the
+// bundled samples in every form against the golden files beside them, which were checked by
+// hand against the rules (and character for character against the hand-checked RTF).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "support/converter_run.h"
-
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "analysis/report_rtf.h"
+#include "analysis/structure_report.h"
+#include "base/text.h"
+#include "cli_fixture.h"
 
 namespace brevikon {
 namespace {
 
 namespace fs = std::filesystem;
-
-// "Hi", a hard break and the end marker: the smallest document with a paragraph.
-const std::string SmallDocument = "Hi\r\n\x1a";
-
-using test::Native;
+using test::Files;
 using test::ReadFile;
+using test::SmallDocument;
 using test::WriteFile;
 
-class ConverterTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("brevikon-cli-" +
-                   std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+// An umlaut, a sharp s, a soft break and a bold x: "Grüße x".
+const std::string Letter = "Gr\x81\xE1\x65\x8D\x1BS\x02x\r\n\x1a";
 
-    // Runs the converter in-process; out and err are captured.
-    int Run(const std::vector<NativeString>& arguments) {
-        test::ConverterRun run = test::RunConverterCaptured(arguments);
-        out_ = std::move(run.out);
-        err_ = std::move(run.err);
-        return run.code;
-    }
+std::u16string ReportOf(const std::string& bytes, std::u16string_view name) {
+    return BuildStructureReport(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                static_cast<std::int64_t>(bytes.size()), name);
+}
 
-    // The RTF that the converter writes for SmallDocument, taken once through "-o -".
-    std::string SmallRtf() {
-        const fs::path input = folder_ / "reference.txt";
-        WriteFile(input, SmallDocument);
-        EXPECT_EQ(Run({Native("-o"), Native("-"), Native(input)}), 0);
-        fs::remove(input);
-        return out_;
-    }
+class ConverterTest : public test::CliFixture {};
 
-    std::vector<std::string> FolderEntries() {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            names.push_back(entry.path().filename().string());
+// Each form has its default name (here under -d), replaces an earlier output without a question,
+// writes nothing else, and holds what "-o -" gives.
+TEST_F(ConverterTest, EveryFormHasItsDefaultName) {
+    const fs::path input = folder_ / "BRIEF.TXT";
+    WriteFile(input, Letter);
+    const std::string plain = "BRIEF.TXT   (13 Bytes)   Text ab 0\n";
+    const std::string analysis = "BRIEF.TXT   -   Strukturanalyse\n";
+    const std::string forms[][3] = {{"rtf", "BRIEF.rtf", plain},
+                                    {"text", "BRIEF.utf8.txt", plain},
+                                    {"html", "BRIEF.html", plain},
+                                    {"report", "BRIEF.report.txt", analysis},
+                                    {"report-rtf", "BRIEF.rtf", analysis}};
+    std::map<std::string, std::string> streamed;
+    for (const auto& [format, output, status] : forms) {
+        SCOPED_TRACE(format);
+        ASSERT_EQ(Run({"--to", format, "-o", "-", input}), 0) << err_;
+        streamed[format] = out_;
+        WriteFile(folder_ / output, "earlier output");
+        ASSERT_EQ(Run({"--to=" + format, "-v", "-d", folder_, input}), 0) << err_;
+        EXPECT_EQ(ReadFile(folder_ / output), streamed[format]);
+        EXPECT_EQ(out_ + err_, status);
+    }
+    EXPECT_EQ(FilesBelow(folder_), (Files{"BRIEF.TXT", "BRIEF.html", "BRIEF.report.txt",
+                                          "BRIEF.rtf", "BRIEF.utf8.txt"}));
+    EXPECT_EQ(streamed["text"],
+              "Gr\xC3\xBC\xC3\x9F"
+              "e x\n");
+    EXPECT_EQ(streamed["report"], Utf16ToUtf8(ReportOf(Letter, u"BRIEF.TXT")));
+    RtfBuffer report;
+    RenderReportRtf(report, ReportOf(Letter, u"BRIEF.TXT"));
+    EXPECT_EQ(streamed["report-rtf"], report.content());
+}
+
+TEST_F(ConverterTest, EverySampleMatchesItsGoldenFiles) {
+    const fs::path samples = fs::path(BREVIKON_SOURCE_DIR) / "samples";
+    int documents = 0;
+    for (const auto& entry : fs::directory_iterator(samples)) {
+        // Every file that is neither a golden file nor the README is a document.
+        const std::string name = entry.path().filename().string();
+        bool golden = name[0] == '.';
+        for (const char* ending : {".rtf", ".utf8.txt", ".html", ".report.txt", ".md"})
+            golden = golden || name.ends_with(ending);
+        if (golden) continue;
+        ++documents;
+        for (const auto& [format, ending] : {std::pair{"rtf", ".rtf"},
+                                             {"text", ".utf8.txt"},
+                                             {"html", ".html"},
+                                             {"report", ".report.txt"}}) {
+            const fs::path expected = samples / (entry.path().stem().string() + ending);
+            ASSERT_EQ(Run({"--to", format, "-o", "-", entry.path()}), 0) << err_;
+            EXPECT_TRUE(out_ == ReadFile(expected)) << name << " differs from " << expected;
         }
-        std::sort(names.begin(), names.end());
-        return names;
     }
-
-    fs::path folder_;
-    std::string out_;
-    std::string err_;
-};
-
-TEST_F(ConverterTest, DefaultOutputReplacesTheExtensionBesideTheInput) {
-    const std::string rtf = SmallRtf();
-    ASSERT_EQ(rtf.substr(0, 6), "{\\rtf1");
-    fs::create_directories(folder_ / "texte");
-    WriteFile(folder_ / "texte" / "BRIEF.TXT", SmallDocument);
-    WriteFile(folder_ / "texte" / "brief.rtf.old", "keep");
-    EXPECT_EQ(Run({Native(folder_ / "texte" / "BRIEF.TXT")}), 0);
-    EXPECT_EQ(ReadFile(folder_ / "texte" / "BRIEF.rtf"), rtf);
-    EXPECT_EQ(err_, "");
-    EXPECT_EQ(out_, "");
-
-    // A second run replaces the output without a question.
-    WriteFile(folder_ / "texte" / "BRIEF.rtf", "old content");
-    EXPECT_EQ(Run({Native(folder_ / "texte" / "BRIEF.TXT")}), 0);
-    EXPECT_EQ(ReadFile(folder_ / "texte" / "BRIEF.rtf"), rtf);
+    EXPECT_GE(documents, 5);
+    ASSERT_EQ(Run({"-p", "-o", "-", samples / "BRIEF.TXT"}), 0);
+    EXPECT_TRUE(out_ == ReadFile(samples / "BRIEF.proportional.rtf"));
 }
 
 TEST_F(ConverterTest, OutputOptions) {
-    const std::string rtf = SmallRtf();
     WriteFile(folder_ / "a.doc", SmallDocument);
     WriteFile(folder_ / ".profil", SmallDocument);
-
-    EXPECT_EQ(Run({Native("-o"), Native(folder_ / "x.out"), Native(folder_ / "a.doc")}), 0);
-    EXPECT_EQ(ReadFile(folder_ / "x.out"), rtf);
-
-    EXPECT_EQ(Run({Native("--output-dir=" + (folder_ / "out").string()), Native(folder_ / "a.doc"),
-                   Native(folder_ / ".profil")}),
-              0);
-    EXPECT_EQ(ReadFile(folder_ / "out" / "a.rtf"), rtf);
-    EXPECT_EQ(ReadFile(folder_ / "out" / ".profil.rtf"), rtf);
-
-    // The proportional font changes every paragraph opening, nothing else.
-    EXPECT_EQ(Run({Native("-p"), Native("-o"), Native("-"), Native(folder_ / "a.doc")}), 0);
-    std::string proportional = rtf;
-    proportional.replace(proportional.find("\\pard\\ql\\f0\\fs20"), 16, "\\pard\\ql\\f1\\fs24");
-    EXPECT_EQ(out_, proportional);
-}
-
-TEST_F(ConverterTest, VerboseLineIsTheStatusBarText) {
-    WriteFile(folder_ / "BRIEF.TXT", SmallDocument);
-    EXPECT_EQ(Run({Native("-v"), Native(folder_ / "BRIEF.TXT")}), 0);
-    EXPECT_EQ(err_, "BRIEF.TXT   (5 Bytes)   Text ab 0\n");
-    EXPECT_EQ(Run({Native("-v"), Native("-q"), Native(folder_ / "BRIEF.TXT")}), 0);
-    EXPECT_EQ(err_, "");
-}
-
-TEST_F(ConverterTest, RefusedFilesAreReportedAndTheRestConverted) {
-    WriteFile(folder_ / "empty.txt", "");
-    WriteFile(folder_ / "good.txt", SmallDocument);
-    // One byte over the limit; a sparse file costs no disk.
-    { std::ofstream(folder_ / "huge.txt", std::ios::binary); }
-    fs::resize_file(folder_ / "huge.txt", 33554433);
-    fs::create_directories(folder_ / "folder.txt");
-
-    const int code = Run({Native(folder_ / "missing.txt"), Native(folder_ / "empty.txt"),
-                          Native(folder_ / "huge.txt"), Native(folder_ / "folder.txt"),
-                          Native(folder_ / "good.txt")});
-    EXPECT_EQ(code, 1);
-    const std::string missing = "brevikon-rtf: " + (folder_ / "missing.txt").string();
-    EXPECT_NE(err_.find(missing + ": Die Datei wurde nicht gefunden.\n"), std::string::npos)
-        << err_;
-    EXPECT_NE(err_.find("empty.txt: Die Datei ist leer.\n"), std::string::npos) << err_;
-    EXPECT_NE(err_.find("huge.txt: Die Datei ist groesser als 32 MB und wird nicht geladen.\n"),
-              std::string::npos)
-        << err_;
-    EXPECT_NE(err_.find("folder.txt: Das ist ein Ordner, keine Datei.\n"), std::string::npos)
-        << err_;
-    EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 4);
-    EXPECT_TRUE(fs::exists(folder_ / "good.rtf"));
-    EXPECT_FALSE(fs::exists(folder_ / "empty.rtf"));
-    EXPECT_FALSE(fs::exists(folder_ / "huge.rtf"));
-}
-
-TEST_F(ConverterTest, ExactlyThirtyTwoMegabytesIsConverted) {
-    { std::ofstream(folder_ / "max.txt", std::ios::binary); }
-    fs::resize_file(folder_ / "max.txt", 33554432);
-    EXPECT_EQ(Run({Native(folder_ / "max.txt")}), 0) << err_;
-    EXPECT_TRUE(fs::exists(folder_ / "max.rtf"));
-}
-
-TEST_F(ConverterTest, UsageErrorsExitWithTwo) {
-    WriteFile(folder_ / "a.txt", SmallDocument);
-    EXPECT_EQ(Run({}), 2);
-    EXPECT_NE(err_.find("Aufruf: brevikon-rtf"), std::string::npos);
-    EXPECT_EQ(Run({Native("--bogus"), Native(folder_ / "a.txt")}), 2);
-    EXPECT_EQ(Run({Native("-o"), Native("x"), Native(folder_ / "a.txt"), Native("b")}), 2);
-    EXPECT_EQ(Run({Native("--to"), Native("pdf"), Native(folder_ / "a.txt")}), 2);
-    EXPECT_EQ(Run({Native(folder_ / "a.txt"), Native("-o")}), 2);
-    EXPECT_FALSE(fs::exists(folder_ / "a.rtf"));  // nothing converted on a usage error
-    EXPECT_EQ(Run({Native("--help")}), 0);
-    EXPECT_NE(out_.find("--output-dir"), std::string::npos);
-    EXPECT_EQ(Run({Native("-V")}), 0);
-    EXPECT_EQ(out_.rfind("brevikon-rtf ", 0), 0u);
-    // After "--" a name starting with '-' is a file.
     WriteFile(folder_ / "-dash.txt", SmallDocument);
-    EXPECT_EQ(Run({Native("-o"), Native("-"), Native("--"), Native(folder_ / "-dash.txt")}), 0);
+    const std::string rtf = RtfOf(folder_ / "a.doc");
+    // After "--" a name starting with '-' is a file; -j takes its number attached too.
+    EXPECT_EQ(Run({"-j3", "--jobs", "256", "-o", folder_ / "x.out", "--", folder_ / "-dash.txt"}),
+              0);
+    EXPECT_EQ(ReadFile(folder_ / "x.out"), rtf);
+    EXPECT_EQ(Run({"--output-dir=" + (folder_ / "out").string(), "-v", "-q", folder_ / "a.doc",
+                   folder_ / ".profil"}),
+              0);
+    EXPECT_EQ(FilesBelow(folder_ / "out"), (Files{".profil.rtf", "a.rtf"}));
+    EXPECT_EQ(ReadFile(folder_ / "out" / ".profil.rtf"), rtf);
+    EXPECT_EQ(err_, "");  // -q silences -v
+    // Reports are read, not stored: without -o or -d they go to standard output in argument
+    // order, and a refused file leaves the others' reports.
+    WriteFile(folder_ / "empty.txt", "");
+    EXPECT_EQ(
+        Run({"--to", "report", folder_ / "-dash.txt", folder_ / "empty.txt", folder_ / "a.doc"}),
+        1);
+    EXPECT_EQ(out_, Utf16ToUtf8(ReportOf(SmallDocument, u"-dash.txt") +
+                                ReportOf(SmallDocument, u"a.doc")));
+    EXPECT_EQ(err_, Failure(folder_ / "empty.txt", "Die Datei ist leer."));
+    EXPECT_FALSE(fs::exists(folder_ / "a.report.txt"));
 }
 
-TEST_F(ConverterTest, TheInputDocumentIsNeverOverwritten) {
-    // A document whose own name ends in .rtf would be its default output.
-    WriteFile(folder_ / "BRIEF.rtf", SmallDocument);
-    EXPECT_EQ(Run({Native(folder_ / "BRIEF.rtf")}), 1);
-    EXPECT_NE(err_.find("Die Eingabedatei kann nicht ueberschrieben werden"), std::string::npos);
-    EXPECT_EQ(ReadFile(folder_ / "BRIEF.rtf"), SmallDocument);
+// A usage error converts nothing and exits with 2, its message before the usage text.
+TEST_F(ConverterTest, UsageErrors) {
+    const fs::path a = folder_ / "a.txt";
+    WriteFile(a, SmallDocument);
+    const std::pair<std::vector<fs::path>, std::string> usages[] = {
+        {{}, "Keine DATEI angegeben."},
+        {{"--bogus", a}, "Unbekannte Option: --bogus"},
+        {{"--to", "pdf", a}, "Unbekanntes Format: pdf"},
+        {{a, "-o"}, "Option -o braucht einen Wert."},
+        {{"-o", "x", a, "b"}, "-o geht nur mit einer einzigen DATEI."},
+        {{"-o", "", a}, "-o braucht einen Pfad."},
+        {{"-o", "x", "-d", "y", a}, "-o und -d schliessen einander aus."},
+        {{"-r", "-o", "x", folder_}, "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben."},
+        {{"--match", "*.txt", a}, "--match gilt fuer Dateien in Ordnern und geht nur mit -r."},
+        {{"-j"}, "Option -j braucht einen Wert."},
+        {{"-j", "0", a}, "-j braucht eine Zahl von 1 bis 256: 0"},
+        {{"-j", "-1", a}, "-j braucht eine Zahl von 1 bis 256: -1"},
+        {{"--jobs=zwei", a}, "-j braucht eine Zahl von 1 bis 256: zwei"},
+        {{"-j257", a}, "-j braucht eine Zahl von 1 bis 256: 257"},
+        {{"-j", "", a}, "-j braucht eine Zahl von 1 bis 256: "},
+    };
+    for (const auto& [arguments, message] : usages) {
+        SCOPED_TRACE(message);
+        EXPECT_EQ(Run(arguments), 2);
+        EXPECT_TRUE(err_.starts_with("brevikon-rtf: " + message +
+                                     "\n\nAufruf: brevikon-rtf [OPTIONEN] DATEI...\n"))
+            << err_;
+    }
+    EXPECT_EQ(FilesBelow(folder_), Files{"a.txt"});
 
-    // The same file by another spelling of its path.
-    fs::create_directories(folder_ / "sub");
-    const fs::path other = folder_ / "sub" / ".." / "BRIEF.rtf";
-    EXPECT_EQ(Run({Native("-o"), Native(other), Native(folder_ / "BRIEF.rtf")}), 1);
-    EXPECT_EQ(ReadFile(folder_ / "BRIEF.rtf"), SmallDocument);
-#ifndef _WIN32
-    fs::create_symlink(folder_ / "BRIEF.rtf", folder_ / "link.rtf");
-    EXPECT_EQ(Run({Native("-o"), Native(folder_ / "link.rtf"), Native(folder_ / "BRIEF.rtf")}), 1);
-    EXPECT_EQ(ReadFile(folder_ / "BRIEF.rtf"), SmallDocument);
-#endif
+    ASSERT_EQ(Run({"--help"}), 0);
+    for (const char* documented :
+         {"--output-dir", "--recursive", "--match", "--jobs", ".utf8.txt", ".html"}) {
+        EXPECT_NE(out_.find(documented), std::string::npos) << documented;
+    }
+    EXPECT_EQ(Run({"-V"}), 0);
+    EXPECT_TRUE(out_.starts_with("brevikon-rtf "));
 }
-
-#ifndef _WIN32
-TEST_F(ConverterTest, PipesAndDevicesAreNotReadAndDevicesAreWrittenDirectly) {
-    ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(Run({Native(folder_ / "pipe"), Native("/dev/zero")}), 1);  // must not hang
-    EXPECT_NE(err_.find("pipe: Das ist keine gewoehnliche Datei"), std::string::npos) << err_;
-    EXPECT_NE(err_.find("/dev/zero: Das ist keine gewoehnliche Datei"), std::string::npos);
-
-    WriteFile(folder_ / "a.txt", SmallDocument);
-    EXPECT_EQ(Run({Native("-o"), Native("/dev/null"), Native(folder_ / "a.txt")}), 0) << err_;
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_EQ(Run({Native("-o"), Native("/dev/full"), Native(folder_ / "a.txt")}), 1);
-    EXPECT_NE(err_.find("Die Datei konnte nicht geschrieben werden: /dev/full"), std::string::npos)
-        << err_;
-}
-
-// A write that fails halfway (here: the file-size limit) keeps the old target, leaves no
-// temporary file behind, and is reported.
-TEST_F(ConverterTest, FailedWriteLeavesTheOldTargetIntact) {
-    std::string document(20000, 'x');
-    WriteFile(folder_ / "big.txt", document);
-    WriteFile(folder_ / "big.rtf", "earlier output");
-
-    struct rlimit saved;
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tight = saved;
-    tight.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const int code = Run({Native(folder_ / "big.txt")});
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_EQ(code, 1);
-    EXPECT_NE(err_.find("Die Datei konnte nicht geschrieben werden"), std::string::npos) << err_;
-    EXPECT_EQ(ReadFile(folder_ / "big.rtf"), "earlier output");
-    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"big.rtf", "big.txt"}));
-}
-#endif
 
 }  // namespace
 }  // namespace brevikon

@@ -1,13 +1,18 @@
-// Odd names, odd files and files the user may not touch: a clear result or a clear refusal,
-// never a hang, never a lost file.
+// Odd names, odd files, files the user may not touch and targets that are inputs: a clear
+// result or a clear refusal, never a hang, never a lost file.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "support/converter_run.h"
+#include "base/text.h"
+#include "cli_fixture.h"
 
 #ifndef _WIN32
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,42 +23,52 @@ namespace brevikon {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Native;
+using test::Files;
 using test::ReadFile;
+using test::SmallDocument;
 using test::WriteFile;
 
-const std::string SmallDocument = "Hi\r\n\x1a";
+class HostileInputTest : public test::CliFixture {};
 
-class HostileInputTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / "brevikon-hostile";
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::permissions(folder_, fs::perms::all);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(folder_ / "locked", fs::perms::all, ignored);
-        fs::remove_all(folder_, ignored);
-    }
-
-    fs::path folder_;
-};
+// Each refused file has its own line, in argument order; the rest is converted.
+TEST_F(HostileInputTest, RefusedFilesAreReportedAndTheRestConverted) {
+    const fs::path empty = folder_ / "empty.txt", huge = folder_ / "huge.txt",
+                   max = folder_ / "max.txt", folder = folder_ / "folder.txt";
+    WriteFile(empty, "");
+    // One byte over the limit, and exactly the limit; sparse files cost no disk.
+    WriteFile(huge, "");
+    fs::resize_file(huge, 33554433);
+    WriteFile(max, "");
+    fs::resize_file(max, 33554432);
+    fs::create_directories(folder);
+    std::vector<fs::path> arguments = {folder_ / "missing.txt", empty, huge, folder};
+    std::string expected =
+        Failure(folder_ / "missing.txt", "Die Datei wurde nicht gefunden.") +
+        Failure(empty, "Die Datei ist leer.") +
+        Failure(huge, "Die Datei ist groesser als 32 MB und wird nicht geladen.") +
+        Failure(folder, "Das ist ein Ordner, keine Datei.");
+#ifndef _WIN32
+    // Reading these would hang or never end.
+    ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+    fs::create_symlink(folder_ / "loop.txt", folder_ / "loop.txt");
+    arguments.insert(arguments.end(), {folder_ / "pipe", "/dev/zero", folder_ / "loop.txt"});
+    for (const fs::path& file : {folder_ / "pipe", fs::path("/dev/zero")})
+        expected += Failure(file, "Das ist keine gewoehnliche Datei und wird nicht gelesen.");
+    expected += Failure(folder_ / "loop.txt", "Die Datei konnte nicht geoeffnet werden: " +
+                                                  Utf16ToUtf8(SystemErrorText(ELOOP)));
+#endif
+    arguments.push_back(max);
+    EXPECT_EQ(Run(arguments), 1);
+    EXPECT_EQ(err_, expected);
+    EXPECT_EQ(FilesBelow(folder_), (Files{"empty.txt", "huge.txt", "max.rtf", "max.txt"}));
+}
 
 TEST_F(HostileInputTest, OddNamesFollowTheDefaultNamingRule) {
-    struct Case {
-        std::string input;
-        std::string output;
-    };
-    const std::string longStem(240, 'n');
-    const Case cases[] = {
+    const std::string longStem(240, 'n'), umlauts = "gr\xC3\xBC\xC3\x9F";
+    const std::pair<std::string, std::string> names[] = {
         {"mein brief.txt", "mein brief.rtf"},
         {"{klammer}.doc", "{klammer}.rtf"},
-        {"gr\xC3\xBC\xC3\x9F"
-         "e.txt",
-         "gr\xC3\xBC\xC3\x9F"
-         "e.rtf"},
+        {umlauts + ".txt", umlauts + ".rtf"},
         {"a b.c d", "a b.c d.rtf"},  // a blank ends the extension search
         {longStem + ".txt", longStem + ".rtf"},
 #ifndef _WIN32
@@ -61,82 +76,114 @@ TEST_F(HostileInputTest, OddNamesFollowTheDefaultNamingRule) {
         {"back\\slash.txt", "back\\slash.rtf"},
 #endif
     };
-    const std::string rtf = [&] {
-        WriteFile(folder_ / "ref.txt", SmallDocument);
-        return test::RunConverterCaptured({Native("-o"), Native("-"), Native(folder_ / "ref.txt")})
-            .out;
-    }();
-    for (const Case& c : cases) {
-        const fs::path input = folder_ / fs::u8path(c.input);
-        WriteFile(input, SmallDocument);
-        const test::ConverterRun run = test::RunConverterCaptured({Native(input)});
-        EXPECT_EQ(run.code, 0) << c.input << ": " << run.err;
-        EXPECT_EQ(ReadFile(folder_ / fs::u8path(c.output)), rtf) << c.input;
+    WriteFile(folder_ / "ref", SmallDocument);
+    const std::string rtf = RtfOf(folder_ / "ref");
+    fs::remove(folder_ / "ref");
+    for (const auto& [input, output] : names) {
+        WriteFile(folder_ / fs::u8path(input), SmallDocument);
+        EXPECT_EQ(Run({folder_ / fs::u8path(input)}), 0) << input << ": " << err_;
+        EXPECT_EQ(ReadFile(folder_ / fs::u8path(output)), rtf) << input;
     }
     // Only inputs and outputs are left: no temporary file.
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-        EXPECT_EQ(entry.path().filename().string().find(".brevikon-"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()),
+              2 * std::ssize(names));
+}
+
+// By its own default name, another spelling of its path or a link to it: the input stays.
+// Of two inputs for one output, the first one writes it.
+TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
+    const fs::path x = folder_ / "x" / "A.TXT", y = folder_ / "y" / "A.TXT",
+                   document = folder_ / "y" / "A.rtf",
+                   spelled = folder_ / "x" / ".." / "y" / "A.rtf";
+    fs::create_directories(folder_ / "x");
+    fs::create_directories(folder_ / "y");
+    WriteFile(x, "aus x\r\n\x1a");
+    WriteFile(y, "aus y\r\n\x1a");
+    WriteFile(document, SmallDocument);
+    const auto kept = [&](const fs::path& input, const fs::path& target) {
+        return Failure(input,
+                       "Die Eingabedatei kann nicht ueberschrieben werden: " + target.string());
+    };
+    std::vector<std::pair<std::vector<fs::path>, std::string>> runs = {
+        {{document}, kept(document, document)},
+        {{"-o", spelled, document}, kept(document, spelled)},
+        // A.TXT's output would be A.rtf, a document also given: both are refused.
+        {{y, document}, kept(y, document) + kept(document, document)}};
+#ifndef _WIN32
+    fs::create_symlink(document, folder_ / "link.rtf");
+    runs.push_back({{"-o", folder_ / "link.rtf", document}, kept(document, folder_ / "link.rtf")});
+#endif
+    for (const auto& [arguments, failures] : runs) {
+        EXPECT_EQ(Run(arguments), 1);
+        EXPECT_EQ(err_, failures);
+        EXPECT_EQ(ReadFile(document), SmallDocument);
     }
+    // Two documents of one name into one -d, with two workers; the same one twice is fine.
+    const fs::path out = folder_ / "out";
+    EXPECT_EQ(Run({"-d", out, "-j", "2", x, y, x}), 1);
+    EXPECT_EQ(err_, Failure(y, "Die Ausgabedatei entsteht in diesem Lauf schon aus " + x.string() +
+                                   ": " + out.string() + "/A.rtf"));
+    EXPECT_EQ(ReadFile(out / "A.rtf"), RtfOf(x));
 }
 
 #ifndef _WIN32
-TEST_F(HostileInputTest, LinkToItselfIsRefusedAtOnce) {
-    fs::create_symlink(folder_ / "loop.txt", folder_ / "loop.txt");
-    const test::ConverterRun run = test::RunConverterCaptured({Native(folder_ / "loop.txt")});
-    EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("loop.txt: "), std::string::npos);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+// A write that fails at once (a full device) or halfway (here: at the file-size limit) keeps
+// the old target, leaves no temporary file behind, and is reported. Devices are written as
+// they are.
+TEST_F(HostileInputTest, FailedWriteLeavesTheOldTargetIntact) {
+    const fs::path input = folder_ / "big.txt", target = folder_ / "big.rtf";
+    WriteFile(input, std::string(20000, 'x'));
+    WriteFile(target, "earlier output");
+    EXPECT_EQ(Run({"-o", "/dev/null", input}), 0) << err_;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(Run({"-o", "/dev/full", input}), 1);
+    EXPECT_EQ(err_, NotWritten(input, "/dev/full", "Kein Platz mehr auf dem Datentraeger"));
+
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+    const struct rlimit tight = {4096, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const int code = Run({input});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(err_, NotWritten(input, target, "Datei zu gross"));
+    EXPECT_EQ(ReadFile(target), "earlier output");
+    EXPECT_EQ(FilesBelow(folder_), (Files{"big.rtf", "big.txt"}));
 }
 
-// Root may read and write everything, so permission cases run as the user "nobody" in a
-// child process.
-test::ConverterRun RunAsUnprivileged(const std::vector<NativeString>& arguments) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return {-1, "", "pipe failed"};
+// Root may read and write everything, so this runs as the user "nobody" in a child process,
+// which leaves its messages in a file opened before.
+TEST_F(HostileInputTest, UnreadableFileAndUnwritableFolder) {
+    const fs::path secret = folder_ / "secret.txt", locked = folder_ / "locked";
+    WriteFile(secret, SmallDocument);
+    fs::permissions(secret, fs::perms::none);
+    fs::create_directories(locked);
+    WriteFile(locked / "brief.txt", SmallDocument);
+    WriteFile(locked / "brief.rtf", "earlier output");
+    fs::permissions(locked,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    std::FILE* messages = std::tmpfile();
     const pid_t child = ::fork();
     if (child == 0) {
-        ::close(pipeFds[0]);
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
-        const test::ConverterRun run = test::RunConverterCaptured(arguments);
-        const ssize_t ignored = ::write(pipeFds[1], run.err.data(), run.err.size());
-        (void)ignored;
-        ::_exit(run.code);
+        const int code = Run({secret, locked / "brief.txt"});
+        std::fputs(err_.c_str(), messages);
+        std::fflush(messages);
+        ::_exit(code);
     }
-    ::close(pipeFds[1]);
-    std::string err;
-    char chunk[512];
-    ssize_t got;
-    while ((got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0)
-        err.append(chunk, got);
-    ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", err};
-}
-
-TEST_F(HostileInputTest, UnreadableFileAndUnwritableFolder) {
-    WriteFile(folder_ / "secret.txt", SmallDocument);
-    fs::permissions(folder_ / "secret.txt", fs::perms::none);
-    fs::create_directories(folder_ / "locked");
-    WriteFile(folder_ / "locked" / "brief.txt", SmallDocument);
-    WriteFile(folder_ / "locked" / "brief.rtf", "earlier output");
-    fs::permissions(folder_ / "locked" / "brief.txt", fs::perms::all);
-    fs::permissions(folder_ / "locked", fs::perms::owner_read | fs::perms::owner_exec |
-                                            fs::perms::group_read | fs::perms::group_exec |
-                                            fs::perms::others_read | fs::perms::others_exec);
-
-    const test::ConverterRun run = RunAsUnprivileged(
-        {Native(folder_ / "secret.txt"), Native(folder_ / "locked" / "brief.txt")});
-    if (run.code == 99) GTEST_SKIP() << "cannot switch to an unprivileged user";
-    EXPECT_EQ(run.code, 1);
-    EXPECT_NE(
-        run.err.find("secret.txt: Die Datei konnte nicht geoeffnet werden: Zugriff verweigert"),
-        std::string::npos)
-        << run.err;
-    EXPECT_NE(run.err.find("brief.txt: Die Datei konnte nicht geschrieben werden: "),
-              std::string::npos)
-        << run.err;
-    EXPECT_EQ(ReadFile(folder_ / "locked" / "brief.rtf"), "earlier output");
+    fs::permissions(locked, fs::perms::all);
+    if (WEXITSTATUS(status) == 99) GTEST_SKIP() << "cannot switch to an unprivileged user";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(Drain(messages),
+              Failure(secret, "Die Datei konnte nicht geoeffnet werden: Zugriff verweigert") +
+                  NotWritten(locked / "brief.txt", locked / "brief.rtf", "Zugriff verweigert"));
+    EXPECT_EQ(ReadFile(locked / "brief.rtf"), "earlier output");
     EXPECT_FALSE(fs::exists(folder_ / "secret.rtf"));
 }
 #endif
