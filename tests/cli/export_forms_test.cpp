@@ -1,0 +1,156 @@
+// --to text and --to html: the document read by the converter's rules, written as UTF-8 lines
+// or as one standalone page with the same paragraphs and attributes as the RTF.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "format/char_table.h"
+#include "text_export/convert_to_html.h"
+#include "text_export/convert_to_text.h"
+
+namespace brevikon {
+namespace {
+
+// The text form of a document, or its HTML page when a title is given.
+std::string Export(const std::string& document, const char* title = nullptr,
+                   std::int64_t fontMode = 0) {
+    CharTable table{};
+    BuildCharTable(table);
+    ExportBuffer out;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(document.data());
+    const auto length = static_cast<std::int64_t>(document.size());
+    EXPECT_TRUE(title ? HtmlExporter(table).Convert(bytes, length, fontMode, title, out)
+                      : TextExporter(table).Convert(bytes, length, out));
+    return std::string(out.content());
+}
+
+// What stands between <body> and </body>.
+std::string Body(const std::string& document) {
+    const std::string page = Export(document, "T");
+    const std::size_t start = page.find("<body>\n") + 7;
+    return page.substr(start, page.find("</body>") - start);
+}
+
+TEST(TextExport, DocumentsAndTheirText) {
+    const std::pair<std::string, std::string> cases[] = {
+        // Paragraphs: a lone 10 means nothing, 10 then 13 is one break, 127 opens a paragraph
+        // but shows nothing, unknown control codes show nothing, nothing after the end marker.
+        {"Hi\r\n\x1a", "Hi\n"},
+        {"A", "A\n"},
+        {"a\r\r", "a\n\n"},
+        {"a\nb\n\rc", "ab\nc\n"},
+        {"\x1a", ""},
+        {"ab\x1azz\r", "ab\n"},
+        {"\x7f", "\n"},
+        {"a\x01\x1bz", "az\n"},
+        // The soft break writes the only blank and drops the spaces after it; a tab or a line
+        // feed keeps that state, a control code, a hard break, a page break or an escape ends it.
+        {"x\x8d  y", "x y\n"},
+        {"\x8d\t ", " \t\n"},
+        {"ein\x8d\n  Wort", "ein Wort\n"},
+        {"\x8d\x01 ", "  \n"},
+        {"a\x8d\r b", "a \n b\n"},
+        {"a\x8d\x0c ", "a \n\f \n"},
+        {"a\x8d\x1bS\x01x y", "a x y\n"},
+        {"a \x80\xa0z", "a   z\n"},  // each space code is one blank: 32, 128 and 160
+        // A page break closes the paragraph first, if one is open.
+        {"a\x0cz", "a\n\fz\n"},
+        {"\x0cz", "\fz\n"},
+        {"a\r\x0c\x0c", "a\n\f\f"},
+        // Escapes show their character without attributes, even 13, 26 and 160; at the end,
+        // 27 83 "x" is no escape.
+        {"\x1bS\x01x\x1bS\x02y", "xy\n"},
+        {"a\x1bS\x02\x0dg\x1bS\x02\x1ah", "agh\n"},
+        {"\x1bS\x01\xa0", "\xc3\xa1\n"},
+        {"\x1bSx", "Sx\n"},
+        // Code page 437: umlauts and sharp s, degree, box drawing, no-break space; 141 is a soft
+        // break in the plain stream but i with grave in an escape.
+        {"\x84\x94\x81\x8e\x99\x9a\xe1",
+         "\xc3\xa4\xc3\xb6\xc3\xbc\xc3\x84\xc3\x96\xc3\x9c\xc3\x9f\n"},
+        {"\xf8\xb3\xc4\xff", "\xc2\xb0\xe2\x94\x82\xe2\x94\x80\xc2\xa0\n"},
+        {std::string("\x1bS\x00\x8d", 4), "\xc3\xac\n"},
+        // No zero in the search window and 300 bytes: the text begins at the fall-back 273.
+        {std::string(273, 'J') + "Hallo\r\n\x1a" + std::string(19, 'R'), "Hallo\n"}};
+    for (const auto& [document, text] : cases)
+        EXPECT_EQ(Export(document), text) << testing::PrintToString(document);
+}
+
+TEST(TextExport, EveryCharacterOfALongTextArrives) {
+    // A zero at 200 puts the text at 281; long enough for many plain runs.
+    std::string document(200, 'J');
+    document += '\0';
+    document.append(80, 'J');
+    std::string expected;
+    for (int line = 0; line < 5000; ++line) {
+        document += "Zeile " + std::to_string(line) + " \x84\x8d\n \x94\r\n";
+        expected += "Zeile " + std::to_string(line) + " \xc3\xa4 \xc3\xb6\n";
+    }
+    EXPECT_TRUE(Export(document) == expected);  // not printed: too long to read
+}
+
+TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
+    const std::pair<std::string, std::string> cases[] = {
+        // Paragraphs, the empty one kept; page breaks; tabs.
+        {"Hi\r\n\x1a", "<p>Hi</p>\n"},
+        {"a\r\r", "<p>a</p>\n<p></p>\n"},
+        {"\x1a", ""},
+        {"x\x8d  y", "<p>x y</p>\n"},
+        {"a\x0cz", "<p>a</p>\n<hr class=\"page\">\n<p>z</p>\n"},
+        {"\x0c", "<hr class=\"page\">\n"},
+        {"a\tb", "<p>a<span class=\"tab\">\t</span>b</p>\n"},
+        // An escape whose character shows nothing leaves no empty span behind.
+        {"\x1bS\x01\x0d\r", "<p></p>\n"},
+        // A blank between two escapes with the same attribute carries it; of two blanks only
+        // the last; a plain character ends the carry; a soft break is a blank without
+        // attributes, and the spaces after it are dropped.
+        {"\x1bS\x01x \x1bS\x01y", "<p><span class=\"u\">x y</span></p>\n"},
+        {"\x1bS\x01x \x1bS\x02y", "<p><span class=\"u\">x</span> <span class=\"b\">y</span></p>\n"},
+        {"\x1bS\x01x  \x1bS\x01y",
+         "<p><span class=\"u\">x</span> <span class=\"u\"> y</span></p>\n"},
+        {"\x1bS\x01xz \x1bS\x01y",
+         "<p><span class=\"u\">x</span>z <span class=\"u\">y</span></p>\n"},
+        {"\x1bS\x01x\x8d\n \x1bS\x01y",
+         "<p><span class=\"u\">x</span> <span class=\"u\">y</span></p>\n"},
+        // Which attribute wins; bit $80 shows nothing, so it shares the span.
+        {"\x1bS\x0cx", "<p><span class=\"sup\">x</span></p>\n"},
+        {"\x1bS\x08x", "<p><span class=\"sub\">x</span></p>\n"},
+        {"\x1bS\x23x", "<p><span class=\"u b sp\">x</span></p>\n"},
+        {"\x1bS\x80x", "<p>x</p>\n"},
+        {"\x1bS\x01x\x1bS\x81y", "<p><span class=\"u\">xy</span></p>\n"},
+        // Every character HTML gives a meaning, plain and inside an escape.
+        {"<script>alert(\"&'\")</script>\x1bS\x02<",
+         "<p>&lt;script&gt;alert(&quot;&amp;&#39;&quot;)&lt;/script&gt;<span "
+         "class=\"b\">&lt;</span></p>\n"},
+        // Wide over narrow; scaled text is followed by a hidden copy that takes its room.
+        {"\x1bS\x50W\x1bS\x50&",
+         "<p><span class=\"wide\"><span class=\"scaled\">W&amp;</span>"
+         "<span class=\"spacer\" aria-hidden=\"true\">W&amp;W&amp;</span></span></p>\n"},
+        {"\x1bS\x42n",
+         "<p><span class=\"narrow\"><span class=\"scaled\"><span class=\"b\">n</span></span>"
+         "<span class=\"spacer\" aria-hidden=\"true\"><span class=\"b\">n</span></span>"
+         "</span></p>\n"}};
+    for (const auto& [document, body] : cases)
+        EXPECT_EQ(Body(document), body) << testing::PrintToString(document);
+}
+
+// The samples' golden pages pin the whole page. A hostile file name is escaped in the title;
+// -p changes only the font, in the sizes the RTF has (\fs20 and \fs24).
+TEST(HtmlExport, TitleAndFont) {
+    const char* title = "<b onclick=\"x\">&'</title>\x01.txt";
+    std::string page = Export("x", title, 0);
+    EXPECT_NE(
+        page.find("<title>&lt;b onclick=&quot;x&quot;&gt;&amp;&#39;&lt;/title&gt;.txt</title>"),
+        std::string::npos);
+    const std::string monospace =
+        "body { font-family: \"Courier New\", Courier, monospace; font-size: 10pt; }\n"
+        ".sp { letter-spacing: 0.3em; }";
+    ASSERT_NE(page.find(monospace), std::string::npos) << page;
+    EXPECT_EQ(Export("x", title, 1),
+              page.replace(page.find(monospace), monospace.size(),
+                           "body { font-family: \"Times New Roman\", Times, serif; font-size: "
+                           "12pt; }\n.sp { letter-spacing: 0.25em; }"));
+}
+
+}  // namespace
+}  // namespace brevikon
