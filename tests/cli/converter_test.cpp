@@ -89,6 +89,8 @@ TEST_F(ConverterTest, EverySampleMatchesItsGoldenFiles) {
     EXPECT_GE(documents, 5);
     ASSERT_EQ(Run({"-p", "-o", "-", samples / "BRIEF.TXT"}), 0);
     EXPECT_TRUE(out_ == ReadFile(samples / "BRIEF.proportional.rtf"));
+    ASSERT_EQ(Run({"-p", "--to", "html", "-o", "-", samples / "BRIEF.TXT"}), 0);
+    EXPECT_NE(out_.find("font-family: \"Times New Roman\""), std::string::npos);
 }
 
 TEST_F(ConverterTest, OutputOptions) {
@@ -120,17 +122,17 @@ TEST_F(ConverterTest, OutputOptions) {
 
 // A usage error converts nothing and exits with 2, its message before the usage text.
 TEST_F(ConverterTest, UsageErrors) {
-    const fs::path a = folder_ / "a.txt";
+    const fs::path a = folder_ / "a.txt", x = folder_ / "x";
     WriteFile(a, SmallDocument);
     const std::pair<std::vector<fs::path>, std::string> usages[] = {
         {{}, "Keine DATEI angegeben."},
         {{"--bogus", a}, "Unbekannte Option: --bogus"},
         {{"--to", "pdf", a}, "Unbekanntes Format: pdf"},
         {{a, "-o"}, "Option -o braucht einen Wert."},
-        {{"-o", "x", a, "b"}, "-o geht nur mit einer einzigen DATEI."},
+        {{"-o", x, a, x}, "-o geht nur mit einer einzigen DATEI."},
         {{"-o", "", a}, "-o braucht einen Pfad."},
-        {{"-o", "x", "-d", "y", a}, "-o und -d schliessen einander aus."},
-        {{"-r", "-o", "x", folder_}, "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben."},
+        {{"-o", x, "-d", x, a}, "-o und -d schliessen einander aus."},
+        {{"-r", "-o", x, folder_}, "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben."},
         {{"--match", "*.txt", a}, "--match gilt fuer Dateien in Ordnern und geht nur mit -r."},
         {{"-j"}, "Option -j braucht einen Wert."},
         {{"-j", "0", a}, "-j braucht eine Zahl von 1 bis 256: 0"},

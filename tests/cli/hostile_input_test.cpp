@@ -118,9 +118,10 @@ TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
         EXPECT_EQ(err_, failures);
         EXPECT_EQ(ReadFile(document), SmallDocument);
     }
-    // Two documents of one name into one -d, with two workers; the same one twice is fine.
+    // Two documents of one name into one -d, with two workers; the same one twice, by another
+    // spelling, is fine.
     const fs::path out = folder_ / "out";
-    EXPECT_EQ(Run({"-d", out, "-j", "2", x, y, x}), 1);
+    EXPECT_EQ(Run({"-d", out, "-j", "2", x, y, folder_ / "y" / ".." / "x" / "A.TXT"}), 1);
     EXPECT_EQ(err_, Failure(y, "Die Ausgabedatei entsteht in diesem Lauf schon aus " + x.string() +
                                    ": " + out.string() + "/A.rtf"));
     EXPECT_EQ(ReadFile(out / "A.rtf"), RtfOf(x));
