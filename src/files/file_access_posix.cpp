@@ -249,6 +249,8 @@ std::u16string SystemErrorText(int systemError) {
             return u"Kein Leser am anderen Ende";
         case ENAMETOOLONG:
             return u"Name zu lang";
+        case ELOOP:
+            return u"Verknuepfung im Kreis";
         case EFBIG:
             return u"Datei zu gross";
         default:
