@@ -27,6 +27,11 @@
 //                               finding out why a check failed
 //   quit close|CHORD [MS]       closes the window (system menu Close) or presses CHORD, waits
 //                               for the program to end and prints exit=CODE
+//   start-timed TITLE PROGRAM DOCUMENT [MS]
+//                               starts PROGRAM with DOCUMENT, waits until the title reads
+//                               TITLE and the viewer holds text; prints shown_ms=MS
+//   command-timed ID TITLE [MS] a menu command; prints done_ms=MS once the title reads TITLE
+//   memory                      the program's working set (GetProcessMemoryInfo), in KiB
 //   monkey SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...
 //                               STEPS random steps, each checked, then quits (monkey.cpp)
 #include <windows.h>
@@ -34,15 +39,12 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <richedit.h>
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -52,7 +54,6 @@
 namespace brevikon::e2e {
 
 constexpr wchar_t MainWindowClass[] = L"BrevikonReaderMainWindow";
-constexpr UINT MessageTimeoutMs = 5000;
 
 void Print(const std::wstring& text) {
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -304,118 +305,12 @@ HWND FileNameField(HWND dialog) {
     return nullptr;
 }
 
-// --- Drag and drop: the driver plays the part of Explorer ---
-
-class FileListData final : public IDataObject {
-  public:
-    explicit FileListData(std::vector<std::wstring> files) : files_(std::move(files)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
-
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        // The list as Explorer hands it over: DROPFILES, wide names, two NULs at the end.
-        std::vector<wchar_t> list;
-        for (const std::wstring& file : files_) {
-            list.insert(list.end(), file.begin(), file.end());
-            list.push_back(L'\0');
-        }
-        list.push_back(L'\0');
-        const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-        const HGLOBAL block = ::GlobalAlloc(GHND, bytes);
-        auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-        header->pFiles = sizeof(DROPFILES);
-        header->fWide = TRUE;
-        std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
-        ::GlobalUnlock(block);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        return format != nullptr && format->cfFormat == CF_HDROP &&
-                       (format->tymed & TYMED_HGLOBAL) != 0
-                   ? S_OK
-                   : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out != nullptr) out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
-        if (direction != DATADIR_GET) return E_NOTIMPL;
-        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        return ::SHCreateStdEnumFmtEtc(1, &format, out);
-    }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-
-  private:
-    ULONG references_ = 1;
-    std::vector<std::wstring> files_;
-};
-
-// Lets go of the mouse button at once: the cursor already rests over the target.
-class ImmediateDropSource final : public IDropSource {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
-    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
-        return escape ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
-    }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-  private:
-    ULONG references_ = 1;
-};
-
 POINT ViewerCentre(HWND main) {
     RECT client{};
     ::GetClientRect(main, &client);
     POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
     ::ClientToScreen(main, &centre);
     return centre;
-}
-
-HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect) {
-    if (FAILED(::OleInitialize(nullptr))) return E_FAIL;
-    BringToFront(main);
-    const POINT centre = ViewerCentre(main);
-    ::SetCursorPos(centre.x, centre.y);
-    FileListData data(std::move(files));
-    ImmediateDropSource source;
-    effect = DROPEFFECT_NONE;
-    const HRESULT result =
-        ::DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
-    ::OleUninitialize();
-    return result;
 }
 
 bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text) {
@@ -656,6 +551,9 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"dialog-type" && argc >= 4) {
         return DialogType(argv[2], argv[3], WaitArgument(argc, argv, 4));
     }
+    if (command == L"start-timed" && argc >= 5) {
+        return StartTimed(argv[2], argv[3], argv[4], WaitArgument(argc, argv, 5));
+    }
 
     const HWND main = MainWindow();
     if (main == nullptr) return Fail(L"no main window");
@@ -715,6 +613,11 @@ int Run(int argc, wchar_t** argv) {
         ::Sleep(200);
         return 0;
     }
+    if (command == L"command-timed" && argc >= 4) {
+        return CommandTimed(main, std::wcstol(argv[2], nullptr, 10), argv[3],
+                            WaitArgument(argc, argv, 4));
+    }
+    if (command == L"memory") return Memory(main);
     if (command == L"quit" && argc >= 3) return Quit(main, argv[2], WaitArgument(argc, argv, 3));
     return Fail(L"unknown command or missing arguments: " + command);
 }

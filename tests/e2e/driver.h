@@ -10,6 +10,8 @@ namespace brevikon::e2e {
 
 constexpr DWORD DefaultWaitMs = 10000;
 constexpr DWORD PollMs = 50;
+// The longest wait for a window's answer to a message.
+constexpr UINT MessageTimeoutMs = 5000;
 
 // One line of UTF-8 on standard output.
 void Print(const std::wstring& text);
@@ -48,6 +50,16 @@ int DialogCancel(const std::wstring& title, DWORD ms);
 bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text);
 // Drags the files onto the main window through OLE and drops them there.
 HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect);
+
+// Where a drop lets go, in screen coordinates: the middle of the client area.
+POINT ViewerCentre(HWND main);
+
+// For the benchmark (timing.cpp): the time from the process start to the document shown,
+// from a command to the title it must lead to, and the program's memory.
+int StartTimed(const std::wstring& title, const std::wstring& program, const std::wstring& document,
+               DWORD ms);
+int CommandTimed(HWND main, int commandId, const std::wstring& title, DWORD ms);
+int Memory(HWND main);
 
 // The random-command run (monkey.cpp).
 int RunMonkey(HWND main, int argc, wchar_t** argv);

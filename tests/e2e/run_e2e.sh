@@ -99,58 +99,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_display() {
-    local n
-    for n in $(seq 91 160); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${screen_size}x24" -nolisten tcp >>"$log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-    done
-    echo "e2e: no free X display" >&2
-    exit 1
-}
-
-# make_prefix DIR DPI [FROM]: a prefix of our own with a virtual desktop, so that Wine draws
-# the window frames itself and the screen has a known size. Copied from FROM when given:
-# a second start-up of a fresh prefix costs twenty seconds, a copy one.
-make_prefix() {
-    local prefix=$1 dpi=$2 from=${3:-}
-    [ -f "$prefix/.brevikon-e2e-$dpi" ] && return 0
-    echo "e2e: preparing the Wine prefix $prefix (once)"
-    rm -rf "$prefix"
-    [ -n "$from" ] && cp -a "$from" "$prefix"
-    (
-        export WINEPREFIX=$prefix
-        "$wine_run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-        "$wine_run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$screen_size" /f
-        "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
-        "$wine_run" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-            /v LogPixels /t REG_DWORD /d "$dpi" /f
-        wineserver -w
-    ) >>"$log" 2>&1
-    rm -f "$prefix"/.brevikon-e2e-*
-    touch "$prefix/.brevikon-e2e-$dpi"
-}
-
-use_prefix() {
-    # A server left from an earlier run would still draw on that run's display.
-    if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -w 2>/dev/null; fi
-    export WINEPREFIX=$1
-    timeout 30 wineserver -w 2>/dev/null
-}
-
-# Windows form of a path under / (Wine's drive Z:).
-winpath() {
-    printf 'Z:%s' "${1//\//\\}"
-}
+source "$source_dir/tests/e2e/wine_display.sh"
 
 drv() {
     "$wine_run" "$driver" "$@" 2>>"$log"

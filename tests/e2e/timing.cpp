@@ -1,0 +1,86 @@
+// The driver's measurements for bench/viewer_wine.sh: times taken with the performance
+// counter inside the driver, so that no process start of its own is counted, and the
+// program's memory as Windows reports it (under Wine: the resident set from /proc).
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <string>
+
+#include "driver.h"
+
+namespace brevikon::e2e {
+
+namespace {
+
+class Stopwatch {
+  public:
+    Stopwatch() {
+        ::QueryPerformanceFrequency(&frequency_);
+        ::QueryPerformanceCounter(&start_);
+    }
+    long long Milliseconds() const {
+        LARGE_INTEGER now{};
+        ::QueryPerformanceCounter(&now);
+        return (now.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart;
+    }
+
+  private:
+    LARGE_INTEGER frequency_{}, start_{};
+};
+
+}  // namespace
+
+// Shown is when the title names the document and the viewer holds text.
+int StartTimed(const std::wstring& title, const std::wstring& program, const std::wstring& document,
+               DWORD ms) {
+    std::wstring commandLine = L"\"" + program + L"\" \"" + document + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const Stopwatch stopwatch;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+        return Fail(L"CreateProcess " + program);
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    const auto shown = [&] {
+        const HWND main = MainWindow();
+        if (main == nullptr || ProcessOf(main) != started.dwProcessId) return false;
+        DWORD_PTR length = 0;
+        return WindowText(main) == title &&
+               ::SendMessageTimeoutW(ViewerOf(main), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                                     MessageTimeoutMs, &length) &&
+               length > 0;
+    };
+    if (!WaitFor(ms, shown, 1)) return Fail(L"the document is not shown");
+    Print(L"shown_ms=" + std::to_wstring(stopwatch.Milliseconds()));
+    return 0;
+}
+
+int CommandTimed(HWND main, int commandId, const std::wstring& title, DWORD ms) {
+    const Stopwatch stopwatch;
+    PostCommand(main, commandId);
+    const auto reached = [&] { return WindowText(main) == title; };
+    if (!WaitFor(ms, reached, 1)) return Fail(L"the title does not read " + title);
+    Print(L"done_ms=" + std::to_wstring(stopwatch.Milliseconds()));
+    return 0;
+}
+
+int Memory(HWND main) {
+    const HANDLE process =
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ProcessOf(main));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    const bool ok =
+        process != nullptr && ::GetProcessMemoryInfo(process, &counters, sizeof counters);
+    if (process != nullptr) ::CloseHandle(process);
+    if (!ok) return Fail(L"GetProcessMemoryInfo");
+    Print(L"working_set_kib=" + std::to_wstring(counters.WorkingSetSize / 1024));
+    Print(L"peak_working_set_kib=" + std::to_wstring(counters.PeakWorkingSetSize / 1024));
+    Print(L"private_kib=" + std::to_wstring(counters.PagefileUsage / 1024));
+    return 0;
+}
+
+}  // namespace brevikon::e2e
