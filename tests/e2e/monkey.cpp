@@ -109,7 +109,8 @@ Action NextAction(std::mt19937& random, const std::vector<DropFile>& files) {
     const unsigned draw = random() % 20;
     if (draw < 6) {
         action.id = static_cast<int>(random() % (LastCommandId + 1));
-        if (action.id == CommandQuit) action.id = OutOfRangeIds[random() % 5];
+        if (action.id == CommandQuit)
+            action.id = OutOfRangeIds[random() % std::size(OutOfRangeIds)];
     } else if (draw < 10) {
         const Chord& chord = Chords[random() % std::size(Chords)];
         action.kind = Action::Keys;
