@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "files/file_access.h"
+#include "files/read_steps.h"
 
 namespace brevikon {
 
@@ -121,37 +122,20 @@ ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap&
         result.status = ReadStatus::NotRegular;
         return result;
     }
-    result.length = static_cast<std::int64_t>(info.st_size);
-    if (result.length <= 0) {
-        result.status = ReadStatus::Empty;
+    if (!read_steps::AcceptLength(result, static_cast<std::int64_t>(info.st_size), maxLength,
+                                  heap)) {
         return result;
     }
-    if (result.length > maxLength) {
-        result.status = ReadStatus::TooLarge;
-        return result;
-    }
-    if (!result.image.Allocate(heap, static_cast<std::size_t>(result.length))) {
-        result.status = ReadStatus::OutOfMemory;
-        return result;
-    }
-    std::int64_t total = 0;
-    while (total < result.length) {
-        const ssize_t got = ::read(fd.get(), result.image.data() + total,
-                                   static_cast<std::size_t>(result.length - total));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            result.systemError = errno;
-            break;
+    read_steps::FillImage(result, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
+        for (;;) {
+            const ssize_t got = ::read(fd.get(), into, static_cast<std::size_t>(count));
+            if (got >= 0) return got;
+            if (errno != EINTR) {
+                result.systemError = errno;
+                return -1;
+            }
         }
-        if (got == 0) break;
-        total += got;
-    }
-    if (total < result.length) {
-        result.image.Release();
-        result.status = ReadStatus::ShortRead;
-        return result;
-    }
-    result.status = ReadStatus::Ok;
+    });
     return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "files/file_access.h"
+#include "files/read_steps.h"
 
 namespace brevikon {
 
@@ -97,37 +98,16 @@ ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap&
         result.status = ReadStatus::OpenFailed;
         return result;
     }
-    result.length = size.QuadPart;
-    if (result.length <= 0) {
-        result.status = ReadStatus::Empty;
-        return result;
-    }
-    if (result.length > maxLength) {
-        result.status = ReadStatus::TooLarge;
-        return result;
-    }
-    if (!result.image.Allocate(heap, static_cast<std::size_t>(result.length))) {
-        result.status = ReadStatus::OutOfMemory;
-        return result;
-    }
-    std::int64_t total = 0;
-    while (total < result.length) {
-        const std::int64_t left = result.length - total;
-        const DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+    if (!read_steps::AcceptLength(result, size.QuadPart, maxLength, heap)) return result;
+    read_steps::FillImage(result, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
+        const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
         DWORD got = 0;
-        if (!::ReadFile(file.get(), result.image.data() + total, chunk, &got, nullptr)) {
+        if (!::ReadFile(file.get(), into, chunk, &got, nullptr)) {
             result.systemError = static_cast<int>(::GetLastError());
-            break;
+            return -1;
         }
-        if (got == 0) break;
-        total += got;
-    }
-    if (total < result.length) {
-        result.image.Release();
-        result.status = ReadStatus::ShortRead;
-        return result;
-    }
-    result.status = ReadStatus::Ok;
+        return got;
+    });
     return result;
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+// The steps of a whole-file read that are the same on every system; the system files supply
+// opening, the length and the reading of one piece.
+#include <cstdint>
+
+#include "files/file_access.h"
+
+namespace brevikon::read_steps {
+
+// Refuses an empty or too long file, else allocates the image for its length.
+inline bool AcceptLength(ReadResult& result, std::int64_t length, std::int64_t maxLength,
+                         Heap& heap) {
+    result.length = length;
+    if (length <= 0) {
+        result.status = ReadStatus::Empty;
+    } else if (length > maxLength) {
+        result.status = ReadStatus::TooLarge;
+    } else if (!result.image.Allocate(heap, static_cast<std::size_t>(length))) {
+        result.status = ReadStatus::OutOfMemory;
+    } else {
+        return true;
+    }
+    return false;
+}
+
+// Reads until the whole length has arrived. readSome(into, count) returns the bytes it read,
+// 0 at the end of the file, or -1 after setting result.systemError. Fewer bytes than the
+// length is a failure, never an image with a zero tail.
+template <class ReadSome>
+void FillImage(ReadResult& result, ReadSome readSome) {
+    std::int64_t total = 0;
+    while (total < result.length) {
+        const std::int64_t got = readSome(result.image.data() + total, result.length - total);
+        if (got <= 0) break;
+        total += got;
+    }
+    if (total < result.length) {
+        result.image.Release();
+        result.status = ReadStatus::ShortRead;
+        return;
+    }
+    result.status = ReadStatus::Ok;
+}
+
+}  // namespace brevikon::read_steps
