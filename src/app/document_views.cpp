@@ -12,9 +12,12 @@ namespace brevikon {
 namespace {
 
 // A producer whose append the heap refused leaves a truncated RTF behind; the user must
-// not take it for the whole document.
+// not take it for the whole document. With no storage at all nothing new could be shown, and
+// the previous content must not stand under the new title, so the viewer is emptied.
 void ReportLostRtf(AppState& state, Platform& platform) {
-    if (!state.rtfBuffer.complete()) ShowFailure(platform, OutOfMemoryText);
+    if (state.rtfBuffer.complete()) return;
+    if (!state.rtfBuffer.storage) ClearViewer(state, platform);
+    ShowFailure(platform, OutOfMemoryText);
 }
 
 }  // namespace

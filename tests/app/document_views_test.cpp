@@ -102,11 +102,13 @@ TEST_F(AppTest, TruncatedDocumentRtfIsShownWithAMessageAndNeverSaved) {
               static_cast<std::size_t>(state.rtfBuffer.used));
 }
 
-TEST_F(DocumentViewsTest, AnalysisWithoutBufferStorageSaysSo) {
+TEST_F(DocumentViewsTest, AnalysisWithoutBufferStorageSaysSoAndShowsNoOldContent) {
     heap.refuseAllocation = true;
     ShowAnalysisView(state, platform);
     ExpectOnlyMessage(u"Zu wenig Speicher.", MessageIcon::Error);
     EXPECT_EQ(state.analysisFlag, 1);
+    EXPECT_EQ(platform.viewerRtf, "");  // the document shown before is gone
+    EXPECT_EQ(platform.viewerText, u"");
 }
 
 TEST_F(AppTest, TitleAndStatusFieldsFromPathViewAndZoom) {
