@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "format/document_format.h"
+#include "format/text_codes.h"
 
 namespace brevikon {
 
@@ -88,7 +89,7 @@ class DocumentWriter {
           paragraphOpening_(conversion.fontMode == FontModeMonospace
                                 ? ParagraphOpeningMonospace
                                 : ParagraphOpeningProportional),
-          position_(textStart) {
+          state_{textStart} {
         const CharTable& table = *conversion.charTable;
         for (int v = Space; v < 127; ++v)
             literalAscii_ = literalAscii_ && table[v] == v;
@@ -110,17 +111,17 @@ class DocumentWriter {
     void Write() {
         for (const auto fragment : DocumentHeaderFragments)
             AppendRtf(buffer_, fragment);
-        while (position_ < length_) {
-            if (paragraphOpen_ && !softBreakPending_ &&
-                currentAttributes_ == lastEscapeAttribute_) {
-                if (lastEscapeAttribute_ == 0) {
+        while (state_.position < length_) {
+            if (paragraphOpen_ && !state_.softBreakPending &&
+                currentAttributes_ == state_.lastEscapeAttribute) {
+                if (state_.lastEscapeAttribute == 0) {
                     WritePlainRun();
                 } else {
                     WriteAttributeRun();
                 }
-                if (position_ >= length_) break;
+                if (state_.position >= length_) break;
             }
-            if (!WriteOneCode()) break;
+            if (!ReadOneTextCode(image_, length_, state_, *this)) break;
         }
         if (paragraphOpen_) CloseParagraph();
         AppendRtf(buffer_, DocumentEnd);
@@ -137,9 +138,7 @@ class DocumentWriter {
     void CloseParagraph() {
         SetRtfAttributes(buffer_, currentAttributes_, 0);
         AppendRtf(buffer_, ParagraphEnd);
-        paragraphOpen_ = false;
-        softBreakPending_ = false;
-        lastEscapeAttribute_ = 0;
+        paragraphOpen_ = false;  // the reader clears its own state after the step
     }
 
     void AppendForm(const ByteForm& form) {
@@ -155,7 +154,7 @@ class DocumentWriter {
         unsigned char* out = buffer_.storage;
         std::int64_t used = buffer_.used;
         const std::int64_t limit = buffer_.capacity - 32;
-        std::int64_t position = position_;
+        std::int64_t position = state_.position;
         while (position < length_ && used <= limit) {
             if (literalAscii_ && length_ - position >= 16) {
                 const int same = CopySingleByteForms(image_ + position, out + used);
@@ -188,7 +187,7 @@ class DocumentWriter {
                     }
                 }
                 if (position >= length_ || used > limit || !forms_[image_[position]].inPlainRun) {
-                    softBreakPending_ = true;
+                    state_.softBreakPending = true;
                     break;
                 }
             } else if (v == HardBreak) {
@@ -209,7 +208,7 @@ class DocumentWriter {
             }
         }
         buffer_.used = used;
-        position_ = position;
+        state_.position = position;
     }
 
     bool OpensParagraph(std::uint8_t v) const {
@@ -221,11 +220,11 @@ class DocumentWriter {
     // the state as it found it. The margin is the plain run's, for the same reason.
     void WriteAttributeRun() {
         if (!buffer_.storage) return;
-        const auto attribute = static_cast<std::uint8_t>(lastEscapeAttribute_);
+        const auto attribute = static_cast<std::uint8_t>(state_.lastEscapeAttribute);
         unsigned char* out = buffer_.storage;
         std::int64_t used = buffer_.used;
         const std::int64_t limit = buffer_.capacity - 32;
-        std::int64_t position = position_;
+        std::int64_t position = state_.position;
         while (position + 3 < length_ && used <= limit) {
             const std::uint8_t v = image_[position];
             if (v == Escape) {
@@ -244,93 +243,53 @@ class DocumentWriter {
             }
         }
         buffer_.used = used;
-        position_ = position;
+        state_.position = position;
     }
 
-    // One step of the case analysis; false at the end-of-text marker.
-    bool WriteOneCode() {
-        const std::uint8_t v = image_[position_];
-        switch (v) {
-            case EndOfText:
-                return false;
-            case HardBreak:
-                ++position_;
-                if (position_ < length_ && image_[position_] == LineFeed) ++position_;
-                OpenParagraph();
-                CloseParagraph();
-                return true;
-            case SoftBreak:
-                ++position_;
-                OpenParagraph();
-                SetRtfAttributes(buffer_, currentAttributes_, 0);
-                AppendRtf(buffer_, Blank);
-                lastEscapeAttribute_ = 0;
-                softBreakPending_ = true;
-                return true;
-            case LineFeed:
-                ++position_;
-                return true;
-            case PageBreak:
-                ++position_;
-                if (paragraphOpen_) CloseParagraph();
-                AppendRtf(buffer_, PageBreakWord);
-                return true;
-            case Tab:
-                ++position_;
-                OpenParagraph();
-                SetRtfAttributes(buffer_, currentAttributes_, 0);
-                AppendRtf(buffer_, TabWord);
-                lastEscapeAttribute_ = 0;
-                return true;
-            case SoftSpace:
-            case Space:
-            case AltSpace:
-                ++position_;
-                if (!softBreakPending_) WriteSpace();
-                return true;
-            default:
-                WriteCharacterOrEscape(v);
-                return true;
-        }
+  public:
+    // The steps of the text stream's reading, as the RTF writes them.
+    void WriteHardBreak() {
+        OpenParagraph();
+        CloseParagraph();
     }
 
-    void WriteSpace() {
-        const std::int64_t carried =
-            CarriedSpaceAttributes(image_, length_, position_, lastEscapeAttribute_);
+    void WriteSoftBreak() {
+        OpenParagraph();
+        SetRtfAttributes(buffer_, currentAttributes_, 0);
+        AppendRtf(buffer_, Blank);
+    }
+
+    void WritePageBreak() {
+        if (paragraphOpen_) CloseParagraph();
+        AppendRtf(buffer_, PageBreakWord);
+    }
+
+    void WriteTab() {
+        OpenParagraph();
+        SetRtfAttributes(buffer_, currentAttributes_, 0);
+        AppendRtf(buffer_, TabWord);
+    }
+
+    void WriteSpace(std::int64_t carried) {
         OpenParagraph();
         SetRtfAttributes(buffer_, currentAttributes_, carried);
         AppendRtf(buffer_, Blank);
     }
 
-    void WriteCharacterOrEscape(std::uint8_t v) {
-        softBreakPending_ = false;
-        if (v == Escape && position_ + 3 < length_ && image_[position_ + 1] == EscapeLetter) {
-            const std::uint8_t attribute = image_[position_ + 2];
-            const std::uint8_t character = image_[position_ + 3];
-            position_ += AttributeEscapeLength;
-            OpenParagraph();
-            SetRtfAttributes(buffer_, currentAttributes_, attribute);
-            AppendForm(escapedForms_[character]);
-            lastEscapeAttribute_ = attribute;
-            return;
-        }
-        ++position_;
-        if (v < Space) return;  // unknown control code, or a 27 without a complete escape
+    void WriteCharacter(std::uint8_t code, std::int64_t attributes) {
         OpenParagraph();
-        SetRtfAttributes(buffer_, currentAttributes_, 0);
-        AppendForm(escapedForms_[v]);
-        lastEscapeAttribute_ = 0;
+        SetRtfAttributes(buffer_, currentAttributes_, attributes);
+        AppendForm(escapedForms_[code]);
     }
 
+  private:
     const std::uint8_t* image_;
     std::int64_t length_;
     RtfBuffer& buffer_;
     std::int64_t& currentAttributes_;
     std::string_view paragraphOpening_;
-    std::int64_t position_;
+    TextCodeState state_;
     bool paragraphOpen_ = false;
-    bool softBreakPending_ = false;
-    std::int64_t lastEscapeAttribute_ = 0;
     std::array<ByteForm, 256> forms_{};         // as written inside a plain run
     std::array<ByteForm, 256> escapedForms_{};  // CharTable entry through the escaping
     bool literalAscii_ = true;  // printable ASCII other than \\ { } is written as itself

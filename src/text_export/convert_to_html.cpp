@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "format/document_format.h"
+#include "format/text_codes.h"
 #include "rtf/convert_document.h"
 #include "text_export/character_forms.h"
 #include "text_export/html_page.h"
@@ -31,90 +32,50 @@ class HtmlWriter {
         : image_(image), length_(length), forms_(forms), out_(out) {}
 
     void Write(std::int64_t position) {
-        position_ = position;
-        while (position_ < length_ && WriteOneCode()) {
+        TextCodeState state{position};
+        while (state.position < length_ && ReadOneTextCode(image_, length_, state, *this)) {
         }
         if (paragraphOpen_) CloseParagraph();
     }
 
-  private:
-    // One step of the same case analysis as the RTF conversion; false at the end marker.
-    bool WriteOneCode() {
-        const std::uint8_t v = image_[position_];
-        switch (v) {
-            case EndOfText:
-                return false;
-            case HardBreak:
-                ++position_;
-                if (position_ < length_ && image_[position_] == LineFeed) ++position_;
-                OpenParagraph();
-                CloseParagraph();
-                return true;
-            case SoftBreak:
-                ++position_;
-                OpenParagraph();
-                wanted_ = 0;
-                WriteText(" ");
-                lastEscapeAttribute_ = 0;
-                softBreakPending_ = true;
-                return true;
-            case LineFeed:
-                ++position_;
-                return true;
-            case PageBreak:
-                ++position_;
-                if (paragraphOpen_) CloseParagraph();
-                out_.Append("<hr class=\"page\">\n");
-                return true;
-            case Tab:
-                ++position_;
-                OpenParagraph();
-                wanted_ = 0;
-                WriteText("<span class=\"tab\">\t</span>");
-                lastEscapeAttribute_ = 0;
-                return true;
-            case SoftSpace:
-            case Space:
-            case AltSpace:
-                ++position_;
-                if (!softBreakPending_) WriteSpace();
-                return true;
-            default:
-                WriteCharacterOrEscape(v);
-                return true;
-        }
+    // The steps of the text stream's reading, as HTML shows them.
+    void WriteHardBreak() {
+        OpenParagraph();
+        CloseParagraph();
     }
 
-    // Spaces carry attributes exactly as in the RTF.
-    void WriteSpace() {
-        const auto carried = static_cast<std::uint8_t>(
-            CarriedSpaceAttributes(image_, length_, position_, lastEscapeAttribute_));
+    void WriteSoftBreak() {
         OpenParagraph();
-        wanted_ = VisibleAttributes(carried);
+        wanted_ = 0;
         WriteText(" ");
     }
 
-    void WriteCharacterOrEscape(std::uint8_t v) {
-        softBreakPending_ = false;
-        if (v == Escape && position_ + 3 < length_ && image_[position_ + 1] == EscapeLetter) {
-            const std::uint8_t attribute = image_[position_ + 2];
-            const CharForm& form = forms_[image_[position_ + 3]];
-            position_ += AttributeEscapeLength;
-            OpenParagraph();
-            wanted_ = VisibleAttributes(attribute);
-            WriteText(std::string_view(form.bytes, form.length));
-            lastEscapeAttribute_ = attribute;
-            return;
-        }
-        ++position_;
-        if (v < Space) return;  // unknown control code, or a 27 without a complete escape
-        OpenParagraph();
-        wanted_ = 0;
-        const CharForm& form = forms_[v];
-        WriteText(std::string_view(form.bytes, form.length));
-        lastEscapeAttribute_ = 0;
+    void WritePageBreak() {
+        if (paragraphOpen_) CloseParagraph();
+        out_.Append("<hr class=\"page\">\n");
     }
 
+    void WriteTab() {
+        OpenParagraph();
+        wanted_ = 0;
+        WriteText("<span class=\"tab\">\t</span>");
+    }
+
+    // Spaces carry attributes exactly as in the RTF.
+    void WriteSpace(std::int64_t carried) {
+        OpenParagraph();
+        wanted_ = VisibleAttributes(static_cast<std::uint8_t>(carried));
+        WriteText(" ");
+    }
+
+    void WriteCharacter(std::uint8_t code, std::int64_t attributes) {
+        OpenParagraph();
+        wanted_ = VisibleAttributes(static_cast<std::uint8_t>(attributes));
+        const CharForm& form = forms_[code];
+        WriteText(std::string_view(form.bytes, form.length));
+    }
+
+  private:
     void OpenParagraph() {
         if (paragraphOpen_) return;
         out_.Append("<p>");
@@ -126,8 +87,6 @@ class HtmlWriter {
         wanted_ = 0;
         out_.Append("</p>\n");
         paragraphOpen_ = false;
-        softBreakPending_ = false;
-        lastEscapeAttribute_ = 0;
     }
 
     void WriteText(std::string_view text) {
@@ -199,10 +158,7 @@ class HtmlWriter {
     std::int64_t length_;
     const std::array<CharForm, 256>& forms_;
     ExportBuffer& out_;
-    std::int64_t position_ = 0;
     bool paragraphOpen_ = false;
-    bool softBreakPending_ = false;
-    std::uint8_t lastEscapeAttribute_ = 0;
     std::uint8_t wanted_ = 0;  // visible attributes of the next text
     std::uint8_t shown_ = 0;   // visible attributes of the open span (0: none open)
     std::size_t runStart_ = 0;

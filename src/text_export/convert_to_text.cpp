@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "format/document_format.h"
+#include "format/text_codes.h"
 #include "text_export/character_forms.h"
 
 namespace brevikon {
@@ -42,6 +43,53 @@ TextExporter::TextExporter(const CharTable& table) {
     }
 }
 
+namespace {
+
+// The steps of the text stream's reading, as the text form writes them: attributes dropped.
+struct TextWriter {
+    const std::array<TextExporter::ByteForm, 256>& escapedForms;
+    char* out;
+    bool paragraphOpen = false;
+
+    void Append(const TextExporter::ByteForm& form) {
+        std::memcpy(out, form.bytes, sizeof form.bytes);
+        out += form.length;
+    }
+
+    void WriteHardBreak() {
+        *out++ = TextParagraphEnd;
+        paragraphOpen = false;
+    }
+
+    void WriteSoftBreak() {
+        *out++ = ' ';
+        paragraphOpen = true;
+    }
+
+    void WritePageBreak() {
+        if (paragraphOpen) *out++ = TextParagraphEnd;
+        *out++ = TextPageBreak;
+        paragraphOpen = false;
+    }
+
+    void WriteTab() {
+        *out++ = '\t';
+        paragraphOpen = true;
+    }
+
+    void WriteSpace(std::int64_t) {
+        *out++ = ' ';
+        paragraphOpen = true;
+    }
+
+    void WriteCharacter(std::uint8_t code, std::int64_t) {
+        Append(escapedForms[code]);
+        paragraphOpen = true;
+    }
+};
+
+}  // namespace
+
 bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
                            ExportBuffer& out) const {
     if (!image || length < 1) return out.Reset(0);
@@ -49,87 +97,34 @@ bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
     const auto textLength = static_cast<std::size_t>(length - textStart);
     if (!out.Reset(textLength * MaxBytesPerInputByte + TextSlack)) return false;
 
-    const std::uint8_t* p = image + textStart;
-    const std::uint8_t* const end = image + length;
     char* const first = out.end();
-    char* o = first;
-    bool paragraphOpen = false;
-    bool softBreakPending = false;
-
-    while (p < end) {
-        if (!softBreakPending) {
-            while (p < end) {
+    TextWriter writer{escapedForms_, first};
+    TextCodeState state{textStart};
+    while (state.position < length) {
+        // Bytes that leave the state alone are taken as a run, unless spaces are being dropped.
+        if (!state.softBreakPending) {
+            // Locals: the writer's fields could alias what memcpy writes, and would be
+            // reloaded every byte.
+            const std::uint8_t* p = image + state.position;
+            const std::uint8_t* const end = image + length;
+            char* o = writer.out;
+            bool paragraphOpen = writer.paragraphOpen;
+            for (; p < end; ++p) {
                 const ByteForm& form = forms_[*p];
                 if (!form.inPlainRun) break;
                 std::memcpy(o, form.bytes, sizeof form.bytes);
                 o += form.length;
                 paragraphOpen |= form.opensParagraph;
-                ++p;
             }
+            writer.out = o;
+            writer.paragraphOpen = paragraphOpen;
+            state.position = p - image;
             if (p >= end) break;
         }
-        const std::uint8_t v = *p;
-        if (v == EndOfText) break;
-        switch (v) {
-            case HardBreak:
-                ++p;
-                if (p < end && *p == LineFeed) ++p;
-                *o++ = TextParagraphEnd;
-                paragraphOpen = false;
-                softBreakPending = false;
-                break;
-            case SoftBreak:
-                ++p;
-                *o++ = ' ';
-                paragraphOpen = true;
-                softBreakPending = true;
-                break;
-            case LineFeed:
-                ++p;
-                break;
-            case PageBreak:
-                ++p;
-                if (paragraphOpen) *o++ = TextParagraphEnd;
-                *o++ = TextPageBreak;
-                paragraphOpen = false;
-                softBreakPending = false;
-                break;
-            case Tab:  // keeps a pending soft break, as in the RTF
-                ++p;
-                *o++ = '\t';
-                paragraphOpen = true;
-                break;
-            case Space:
-            case AltSpace:
-            case SoftSpace:
-                ++p;
-                if (!softBreakPending) {
-                    *o++ = ' ';
-                    paragraphOpen = true;
-                }
-                break;
-            default: {
-                softBreakPending = false;
-                if (v == Escape && end - p > 3 && p[1] == EscapeLetter) {
-                    const ByteForm& form = escapedForms_[p[3]];
-                    std::memcpy(o, form.bytes, sizeof form.bytes);
-                    o += form.length;
-                    paragraphOpen = true;
-                    p += AttributeEscapeLength;
-                    break;
-                }
-                ++p;
-                if (v < Space) break;  // unknown control code or an incomplete escape
-                const ByteForm& form = forms_[v];
-                std::memcpy(o, form.bytes, sizeof form.bytes);
-                o += form.length;
-                paragraphOpen = true;
-                break;
-            }
-        }
+        if (!ReadOneTextCode(image, length, state, writer)) break;
     }
-    if (paragraphOpen) *o++ = TextParagraphEnd;
-    out.Commit(static_cast<std::size_t>(o - first));
+    if (writer.paragraphOpen) *writer.out++ = TextParagraphEnd;
+    out.Commit(static_cast<std::size_t>(writer.out - first));
     return true;
 }
 

@@ -22,7 +22,6 @@ class TextExporter {
     // out. An empty image gives an empty text.
     bool Convert(const std::uint8_t* image, std::int64_t length, ExportBuffer& out) const;
 
-  private:
     // The text of one input byte, padded so that a fixed four-byte copy writes it.
     struct ByteForm {
         char bytes[4] = {};
@@ -31,6 +30,7 @@ class TextExporter {
         bool inPlainRun = false;
     };
 
+  private:
     std::array<ByteForm, 256> forms_{};         // a byte of the plain stream
     std::array<ByteForm, 256> escapedForms_{};  // the character byte of an attribute escape
 };
