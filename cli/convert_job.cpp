@@ -5,11 +5,20 @@
 #include <new>
 #include <system_error>
 
+#include "app/message_texts.h"
 #include "format/document_format.h"
 
 namespace brevikon {
 
 namespace {
+
+// The viewer's message, then what went wrong on the same line.
+std::u16string WithDetail(std::u16string_view text, std::u16string_view detail) {
+    std::u16string line(text);
+    line += u' ';
+    line += detail;
+    return line;
+}
 
 std::u16string ReadFailureText(const ReadResult& read) {
     switch (read.status) {
@@ -20,16 +29,16 @@ std::u16string ReadFailureText(const ReadResult& read) {
         case ReadStatus::NotRegular:
             return u"Das ist keine gewoehnliche Datei und wird nicht gelesen.";
         case ReadStatus::Empty:
-            return u"Die Datei ist leer.";
+            return std::u16string(FileEmptyText);
         case ReadStatus::TooLarge:
-            return u"Die Datei ist groesser als 32 MB und wird nicht geladen.";
+            return std::u16string(FileTooLargeText);
         case ReadStatus::OutOfMemory:
-            return u"Zu wenig Speicher.";
+            return std::u16string(OutOfMemoryText);
         case ReadStatus::ShortRead:
-            return u"Die Datei konnte nicht geoeffnet werden: sie war kuerzer als angegeben.";
+            return WithDetail(FileNotOpenedText, u"sie war kuerzer als angegeben.");
         case ReadStatus::OpenFailed:
         default:
-            return u"Die Datei konnte nicht geoeffnet werden: " + SystemErrorText(read.systemError);
+            return WithDetail(FileNotOpenedText, SystemErrorText(read.systemError));
     }
 }
 
@@ -51,7 +60,7 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
     result.inputBytes = read.length;
     if (!output.Produce(options.format, options.fontMode, read.image.data(), read.length,
                         NativeToUtf16(job.input))) {
-        return Fail(result, u"Zu wenig Speicher.");
+        return Fail(result, std::u16string(OutOfMemoryText));
     }
     read.image.Release();
     if (job.toStream) {
@@ -69,9 +78,9 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
         }
         const WriteResult written = WriteFileReplacing(job.target, output.bytes());
         if (!written.ok) {
-            return Fail(result, u"Die Datei konnte nicht geschrieben werden: " +
-                                    NativeToUtf16(job.target) + u" (" +
-                                    SystemErrorText(written.systemError) + u")");
+            return Fail(result, WithDetail(FileNotWrittenText,
+                                           NativeToUtf16(job.target) + u" (" +
+                                               SystemErrorText(written.systemError) + u")"));
         }
     }
     result.statusLine = output.statusLine();
@@ -86,7 +95,7 @@ void ConvertJob(const ConversionJob& job, const ConverterOptions& options, Docum
     } catch (const std::bad_alloc&) {
         // One file too large for what is left must not end the run of all others.
         result.streamBytes.clear();
-        Fail(result, u"Zu wenig Speicher.");
+        Fail(result, std::u16string(OutOfMemoryText));
     }
 }
 

@@ -3,7 +3,7 @@
 #include "analysis/report_rtf.h"
 #include "analysis/structure_report.h"
 #include "app/path_names.h"
-#include "base/text.h"
+#include "app/status_texts.h"
 #include "format/document_format.h"
 #include "rtf/convert_document.h"
 
@@ -26,7 +26,7 @@ bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const s
                 {image, length, fontMode, &charTable_, &rtf_, &currentAttributes});
             if (!rtf_.complete()) return false;
             bytes_ = rtf_.content();
-            statusLine_ = name + u"   (" + DecimalText(length) + u" Bytes)   " + summary;
+            statusLine_ = DocumentStatusLine(name, length, summary);
             return true;
         }
         case OutputFormat::Text:
@@ -38,14 +38,14 @@ bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const s
             if (!complete || !export_.complete()) return false;
             bytes_ = export_.content();
             // The same line as for the RTF: the text is read from the same place.
-            statusLine_ = name + u"   (" + DecimalText(length) + u" Bytes)   " +
-                          StatusSummary(image, length, FindTextStart(image, length));
+            statusLine_ = DocumentStatusLine(
+                name, length, StatusSummary(image, length, FindTextStart(image, length)));
             return true;
         }
         case OutputFormat::Report:
         case OutputFormat::ReportRtf: {
             const std::u16string report = BuildStructureReport(image, length, pathAsGiven);
-            statusLine_ = name + u"   -   Strukturanalyse";
+            statusLine_ = AnalysisStatusLine(name);
             if (format == OutputFormat::Report) {
                 text_ = Utf16ToUtf8(report);
                 bytes_ = text_;

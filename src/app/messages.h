@@ -1,26 +1,12 @@
 #pragma once
-// The texts of the viewer's message boxes, and the two kinds of box under the window title.
+// The two kinds of message box under the window title.
 #include <string>
 #include <string_view>
 
+#include "app/message_texts.h"
 #include "app/platform/platform.h"
 
 namespace brevikon {
-
-constexpr std::u16string_view ProgramTitle = u"Brevikon Reader";
-
-constexpr std::u16string_view WindowNotCreatedText = u"Das Fenster konnte nicht erstellt werden.";
-constexpr std::u16string_view RichEditNotLoadedText =
-    u"Die RichEdit-Komponente konnte nicht geladen werden.";
-constexpr std::u16string_view FileNotOpenedText = u"Die Datei konnte nicht geoeffnet werden:";
-constexpr std::u16string_view FileEmptyText = u"Die Datei ist leer.";
-constexpr std::u16string_view FileTooLargeText =
-    u"Die Datei ist groesser als 32 MB und wird nicht geladen.";
-constexpr std::u16string_view OutOfMemoryText = u"Zu wenig Speicher.";
-constexpr std::u16string_view NoFileOpenText = u"Es ist keine Datei geoeffnet.";
-constexpr std::u16string_view FileNotWrittenText = u"Die Datei konnte nicht geschrieben werden:";
-constexpr std::u16string_view OpenFileNotOverwrittenText =
-    u"Die geoeffnete Datei kann nicht ueberschrieben werden:";
 
 // A notice under the window title, with the information icon.
 inline void ShowNotice(Platform& platform, std::u16string_view text) {

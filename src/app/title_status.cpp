@@ -3,6 +3,7 @@
 #include "app/command_ids.h"
 #include "app/messages.h"
 #include "app/path_names.h"
+#include "app/status_texts.h"
 #include "base/text.h"
 
 namespace brevikon {
@@ -18,16 +19,10 @@ std::u16string TitleText(const AppState& state) {
 
 std::u16string FileStatusText(const AppState& state) {
     if (state.currentPath.empty()) return std::u16string(NoFileStatusText);
-    std::u16string line = FileNamePart(state.currentPath, false);
-    if (state.analysisFlag != 0) {
-        line += u"   -   Strukturanalyse";
-    } else {
-        line += u"   (";
-        line += DecimalText(state.fileLength);
-        line += u" Bytes)   ";
-        line += state.statusSummary;
-    }
-    return line;
+    const std::u16string name = FileNamePart(state.currentPath, false);
+    return state.analysisFlag != 0
+               ? AnalysisStatusLine(name)
+               : DocumentStatusLine(name, state.fileLength, state.statusSummary);
 }
 
 std::u16string ZoomStatusText(std::int64_t zoomPercent) {
