@@ -11,6 +11,19 @@
 
 namespace brevikon {
 
+NativeString TargetFolderPart(const NativeString& target) {
+#ifdef _WIN32
+    const std::size_t last = target.find_last_of(L"\\/:");
+#else
+    const std::size_t last = target.find_last_of('/');
+#endif
+    return last == NativeString::npos ? NativeString() : target.substr(0, last + 1);
+}
+
+std::u16string InputNotReplacedText(const NativeString& target) {
+    return u"Die Eingabedatei kann nicht ueberschrieben werden: " + PathForMessage(target);
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,7 +70,10 @@ class PathKeys {
     NativeString Key(const NativeString& path) const {
         fs::path full(path);
         if (full.is_relative()) full = folder_ / full;
-        NativeString key = full.lexically_normal().native();
+        return Folded(full.lexically_normal().native());
+    }
+
+    static NativeString Folded(NativeString key) {
 #ifdef _WIN32
         for (auto& c : key) {
             if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
@@ -71,17 +87,47 @@ class PathKeys {
     fs::path folder_;
 };
 
-void AddJob(const ConverterOptions& options, const NativeString& input,
-            const NativeString& subfolder, bool reportToStream, std::vector<ConversionJob>& jobs) {
+NativeString IdentityKey(const FileIdentity& identity) {
+    const std::string text = std::to_string(identity.device) + ":" + std::to_string(identity.index);
+    return NativeString(text.begin(), text.end());
+}
+
+// Files are compared by what they are, not by how they are spelled: the same file reached
+// through a linked folder or a hard link is the same file.
+NativeString InputKey(const PathKeys& keys, const ConversionJob& job) {
+    if (job.expected) return IdentityKey(job.expected->identity);
+    if (const auto identity = IdentifyFile(job.input)) return IdentityKey(*identity);
+    return keys.Key(job.input);
+}
+
+// An output is a name in a folder: the folder by identity where it exists already.
+NativeString TargetKey(const PathKeys& keys, const ConversionJob& job) {
+    const NativeString folder = TargetFolderPart(job.target);
+    std::optional<FileIdentity> identity = job.inputFolder;
+    if (!identity && job.mirroredFolders.empty())
+        identity = IdentifyFile(folder.empty() ? FromAscii(".") : folder);
+    if (!identity) return keys.Key(job.target);
+    NativeString key = IdentityKey(*identity);
+    key += '/';
+    return key + PathKeys::Folded(job.target.substr(folder.size()));
+}
+
+void AddJob(const ConverterOptions& options, const FoundFile& file, bool walked,
+            bool reportToStream, std::vector<ConversionJob>& jobs) {
     ConversionJob job;
-    job.input = input;
+    job.input = file.path;
+    if (walked) {
+        job.expected = file.expected;
+        if (!options.outputDir) job.inputFolder = file.folder;
+    }
     if (reportToStream || (options.output && IsStandardOutput(*options.output))) {
         job.toStream = true;
     } else if (options.output) {
         job.target = *options.output;
+        job.namedByUser = true;
     } else {
-        job.target = DefaultOutputPath(options, input, subfolder);
-        job.mirrored = options.outputDir && !subfolder.empty();
+        job.target = DefaultOutputPath(options, file.path, file.subfolder);
+        if (options.outputDir) job.mirroredFolders = file.subfolder;
     }
     jobs.push_back(std::move(job));
 }
@@ -89,8 +135,11 @@ void AddJob(const ConverterOptions& options, const NativeString& input,
 void RefuseCollisions(std::vector<ConversionJob>& jobs) {
     const PathKeys keys;
     std::unordered_set<NativeString> inputs;
-    for (const ConversionJob& job : jobs) {
-        if (job.refusal.empty()) inputs.insert(keys.Key(job.input));
+    std::vector<NativeString> inputKeys(jobs.size());
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (!jobs[i].refusal.empty()) continue;
+        inputKeys[i] = InputKey(keys, jobs[i]);
+        inputs.insert(inputKeys[i]);
     }
     struct Writer {
         std::size_t job;
@@ -100,21 +149,22 @@ void RefuseCollisions(std::vector<ConversionJob>& jobs) {
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         ConversionJob& job = jobs[i];
         if (!job.refusal.empty() || job.toStream) continue;
-        const NativeString targetKey = keys.Key(job.target);
-        if (inputs.count(targetKey)) {
-            job.refusal =
-                u"Die Eingabedatei kann nicht ueberschrieben werden: " + NativeToUtf16(job.target);
+        // The target is an input already, by its name, a link or a hard link.
+        const std::optional<FileIdentity> existing = IdentifyFile(job.target);
+        if (inputs.count(keys.Key(job.target)) ||
+            (existing && inputs.count(IdentityKey(*existing)))) {
+            job.refusal = InputNotReplacedText(job.target);
             continue;
         }
-        const NativeString inputKey = keys.Key(job.input);
-        const auto [earlier, added] = writers.try_emplace(targetKey, Writer{i, inputKey});
+        const auto [earlier, added] =
+            writers.try_emplace(TargetKey(keys, job), Writer{i, inputKeys[i]});
         if (added) continue;
-        if (earlier->second.inputKey == inputKey) {
+        if (earlier->second.inputKey == inputKeys[i]) {
             job.repeated = true;
         } else {
             job.refusal = u"Die Ausgabedatei entsteht in diesem Lauf schon aus " +
-                          NativeToUtf16(jobs[earlier->second.job].input) + u": " +
-                          NativeToUtf16(job.target);
+                          PathForMessage(jobs[earlier->second.job].input) + u": " +
+                          PathForMessage(job.target);
         }
     }
 }
@@ -133,25 +183,25 @@ std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
         rules.skippedEndings.push_back(AsciiText(ending));
     for (const NativeString& pattern : options.patterns)
         rules.patterns.push_back(NativeToUtf16(pattern));
-    rules.outputDir = options.outputDir;
+
+    if (options.outputDir) rules.outputDir = IdentifyFile(*options.outputDir);
 
     std::vector<ConversionJob> jobs;
     std::vector<FoundFile> found;
     for (const NativeString& file : options.files) {
         if (!options.recursive || QueryPathKind(file) != PathKind::Directory) {
-            AddJob(options, file, {}, reportToStream, jobs);
+            AddJob(options, {file, {}, {}, {}, {}}, false, reportToStream, jobs);
             continue;
         }
         found.clear();
         WalkFolder(file, rules, found);
         for (const FoundFile& entry : found) {
             if (!entry.failure.empty()) {
-                ConversionJob refused;
+                ConversionJob& refused = jobs.emplace_back();
                 refused.input = entry.path;
                 refused.refusal = entry.failure;
-                jobs.push_back(std::move(refused));
             } else {
-                AddJob(options, entry.path, entry.subfolder, reportToStream, jobs);
+                AddJob(options, entry, true, reportToStream, jobs);
             }
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // What one run converts: every input with its target, fixed before any worker starts, so
 // that the outcome of each file depends neither on the order of work nor on timing.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,15 +10,27 @@
 namespace brevikon {
 
 struct ConversionJob {
-    NativeString input;     // as given, or as found below a folder given with -r
-    NativeString target;    // the output file; unused when toStream
-    bool toStream = false;  // standard output ("-o -", or a report without -o and -d)
-    bool mirrored = false;  // the target's folder below -d is created before writing
+    NativeString input;        // as given, or as found below a folder given with -r
+    NativeString target;       // the output file; unused when toStream
+    bool toStream = false;     // standard output ("-o -", or a report without -o and -d)
+    bool namedByUser = false;  // -o: the target is the user's own choice, links and all
+    // Found below a folder: the file the walk saw, and the folder beside it that an output
+    // without -d goes into. Anything else there later is refused, not read or written.
+    std::optional<ExpectedFile> expected;
+    std::optional<FileIdentity> inputFolder;
+    // With -d and a walked folder: the subfolders below -d that are made for the target.
+    NativeString mirroredFolders;
     // The same input and target as an earlier job: converted but not written again, so that
     // two workers never replace one file at the same time.
     bool repeated = false;
     std::u16string refusal;  // when set the job fails with this text, nothing is read
 };
+
+// The folder of a target, up to and including its last separator (the system's own).
+NativeString TargetFolderPart(const NativeString& target);
+
+// "Die Eingabedatei kann nicht ueberschrieben werden: " and the target.
+std::u16string InputNotReplacedText(const NativeString& target);
 
 // One job per FILE, or per file found below a folder FILE with -r, in that order. A target
 // that names another input of the run, or that an earlier job with another input writes, is

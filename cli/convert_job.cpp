@@ -1,9 +1,7 @@
 #include "cli/convert_job.h"
 
-#include <filesystem>
-#include <mutex>
+#include <cerrno>
 #include <new>
-#include <system_error>
 
 #include "app/message_texts.h"
 #include "format/document_format.h"
@@ -36,6 +34,9 @@ std::u16string ReadFailureText(const ReadResult& read) {
             return std::u16string(OutOfMemoryText);
         case ReadStatus::ShortRead:
             return WithDetail(FileNotOpenedText, u"sie war kuerzer als angegeben.");
+        case ReadStatus::Changed:
+            return u"Die Datei ist nicht mehr die beim Durchsuchen gefundene und wird nicht "
+                   u"gelesen.";
         case ReadStatus::OpenFailed:
         default:
             return WithDetail(FileNotOpenedText, SystemErrorText(read.systemError));
@@ -47,15 +48,85 @@ void Fail(JobResult& result, std::u16string message) {
     result.message = std::move(message);
 }
 
+std::u16string NotWrittenText(const NativeString& target, std::u16string_view reason) {
+    return WithDetail(FileNotWrittenText,
+                      PathForMessage(target) + u" (" + std::u16string(reason) + u")");
+}
+
+#ifdef _WIN32
+constexpr NativeString::value_type PathSeparator = L'\\';
+#else
+constexpr NativeString::value_type PathSeparator = '/';
+#endif
+
+// The folder a default-named output goes into, held open: the input's own folder (the very
+// one the walk saw), -d, or below -d the mirrored subfolders, made where missing and never
+// entered through a link. Empty with failure set when it cannot be had.
+FolderHandle OpenTargetFolder(const ConversionJob& job, const ConverterOptions& options,
+                              std::u16string& failure) {
+    if (job.mirroredFolders.empty()) {
+        FolderResult folder = OpenFolder(TargetFolderPart(job.target), job.inputFolder);
+        if (!folder.folder.open()) {
+            failure = NotWrittenText(job.target, folder.changed
+                                                     ? u"der Ordner ist nicht mehr der gefundene"
+                                                     : SystemErrorText(folder.systemError));
+        }
+        return std::move(folder.folder);
+    }
+    FolderResult base = OpenFolder(*options.outputDir);
+    if (!base.folder.open()) {
+        failure = NotWrittenText(job.target, SystemErrorText(base.systemError));
+        return {};
+    }
+    FolderHandle folder = std::move(base.folder);
+    const NativeString& folders = job.mirroredFolders;
+    for (std::size_t start = 0, end; start < folders.size(); start = end + 1) {
+        end = folders.find(PathSeparator, start);
+        if (end == NativeString::npos) end = folders.size();
+        const NativeString name = folders.substr(start, end - start);
+        FolderResult inner = OpenSubfolder(folder, name, true);
+        if (!inner.folder.open()) {
+            failure = u"Der Ordner konnte nicht angelegt werden: " +
+                      PathForMessage(folder.path() + name) + u" (" +
+                      (inner.changed                  ? u"eine Verknuepfung, wird nicht verfolgt"
+                       : inner.systemError == ENOTDIR ? u"dort steht eine Datei, kein Ordner"
+                                                      : SystemErrorText(inner.systemError)) +
+                      u")";
+            return {};
+        }
+        folder = std::move(inner.folder);
+    }
+    return folder;
+}
+
+// Writes a default-named output as a new regular file; false with the failure's text.
+bool WriteDefaultOutput(const ConversionJob& job, const ConverterOptions& options,
+                        const FileIdentity& input, std::string_view bytes,
+                        std::u16string& failure) {
+    const FolderHandle folder = OpenTargetFolder(job, options, failure);
+    if (!folder.open()) return false;
+    const NativeString name = job.target.substr(TargetFolderPart(job.target).size());
+    const WriteResult written = WriteNewOutput(folder, name, bytes, input);
+    if (written.ok) return true;
+    if (written.isInput) {
+        failure = InputNotReplacedText(job.target);
+    } else if (written.notReplaced) {
+        failure = NotWrittenText(job.target, u"keine gewoehnliche Datei, wird nicht ersetzt");
+    } else {
+        failure = NotWrittenText(job.target, SystemErrorText(written.systemError));
+    }
+    return false;
+}
+
 void Convert(const ConversionJob& job, const ConverterOptions& options, DocumentOutput& output,
              JobResult& result) {
     if (!job.refusal.empty()) return Fail(result, job.refusal);
     // Refused before anything is read: the input document is never overwritten.
     if (!job.toStream && IsSameFile(job.input, job.target)) {
-        return Fail(result, u"Die Eingabedatei kann nicht ueberschrieben werden: " +
-                                NativeToUtf16(job.target));
+        return Fail(result, InputNotReplacedText(job.target));
     }
-    ReadResult read = ReadWholeFile(job.input, MaxDocumentSize, ProcessHeap());
+    ReadResult read = ReadWholeFile(job.input, MaxDocumentSize, ProcessHeap(),
+                                    job.expected ? &*job.expected : nullptr);
     if (read.status != ReadStatus::Ok) return Fail(result, ReadFailureText(read));
     result.inputBytes = read.length;
     if (!output.Produce(options.format, options.fontMode, read.image.data(), read.length,
@@ -65,22 +136,17 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
     read.image.Release();
     if (job.toStream) {
         result.streamBytes.assign(output.bytes());
-    } else if (!job.repeated) {
-        if (job.mirrored) {
-            // Workers creating the same folders at once make create_directories fail now and
-            // then, so one worker at a time makes them. A failure here shows as the write's
-            // own error just below.
-            static std::mutex folderCreation;
-            const std::lock_guard<std::mutex> lock(folderCreation);
-            std::error_code ignored;
-            std::filesystem::create_directories(std::filesystem::path(job.target).parent_path(),
-                                                ignored);
-        }
+    } else if (job.repeated) {
+        // Written by the earlier job of the same input and target.
+    } else if (job.namedByUser) {
         const WriteResult written = WriteFileReplacing(job.target, output.bytes());
         if (!written.ok) {
-            return Fail(result, WithDetail(FileNotWrittenText,
-                                           NativeToUtf16(job.target) + u" (" +
-                                               SystemErrorText(written.systemError) + u")"));
+            return Fail(result, NotWrittenText(job.target, SystemErrorText(written.systemError)));
+        }
+    } else {
+        std::u16string failure;
+        if (!WriteDefaultOutput(job, options, read.identity, output.bytes(), failure)) {
+            return Fail(result, std::move(failure));
         }
     }
     result.statusLine = output.statusLine();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -28,13 +29,25 @@ void WriteLine(std::FILE* stream, std::u16string_view line) {
 }
 
 void ReportFailure(std::FILE* err, const NativeString& file, std::u16string_view message) {
-    WriteLine(err, u"brevikon-rtf: " + NativeToUtf16(file) + u": " + std::u16string(message));
+    WriteLine(err, u"brevikon-rtf: " + PathForMessage(file) + u": " + std::u16string(message));
 }
 
-bool WriteToStream(std::FILE* stream, std::string_view bytes) {
+// False with the system's error when not every byte arrived.
+bool WriteToStream(std::FILE* stream, std::string_view bytes, int& error) {
+    errno = 0;
     const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), stream);
     const bool flushed = std::fflush(stream) == 0;
+    error = errno;
     return written == bytes.size() && flushed && !std::ferror(stream);
+}
+
+// Help and version: a full disk or a closed pipe is a failure, not a success.
+int WriteInformation(std::FILE* out, std::FILE* err, std::string_view text) {
+    int error = 0;
+    if (WriteToStream(out, text, error)) return ExitAllConverted;
+    WriteLine(err, u"brevikon-rtf: Die Ausgabe konnte nicht geschrieben werden: Standardausgabe (" +
+                       SystemErrorText(error) + u")");
+    return ExitSomeFailed;
 }
 
 std::size_t WorkerCount(int jobs, std::size_t files) {
@@ -90,9 +103,12 @@ class RunReport {
         if (jobs_[job].toStream || result.failed || (options_.verbose && !options_.quiet)) {
             progress_.Clear();
         }
-        if (!result.failed && jobs_[job].toStream && !WriteToStream(out_, result.streamBytes)) {
+        int error = 0;
+        if (!result.failed && jobs_[job].toStream &&
+            !WriteToStream(out_, result.streamBytes, error)) {
             result.failed = true;
             result.message = u"Die Datei konnte nicht geschrieben werden: Standardausgabe";
+            if (error != 0) result.message += u" (" + SystemErrorText(error) + u")";
         }
         result.streamBytes = std::string();
         if (result.failed) {
@@ -175,13 +191,11 @@ int ConverterMain(const std::vector<NativeString>& arguments, std::FILE* out, st
         std::fprintf(err, "brevikon-rtf: %s\n\n%s", parsed.usageError.c_str(), ConverterUsage);
         return ExitUsage;
     }
-    if (parsed.options.help) {
-        std::fputs(ConverterUsage, out);
-        return ExitAllConverted;
-    }
+    if (parsed.options.help) return WriteInformation(out, err, ConverterUsage);
     if (parsed.options.version) {
-        std::fprintf(out, "brevikon-rtf %s (%s)\n", BREVIKON_VERSION, BREVIKON_COMPILER);
-        return ExitAllConverted;
+        return WriteInformation(
+            out, err,
+            std::string("brevikon-rtf ") + BREVIKON_VERSION + " (" + BREVIKON_COMPILER + ")\n");
     }
     return RunConverter(parsed.options, out, err);
 }

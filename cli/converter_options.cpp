@@ -220,6 +220,8 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
         parsed.usageError = "-o geht nur mit einer einzigen DATEI.";
     } else if (options.output && options.output->empty()) {
         parsed.usageError = "-o braucht einen Pfad.";
+    } else if (options.outputDir && options.outputDir->empty()) {
+        parsed.usageError = "-d braucht einen Pfad.";
     } else if (options.output && options.recursive) {
         parsed.usageError = "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben.";
     } else if (!options.patterns.empty() && !options.recursive) {

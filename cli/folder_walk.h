@@ -12,19 +12,23 @@ struct FoundFile {
     NativeString path;       // the folder as given, a separator, and the path below it
     NativeString subfolder;  // the folders between the given one and the file, each ending in
                              // a separator; empty for a file directly inside
-    std::u16string failure;  // set for a folder that could not be read; path names it
+    ExpectedFile expected;   // the file the walk saw there: reading takes that one or none
+    FileIdentity folder;     // the folder it lies in, as the walk saw it
+    std::u16string failure;  // set for an entry that could not be examined; path names it
 };
 
 struct WalkRules {
     std::vector<std::u16string> skippedEndings;  // names ending so (any case) are passed over
     std::vector<std::u16string> patterns;        // --match; empty takes every name
-    std::optional<NativeString> outputDir;       // -d: never walked into, should it lie inside
+    std::optional<FileIdentity> outputDir;       // -d: never walked into, should it lie inside
 };
 
 // Appends every regular file below folder, depth first, each folder's entries sorted by
 // name. Links to folders are not followed (so a cycle of links cannot loop); links to files
-// are taken only when the file lies inside the folder. Devices, pipes and sockets are passed
-// over.
+// are taken only when the file lies inside the folder. Devices, pipes, sockets and this
+// program's temporary files are passed over. Every folder is opened relative to the one
+// holding it and never through a link, so a folder swapped for a link during the walk is not
+// entered; an entry that cannot be examined is found with its failure.
 void WalkFolder(const NativeString& folder, const WalkRules& rules, std::vector<FoundFile>& found);
 
 }  // namespace brevikon

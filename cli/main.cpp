@@ -10,6 +10,7 @@
 #include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
+    brevikon::PrepareProcessForFiles();
     // RTF goes to standard output byte for byte; messages are UTF-8.
     _setmode(_fileno(stdout), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
@@ -18,6 +19,8 @@ int wmain(int argc, wchar_t** argv) {
 }
 #else
 int main(int argc, char** argv) {
+    // Before anything else opens a file: see there.
+    brevikon::PrepareProcessForFiles();
     std::vector<brevikon::NativeString> arguments(argv + 1, argv + argc);
     return brevikon::ConverterMain(arguments, stdout, stderr);
 }

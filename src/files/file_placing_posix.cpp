@@ -1,0 +1,300 @@
+#include "files/file_placing_posix.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace brevikon::posix {
+
+namespace {
+
+// The temporary names that exist right now. A signal handler can only reach what is
+// reachable without a lock, hence this one fixed table at namespace scope: a slot is claimed
+// by one worker, filled, then marked live; the handler removes what is live.
+constexpr int TemporarySlotCount = 512;  // more than workers may run at once
+constexpr std::size_t TemporaryNameSize = 64;
+
+struct TemporarySlot {
+    std::atomic<int> state{0};  // SlotFree, SlotFilling or SlotLive
+    int folder = -1;
+    char name[TemporaryNameSize] = {};
+};
+constexpr int SlotFree = 0;
+constexpr int SlotFilling = 1;
+constexpr int SlotLive = 2;
+
+TemporarySlot temporarySlots[TemporarySlotCount];
+
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads slot states");
+
+// Claims a slot for the name; -1 when all are taken (the name is then removed only by the
+// normal path, as before there was a table).
+int RegisterTemporary(int folder, const std::string& name) {
+    if (name.size() >= TemporaryNameSize) return -1;
+    for (int i = 0; i < TemporarySlotCount; ++i) {
+        int expected = SlotFree;
+        if (temporarySlots[i].state.compare_exchange_strong(expected, SlotFilling)) {
+            temporarySlots[i].folder = folder;
+            std::memcpy(temporarySlots[i].name, name.c_str(), name.size() + 1);
+            temporarySlots[i].state.store(SlotLive);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void ForgetTemporary(int slot) {
+    if (slot >= 0) temporarySlots[slot].state.store(SlotFree);
+}
+
+// Only async-signal-safe calls: unlinkat, signal, raise.
+void RemoveTemporariesAndRaise(int signalNumber) {
+    for (TemporarySlot& slot : temporarySlots) {
+        if (slot.state.load() == SlotLive) ::unlinkat(slot.folder, slot.name, 0);
+    }
+    ::signal(signalNumber, SIG_DFL);
+    ::raise(signalNumber);
+}
+
+// A temporary name of this process, unique within it.
+std::string TemporaryName() {
+    static std::atomic<unsigned> counter{0};
+    return ".brevikon-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+           ".tmp";
+}
+
+// The process umask, read without changing it where the system tells it (umask() itself
+// sets a new one, and a worker creating a file at that moment would get the wrong mode).
+mode_t ReadUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+    const mode_t old = ::umask(022);
+    ::umask(old);
+    return old;
+}
+
+// Puts temporary in name's place. Over an existing file Linux swaps the two names and then
+// removes the old one: ext4 treats a plain rename over a file as a cue to write the new data
+// out at once, which would make every replacing conversion wait for the disk. Renames never
+// follow a link at either name, so whatever lies there is replaced as a name.
+bool ReplaceName(int folder, const std::string& temporary, const std::string& name, int& error) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    if (::renameat2(folder, temporary.c_str(), folder, name.c_str(), RENAME_EXCHANGE) == 0) {
+        if (::unlinkat(folder, temporary.c_str(), 0) == 0 || errno != EISDIR) return true;
+        // A folder took the name meanwhile: it goes back, and stays as it was.
+        ::renameat2(folder, temporary.c_str(), folder, name.c_str(), RENAME_EXCHANGE);
+        ::unlinkat(folder, temporary.c_str(), 0);
+        error = EISDIR;
+        return false;
+    }
+#endif
+    if (::renameat(folder, temporary.c_str(), folder, name.c_str()) == 0) return true;
+    error = errno;
+    return false;
+}
+
+bool SetModeIfMasked(int fd, mode_t mode, int& error) {
+    if ((mode & ~ReadUmaskOnce()) == mode) return true;
+    if (::fchmod(fd, mode) == 0) return true;
+    error = errno;
+    return false;
+}
+
+// Where the file system lets a file be made without a name, it gets one only when whole:
+// no interrupt of any kind, not even SIGKILL, can leave a part of it behind.
+enum class Unnamed { Placed, Failed, NotAvailable };
+
+Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes, mode_t mode,
+                     WriteResult& result) {
+#if defined(__linux__) && defined(O_TMPFILE)
+    FileDescriptor file(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    if (file.get() < 0) {
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return Unnamed::NotAvailable;
+        result.systemError = errno;
+        return Unnamed::Failed;
+    }
+    if (!WriteAll(file.get(), bytes, result.systemError) ||
+        !SetModeIfMasked(file.get(), mode, result.systemError)) {
+        return Unnamed::Failed;  // closing drops the unnamed file
+    }
+    char self[32];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", file.get());
+    auto link = [&](const std::string& as) {
+        return ::linkat(AT_FDCWD, self, folder, as.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+               (errno == ENOENT &&
+                ::linkat(file.get(), "", folder, as.c_str(), AT_EMPTY_PATH) == 0);
+    };
+    if (!link(name)) {
+        if (errno != EEXIST) {
+            // No /proc and no right to link by descriptor: the named way still works.
+            if (errno == ENOENT || errno == EPERM) return Unnamed::NotAvailable;
+            result.systemError = errno;
+            return Unnamed::Failed;
+        }
+        // Something has the name: the new file gets a temporary one, then swaps with it.
+        std::string temporary;
+        int slot = -1;
+        bool linked = false;
+        for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+            ForgetTemporary(slot);
+            temporary = TemporaryName();
+            slot = RegisterTemporary(folder, temporary);
+            linked = link(temporary);
+            if (!linked && errno != EEXIST) break;
+        }
+        if (!linked) {
+            result.systemError = errno;
+            ForgetTemporary(slot);
+            return Unnamed::Failed;
+        }
+        const bool replaced = ReplaceName(folder, temporary, name, result.systemError);
+        if (!replaced) ::unlinkat(folder, temporary.c_str(), 0);
+        ForgetTemporary(slot);
+        if (!replaced) return Unnamed::Failed;
+    }
+    if (file.Close() != 0) {
+        result.systemError = errno;
+        return Unnamed::Failed;
+    }
+    result.ok = true;
+    return Unnamed::Placed;
+#else
+    (void)folder, (void)name, (void)bytes, (void)mode, (void)result;
+    return Unnamed::NotAvailable;
+#endif
+}
+
+WriteResult PlaceNamed(int folder, const std::string& name, std::string_view bytes, mode_t mode) {
+    WriteResult result;
+    std::string temporary;
+    int slot = -1;
+    FileDescriptor file;
+    // The name is registered before the file exists, so an interrupt at any point finds it.
+    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
+        ForgetTemporary(slot);
+        temporary = TemporaryName();
+        slot = RegisterTemporary(folder, temporary);
+        file.Reset(::openat(folder, temporary.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file.get() < 0 && errno != EEXIST) break;
+    }
+    if (file.get() < 0) {
+        result.systemError = errno;
+        ForgetTemporary(slot);
+        return result;
+    }
+    bool ok = WriteAll(file.get(), bytes, result.systemError);
+    if (ok && ::fchmod(file.get(), mode) != 0) {
+        result.systemError = errno;
+        ok = false;
+    }
+    if (file.Close() != 0 && ok) {
+        result.systemError = errno;
+        ok = false;
+    }
+    if (ok) ok = ReplaceName(folder, temporary, name, result.systemError);
+    if (!ok) ::unlinkat(folder, temporary.c_str(), 0);
+    ForgetTemporary(slot);
+    result.ok = ok;
+    return result;
+}
+
+}  // namespace
+
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void FileDescriptor::Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+}
+
+int FileDescriptor::Close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+}
+
+bool WriteAll(int fd, std::string_view bytes, int& error) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            return false;
+        }
+        if (written == 0) {
+            error = ENOSPC;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+FileIdentity IdentityOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+mode_t ReadUmaskOnce() {
+    static const mode_t mask = ReadUmask();
+    return mask;
+}
+
+mode_t NewFileMode() {
+    return static_cast<mode_t>(0666 & ~ReadUmaskOnce());
+}
+
+WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode) {
+    WriteResult result;
+    if (PlaceUnnamed(folder, name, bytes, mode, result) != Unnamed::NotAvailable) return result;
+    return PlaceNamed(folder, name, bytes, mode);
+}
+
+}  // namespace brevikon::posix
+
+namespace brevikon {
+
+void PrepareProcessForFiles() {
+    // A closed standard descriptor would be given to the next file opened, and messages
+    // meant for it would land in a document.
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            const int opened = ::open("/dev/null", O_RDWR);
+            if (opened >= 0 && opened != fd) ::close(opened);
+        }
+    }
+    posix::ReadUmaskOnce();
+    // The failing write reports these, and the run goes on with the next file.
+    ::signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGXFSZ, SIG_IGN);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action = {};
+        // A signal ignored when the program started (nohup, a background job) stays ignored.
+        if (::sigaction(signalNumber, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) {
+            continue;
+        }
+        action = {};
+        action.sa_handler = posix::RemoveTemporariesAndRaise;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+}  // namespace brevikon

@@ -1,0 +1,48 @@
+#pragma once
+// Putting a finished file under its name inside a folder held open, on POSIX systems. Shared
+// by the writes to a named path and to a default output name.
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+#include "files/file_access.h"
+
+namespace brevikon::posix {
+
+// Closes the descriptor on every path out of a function.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor();
+    int get() const { return fd_; }
+    void Reset(int fd);
+    // Closes now and reports the close's own failure (a delayed write error shows here).
+    int Close();
+
+  private:
+    int fd_;
+};
+
+// Writes every byte, going on after interrupted or partial writes; false with error set.
+bool WriteAll(int fd, std::string_view bytes, int& error);
+
+FileIdentity IdentityOf(const struct stat& info);
+
+// The process umask, read once; every later call gives the same value.
+mode_t ReadUmaskOnce();
+
+// The mode of a new file: what the umask lets through of 0666.
+mode_t NewFileMode();
+
+// Writes bytes as a new regular file and gives it name inside folder only once it is whole:
+// on Linux an unnamed file linked in at the end, elsewhere (or where the file system refuses
+// that) a temporary name that an interrupt removes. When something is there already it is
+// replaced as a name, never written through; a folder there is left alone (EISDIR). mode is
+// set exactly, whatever the umask.
+WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode);
+
+}  // namespace brevikon::posix
