@@ -141,14 +141,14 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
     // The mode of the file replaced, never of a link's target, and never its set-id bits.
     mode_t mode = posix::NewFileMode();
     struct stat existing;
-    if (::fstatat(folder.folder.native(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (S_ISDIR(existing.st_mode)) {
-            result.systemError = EISDIR;
-            return result;
-        }
-        if (S_ISREG(existing.st_mode)) mode = existing.st_mode & 0777;
+    const bool taken =
+        ::fstatat(folder.folder.native(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (taken && S_ISDIR(existing.st_mode)) {
+        result.systemError = EISDIR;
+        return result;
     }
-    return posix::PlaceNewFile(folder.folder.native(), name, bytes, mode);
+    if (taken && S_ISREG(existing.st_mode)) mode = existing.st_mode & 0777;
+    return posix::PlaceNewFile(folder.folder.native(), name, bytes, mode, taken);
 }
 
 bool IsSameFile(const NativeString& first, const NativeString& second) {

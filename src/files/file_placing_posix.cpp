@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,48 +18,76 @@ namespace brevikon::posix {
 namespace {
 
 // The temporary names that exist right now. A signal handler can only reach what is
-// reachable without a lock, hence this one fixed table at namespace scope: a slot is claimed
-// by one worker, filled, then marked live; the handler removes what is live.
+// reachable without a lock, hence this one fixed table at namespace scope. A worker claims a
+// slot, writes the name, marks it Creating, and only then (unless an interrupt has begun)
+// creates the file and marks it Live. The handler first stops all further claims, then waits
+// for every Creating slot of another thread to settle and removes what exists.
 constexpr int TemporarySlotCount = 512;  // more than workers may run at once
 constexpr std::size_t TemporaryNameSize = 64;
 
+constexpr int SlotFree = 0;
+constexpr int SlotFilling = 1;   // the name is being written; no file yet
+constexpr int SlotCreating = 2;  // the file may be being created
+constexpr int SlotLive = 3;      // the file exists under the name
+
 struct TemporarySlot {
-    std::atomic<int> state{0};  // SlotFree, SlotFilling or SlotLive
+    std::atomic<int> state{SlotFree};
+    std::atomic<long> thread{0};
     int folder = -1;
     char name[TemporaryNameSize] = {};
 };
-constexpr int SlotFree = 0;
-constexpr int SlotFilling = 1;
-constexpr int SlotLive = 2;
 
 TemporarySlot temporarySlots[TemporarySlotCount];
+std::atomic<bool> interrupted{false};
 
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads slot states");
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<long>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free,
+              "the signal handler reads these");
 
-// Claims a slot for the name; -1 when all are taken (the name is then removed only by the
-// normal path, as before there was a table).
-int RegisterTemporary(int folder, const std::string& name) {
-    if (name.size() >= TemporaryNameSize) return -1;
+long ThisThread() {
+    return ::syscall(SYS_gettid);
+}
+
+constexpr int NoSlot = -1;       // all taken: the name is removed only by the normal path
+constexpr int Interrupted = -2;  // an interrupt is under way: create nothing more
+
+int ClaimTemporary(int folder, const std::string& name) {
+    if (name.size() >= TemporaryNameSize) return NoSlot;
     for (int i = 0; i < TemporarySlotCount; ++i) {
+        TemporarySlot& slot = temporarySlots[i];
         int expected = SlotFree;
-        if (temporarySlots[i].state.compare_exchange_strong(expected, SlotFilling)) {
-            temporarySlots[i].folder = folder;
-            std::memcpy(temporarySlots[i].name, name.c_str(), name.size() + 1);
-            temporarySlots[i].state.store(SlotLive);
-            return i;
+        if (!slot.state.compare_exchange_strong(expected, SlotFilling)) continue;
+        slot.folder = folder;
+        slot.thread.store(ThisThread());
+        std::memcpy(slot.name, name.c_str(), name.size() + 1);
+        slot.state.store(SlotCreating);
+        if (interrupted.load()) {
+            slot.state.store(SlotFree);
+            return Interrupted;
         }
+        return i;
     }
-    return -1;
+    return interrupted.load() ? Interrupted : NoSlot;
+}
+
+void MarkLive(int slot) {
+    if (slot >= 0) temporarySlots[slot].state.store(SlotLive);
 }
 
 void ForgetTemporary(int slot) {
     if (slot >= 0) temporarySlots[slot].state.store(SlotFree);
 }
 
-// Only async-signal-safe calls: unlinkat, signal, raise.
+// Only async-signal-safe calls: syscall, unlinkat, signal, raise.
 void RemoveTemporariesAndRaise(int signalNumber) {
+    interrupted.store(true);
+    const long self = ThisThread();
     for (TemporarySlot& slot : temporarySlots) {
-        if (slot.state.load() == SlotLive) ::unlinkat(slot.folder, slot.name, 0);
+        int state = slot.state.load();
+        // Another thread finishes its create in a moment; this one's own was cut short here.
+        while ((state == SlotFilling || state == SlotCreating) && slot.thread.load() != self)
+            state = slot.state.load();
+        if (state == SlotCreating || state == SlotLive) ::unlinkat(slot.folder, slot.name, 0);
     }
     ::signal(signalNumber, SIG_DFL);
     ::raise(signalNumber);
@@ -117,7 +146,7 @@ bool SetModeIfMasked(int fd, mode_t mode, int& error) {
 enum class Unnamed { Placed, Failed, NotAvailable };
 
 Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes, mode_t mode,
-                     WriteResult& result) {
+                     bool nameTaken, WriteResult& result) {
 #if defined(__linux__) && defined(O_TMPFILE)
     FileDescriptor file(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (file.get() < 0) {
@@ -136,10 +165,11 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
                (errno == ENOENT &&
                 ::linkat(file.get(), "", folder, as.c_str(), AT_EMPTY_PATH) == 0);
     };
-    if (!link(name)) {
-        if (errno != EEXIST) {
-            // No /proc and no right to link by descriptor: the named way still works.
-            if (errno == ENOENT || errno == EPERM) return Unnamed::NotAvailable;
+    // No /proc and no right to link by descriptor: the named way still works.
+    const auto linkRefused = [] { return errno == ENOENT || errno == EPERM; };
+    if (nameTaken || !link(name)) {
+        if (!nameTaken && errno != EEXIST) {
+            if (linkRefused()) return Unnamed::NotAvailable;
             result.systemError = errno;
             return Unnamed::Failed;
         }
@@ -150,11 +180,17 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
         for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
             ForgetTemporary(slot);
             temporary = TemporaryName();
-            slot = RegisterTemporary(folder, temporary);
+            slot = ClaimTemporary(folder, temporary);
+            if (slot == Interrupted) {
+                errno = EINTR;
+                break;
+            }
             linked = link(temporary);
             if (!linked && errno != EEXIST) break;
         }
+        if (linked) MarkLive(slot);
         if (!linked) {
+            if (linkRefused()) return Unnamed::NotAvailable;
             result.systemError = errno;
             ForgetTemporary(slot);
             return Unnamed::Failed;
@@ -171,7 +207,7 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
     result.ok = true;
     return Unnamed::Placed;
 #else
-    (void)folder, (void)name, (void)bytes, (void)mode, (void)result;
+    (void)folder, (void)name, (void)bytes, (void)mode, (void)nameTaken, (void)result;
     return Unnamed::NotAvailable;
 #endif
 }
@@ -185,11 +221,16 @@ WriteResult PlaceNamed(int folder, const std::string& name, std::string_view byt
     for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
         ForgetTemporary(slot);
         temporary = TemporaryName();
-        slot = RegisterTemporary(folder, temporary);
+        slot = ClaimTemporary(folder, temporary);
+        if (slot == Interrupted) {
+            errno = EINTR;
+            break;
+        }
         file.Reset(::openat(folder, temporary.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.get() < 0 && errno != EEXIST) break;
     }
+    if (file.get() >= 0) MarkLive(slot);
     if (file.get() < 0) {
         result.systemError = errno;
         ForgetTemporary(slot);
@@ -261,9 +302,12 @@ mode_t NewFileMode() {
     return static_cast<mode_t>(0666 & ~ReadUmaskOnce());
 }
 
-WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode) {
+WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode,
+                         bool nameTaken) {
     WriteResult result;
-    if (PlaceUnnamed(folder, name, bytes, mode, result) != Unnamed::NotAvailable) return result;
+    if (PlaceUnnamed(folder, name, bytes, mode, nameTaken, result) != Unnamed::NotAvailable) {
+        return result;
+    }
     return PlaceNamed(folder, name, bytes, mode);
 }
 

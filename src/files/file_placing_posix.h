@@ -42,7 +42,9 @@ mode_t NewFileMode();
 // on Linux an unnamed file linked in at the end, elsewhere (or where the file system refuses
 // that) a temporary name that an interrupt removes. When something is there already it is
 // replaced as a name, never written through; a folder there is left alone (EISDIR). mode is
-// set exactly, whatever the umask.
-WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode);
+// set exactly, whatever the umask. nameTaken: something was seen under the name, so the new
+// file goes straight to a temporary name.
+WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode,
+                         bool nameTaken);
 
 }  // namespace brevikon::posix

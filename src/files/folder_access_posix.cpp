@@ -113,14 +113,16 @@ FolderResult OpenSubfolder(const FolderHandle& parent, const NativeString& name,
 }
 
 bool ListFolder(const FolderHandle& folder, std::vector<FolderEntry>& entries, int& systemError) {
-    // A descriptor of its own: the listing moves its position, the held one stays as it is.
-    const int fd = ::openat(folder.native(), ".", FolderFlags);
+    // A copy of the descriptor, as closing the listing closes it. Not a new open of ".": that
+    // needs search permission, and a folder that may only be read is still listed.
+    const int fd = ::fcntl(folder.native(), F_DUPFD_CLOEXEC, 0);
     DIR* listing = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!listing) {
         systemError = errno;
         if (fd >= 0) ::close(fd);
         return false;
     }
+    ::rewinddir(listing);
     for (;;) {
         errno = 0;
         const dirent* item = ::readdir(listing);
@@ -163,7 +165,9 @@ WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
     WriteResult result;
     mode_t mode = posix::NewFileMode();
     struct stat existing;
-    if (::fstatat(folder.native(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    const bool taken =
+        ::fstatat(folder.native(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (taken) {
         if (!S_ISREG(existing.st_mode)) {
             result.notReplaced = true;
             return result;
@@ -178,7 +182,7 @@ WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
         result.systemError = errno;
         return result;
     }
-    return posix::PlaceNewFile(folder.native(), name, bytes, mode);
+    return posix::PlaceNewFile(folder.native(), name, bytes, mode, taken);
 }
 
 }  // namespace brevikon

@@ -131,6 +131,7 @@ TEST_F(ConverterTest, UsageErrors) {
         {{a, "-o"}, "Option -o braucht einen Wert."},
         {{"-o", x, a, x}, "-o geht nur mit einer einzigen DATEI."},
         {{"-o", "", a}, "-o braucht einen Pfad."},
+        {{"-d", "", a}, "-d braucht einen Pfad."},
         {{"-o", x, "-d", x, a}, "-o und -d schliessen einander aus."},
         {{"-r", "-o", x, folder_}, "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben."},
         {{"--match", "*.txt", a}, "--match gilt fuer Dateien in Ordnern und geht nur mit -r."},
