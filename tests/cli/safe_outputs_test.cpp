@@ -96,16 +96,18 @@ TEST_F(SafeOutputsTest, LinkFlippedAtTheOutputNameChangesNothingOutside) {
     WriteFile(input, SmallDocument);
     std::atomic<bool> stop{false};
     std::thread flipper([&] {
-        const fs::path targets[] = {"/dev/null", outside_ / "secret.txt", input};
+        // From the device, where a write goes in place, to a file, to nothing.
+        const fs::path targets[] = {"/dev/null", outside_ / "secret.txt", "/dev/null", input, ""};
         const fs::path staged = tree_ / "flip";
         for (unsigned round = 0; !stop.load(); ++round) {
             std::error_code ignored;
-            if (round % 4 == 3) {
+            const fs::path& next = targets[round % std::size(targets)];
+            if (next.empty()) {
                 fs::remove(target, ignored);
-                continue;
+            } else {
+                fs::create_symlink(next, staged, ignored);
+                fs::rename(staged, target, ignored);
             }
-            fs::create_symlink(targets[round % 4], staged, ignored);
-            fs::rename(staged, target, ignored);
         }
     });
     for (int round = 0; round < 1000; ++round) {
