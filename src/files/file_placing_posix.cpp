@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <cstdlib>
 #include <string>
 
 namespace brevikon::posix {
@@ -103,11 +103,17 @@ std::string TemporaryName() {
 // The process umask, read without changing it where the system tells it (umask() itself
 // sets a new one, and a worker creating a file at that moment would get the wrong mode).
 mode_t ReadUmask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    char status[4096];
+    ssize_t length = -1;
+    if (const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC); fd >= 0) {
+        length = ::read(fd, status, sizeof status - 1);
+        ::close(fd);
+    }
+    if (length > 0) {
+        status[length] = '\0';
+        if (const char* line = std::strstr(status, "\nUmask:")) {
+            return static_cast<mode_t>(std::strtoul(line + 7, nullptr, 8));
+        }
     }
     const mode_t old = ::umask(022);
     ::umask(old);
