@@ -44,14 +44,16 @@ FolderResult HoldFolder(const std::wstring& path, bool followLink, std::wstring 
     Opened opened;
     if (!win32::Examine(folder.get(), opened, result.systemError)) return result;
     if (followLink) opened.kind = win32::Followed(opened.kind);
-    if (opened.kind == Holds::Link || opened.kind == Holds::FolderLink) {
-        result.changed = true;
-    } else if (opened.kind != Holds::Folder) {
-        result.systemError = ERROR_PATH_NOT_FOUND;
-    } else if (expected && opened.identity != *expected) {
-        result.changed = true;
-    } else {
-        result.folder = FolderHandle(folder.Release(), std::move(heldPath));
+    switch (win32::CheckFolder(opened, expected)) {
+        case win32::FolderCheck::Held:
+            result.folder = FolderHandle(folder.Release(), std::move(heldPath));
+            break;
+        case win32::FolderCheck::Changed:
+            result.changed = true;
+            break;
+        case win32::FolderCheck::NotAFolder:
+            result.systemError = ERROR_PATH_NOT_FOUND;
+            break;
     }
     return result;
 }

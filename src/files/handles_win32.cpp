@@ -52,6 +52,13 @@ std::optional<ReadStatus> ReadRefusal(const Opened& opened, const ExpectedFile* 
     return std::nullopt;
 }
 
+FolderCheck CheckFolder(const Opened& opened, const std::optional<FileIdentity>& expected) {
+    if (opened.kind == Holds::Link || opened.kind == Holds::FolderLink) return FolderCheck::Changed;
+    if (opened.kind != Holds::Folder) return FolderCheck::NotAFolder;
+    if (expected && opened.identity != *expected) return FolderCheck::Changed;
+    return FolderCheck::Held;
+}
+
 Obstacle OutputObstacle(const Opened& existing, const std::optional<FileIdentity>& input) {
     if (existing.kind != Holds::File) return Obstacle::NotReplaced;
     if (input && existing.identity == *input) return Obstacle::Input;

@@ -70,6 +70,11 @@ bool Examine(HANDLE handle, Opened& opened, int& error);
 // gives it where links were followed, so a Link here is one that was not to be.
 std::optional<ReadStatus> ReadRefusal(const Opened& opened, const ExpectedFile* expected);
 
+// Whether an opened folder may be held: a link (seen only where it was not to be followed) or
+// another folder than the expected one is Changed.
+enum class FolderCheck { Held, Changed, NotAFolder };
+FolderCheck CheckFolder(const Opened& opened, const std::optional<FileIdentity>& expected);
+
 // What stands in the way of a new file under a name that holds existing.
 enum class Obstacle { None, Folder, ReadOnly, NotReplaced, Input };
 // For a default-named output: only a regular file other than the input gives way.
