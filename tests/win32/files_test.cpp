@@ -354,13 +354,16 @@ TEST_F(FilesTest, HeldFolderStaysWhereItIsAndTakesOutputsInside) {
 }
 
 TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
-    const std::wstring input = Make(L"BRIEF.TXT", "Dokument");
-    ASSERT_TRUE(::CreateHardLinkW((folder_ + L"\\ZWEIT.rtf").c_str(), input.c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryW((folder_ + L"\\ORDNER.rtf").c_str(), nullptr));
-    const std::wstring locked = Make(L"FEST.rtf", "alt");
+    // One level down, so that a name which escaped would land in the scratch folder.
+    const std::wstring out = folder_ + L"\\Ausgabe";
+    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
+    const std::wstring input = Make(L"Ausgabe\\BRIEF.TXT", "Dokument");
+    ASSERT_TRUE(::CreateHardLinkW((out + L"\\ZWEIT.rtf").c_str(), input.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((out + L"\\ORDNER.rtf").c_str(), nullptr));
+    const std::wstring locked = Make(L"Ausgabe\\FEST.rtf", "alt");
     ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
-    Make(L"ALT.rtf", "{\\rtf1 alt, und laenger}");
-    const FolderResult opened = OpenFolder(folder_);
+    Make(L"Ausgabe\\ALT.rtf", "{\\rtf1 alt, und laenger}");
+    const FolderResult opened = OpenFolder(out);
     ASSERT_TRUE(opened.folder.open());
     const std::optional<FileIdentity> identity = IdentifyFile(input);
 
@@ -388,14 +391,15 @@ TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
         EXPECT_EQ(result.isInput, c.isInput) << name;
         EXPECT_EQ(result.systemError, c.error) << name;
     }
-    EXPECT_EQ(Contents(folder_ + L"\\ALT.rtf"), "{}");
-    EXPECT_EQ(Contents(folder_ + L"\\NEU.rtf"), "{}");
+    EXPECT_EQ(Contents(out + L"\\ALT.rtf"), "{}");
+    EXPECT_EQ(Contents(out + L"\\NEU.rtf"), "{}");
     EXPECT_EQ(Contents(input), "Dokument");
     EXPECT_EQ(Contents(locked), "alt");
     // No temporary file stays behind, and nothing was written beside the folder.
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"ALT.rtf", L"BRIEF.TXT", L"FEST.rtf", L"NEU.rtf",
-                                                  L"ORDNER.rtf", L"ZWEIT.rtf"}));
-    EXPECT_EQ(QueryPathSize(folder_ + L"\\..\\BRIEF.rtf"), SizeNothing);
+    EXPECT_EQ(Names(), std::vector<std::wstring>{L"Ausgabe"});
+    EXPECT_EQ(Names(L"\\Ausgabe"),
+              (std::vector<std::wstring>{L"ALT.rtf", L"BRIEF.TXT", L"FEST.rtf", L"NEU.rtf",
+                                         L"ORDNER.rtf", L"ZWEIT.rtf"}));
 }
 
 TEST_F(FilesTest, ListingAndSubfoldersTellEveryKindAndStayInside) {
