@@ -1,54 +1,15 @@
 #include <windows.h>
 
-#include <atomic>
-
-#include "base/text.h"
 #include "files/file_access.h"
+#include "files/handles_win32.h"
 #include "files/read_steps.h"
 
 namespace brevikon {
 
+using win32::FileHandle;
+using win32::Opened;
+
 namespace {
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (valid()) ::CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    bool Close() {
-        const BOOL ok = ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok != FALSE;
-    }
-
-  private:
-    HANDLE handle_;
-};
-
-bool WriteAll(HANDLE file, std::string_view bytes, int& error) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
-        DWORD written = 0;
-        if (!::WriteFile(file, data, chunk, &written, nullptr)) {
-            error = static_cast<int>(::GetLastError());
-            return false;
-        }
-        if (written == 0) {
-            error = ERROR_DISK_FULL;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
 
 std::wstring WithoutTrailingSeparators(const std::wstring& path) {
     std::wstring trimmed = path;
@@ -58,6 +19,43 @@ std::wstring WithoutTrailingSeparators(const std::wstring& path) {
         trimmed.pop_back();
     }
     return trimmed;
+}
+
+bool NamesNothing(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Writes to what path names when that is a device or a pipe, through the very handle that
+// showed it to be one. The name's own entry is opened, so a link to a device is not taken
+// for one, and nothing is truncated. False when path holds no device (or cannot be opened;
+// openError says why).
+bool WriteToDevice(const std::wstring& path, std::string_view bytes, WriteResult& result,
+                   int& openError) {
+    FileHandle device(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!device.valid()) {
+        openError = win32::LastError();
+        return false;
+    }
+    const DWORD type = ::GetFileType(device.get()) & ~FILE_TYPE_REMOTE;
+    if (type != FILE_TYPE_CHAR && type != FILE_TYPE_PIPE) return false;
+    if (!win32::WriteAll(device.get(), bytes, result.systemError)) return true;
+    if (!device.Close()) {
+        result.systemError = win32::LastError();
+        return true;
+    }
+    result.ok = true;
+    return true;
 }
 
 }  // namespace
@@ -70,26 +68,47 @@ PathKind QueryPathKind(const NativeString& path) {
     return PathKind::RegularFile;
 }
 
-ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap) {
+std::optional<FileIdentity> IdentifyFile(const NativeString& path) {
+    FileHandle file(win32::OpenToLook(path, true));
+    Opened opened;
+    int error = 0;
+    if (!file.valid() || !win32::Examine(file.get(), opened, error)) return std::nullopt;
+    if (opened.kind == win32::Holds::Device) return std::nullopt;
+    return opened.identity;
+}
+
+ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
+                         const ExpectedFile* expected) {
     ReadResult result;
-    const PathKind kind = QueryPathKind(path);
-    if (kind == PathKind::Missing) {
-        result.status = ReadStatus::Missing;
-        return result;
-    }
-    if (kind == PathKind::Directory) {
-        result.status = ReadStatus::Directory;
-        return result;
-    }
+    const bool followLink = expected == nullptr || expected->throughLink;
+    // Backup semantics open a folder too, so that it is told from a file by what was opened.
     FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN |
+                                      (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
+                                  nullptr));
     if (!file.valid()) {
-        result.systemError = static_cast<int>(::GetLastError());
+        const DWORD error = ::GetLastError();
+        result.systemError = static_cast<int>(error);
+        if (NamesNothing(error)) {
+            result.status = ReadStatus::Missing;
+        } else if (QueryPathKind(path) == PathKind::Directory) {
+            // Only the message depends on this look; nothing is read.
+            result.status = ReadStatus::Directory;
+        } else {
+            result.status = ReadStatus::OpenFailed;
+        }
+        return result;
+    }
+    Opened opened;
+    if (!win32::Examine(file.get(), opened, result.systemError)) {
         result.status = ReadStatus::OpenFailed;
         return result;
     }
-    if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
-        result.status = ReadStatus::NotRegular;
+    if (followLink) opened.kind = win32::Followed(opened.kind);
+    result.identity = opened.identity;
+    if (const auto refusal = win32::ReadRefusal(opened, expected)) {
+        result.status = *refusal;
         return result;
     }
     LARGE_INTEGER size;
@@ -113,102 +132,48 @@ ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap&
 
 WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes) {
     WriteResult result;
-    const PathKind kind = QueryPathKind(path);
-    if (kind == PathKind::Directory) {
-        result.systemError = ERROR_DIRECTORY;
-        return result;
-    }
-    if (kind == PathKind::Other) {
-        // A device such as NUL: nothing to replace, write straight to it.
-        FileHandle device(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!device.valid()) {
-            result.systemError = static_cast<int>(::GetLastError());
-            return result;
-        }
-        if (!WriteAll(device.get(), bytes, result.systemError)) return result;
-        if (!device.Close()) {
-            result.systemError = static_cast<int>(::GetLastError());
-            return result;
-        }
-        result.ok = true;
-        return result;
-    }
+    int deviceError = 0;
+    if (WriteToDevice(path, bytes, result, deviceError)) return result;
 
-    // A short temporary name in the target's folder, so that the final move stays on one
-    // volume and a long target name does not make it too long.
-    static std::atomic<unsigned> counter{0};
+    // Anything else is replaced by name; a look at the name's own entry says whether it may be.
+    Opened existing;
+    bool exists = false;
+    {
+        FileHandle look(win32::OpenToLook(path, false));
+        if (look.valid()) {
+            if (!win32::Examine(look.get(), existing, result.systemError)) return result;
+            exists = true;
+        } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
+            result.systemError = win32::LastError();
+            return result;
+        }
+    }
+    if (exists) {
+        switch (win32::NamedTargetObstacle(existing)) {
+            case win32::Obstacle::None:
+                break;
+            case win32::Obstacle::Folder:
+                result.systemError = ERROR_DIRECTORY;
+                return result;
+            case win32::Obstacle::ReadOnly:
+                result.systemError = ERROR_ACCESS_DENIED;
+                return result;
+            case win32::Obstacle::NotReplaced:
+            case win32::Obstacle::Input:
+                // A device that would not open for writing.
+                result.systemError = deviceError != 0 ? deviceError : ERROR_ACCESS_DENIED;
+                return result;
+        }
+    }
     const std::size_t separator = path.find_last_of(L"\\/:");
     const std::wstring folder =
         separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
-    std::wstring temporary;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = folder + L".brevikon-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(counter.fetch_add(1)) + L".tmp";
-        handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
-    }
-    if (handle == INVALID_HANDLE_VALUE) {
-        result.systemError = static_cast<int>(::GetLastError());
-        return result;
-    }
-    FileHandle file(handle);
-    bool ok = WriteAll(file.get(), bytes, result.systemError);
-    if (!file.Close() && ok) {
-        result.systemError = static_cast<int>(::GetLastError());
-        ok = false;
-    }
-    if (ok && !::MoveFileExW(temporary.c_str(), path.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        result.systemError = static_cast<int>(::GetLastError());
-        ok = false;
-    }
-    if (!ok) {
-        ::DeleteFileW(temporary.c_str());
-        return result;
-    }
-    result.ok = true;
-    return result;
+    return win32::WriteThenMove(folder, path, bytes, exists);
 }
 
 bool IsSameFile(const NativeString& first, const NativeString& second) {
-    auto identify = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-        // No access rights needed, only the identity; share everything so an open file works.
-        FileHandle file(::CreateFileW(path.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        return file.valid() && ::GetFileInformationByHandle(file.get(), &info);
-    };
-    BY_HANDLE_FILE_INFORMATION a;
-    BY_HANDLE_FILE_INFORMATION b;
-    if (!identify(first, a) || !identify(second, b)) return false;
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-}
-
-std::u16string SystemErrorText(int systemError) {
-    switch (systemError) {
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return u"Zugriff verweigert";
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return u"Kein Platz mehr auf dem Datentraeger";
-        case ERROR_WRITE_PROTECT:
-            return u"Schreibgeschuetzter Datentraeger";
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-            return u"Ordner oder Datei nicht gefunden";
-        case ERROR_DIRECTORY:
-            return u"Das ist ein Ordner";
-        case ERROR_FILENAME_EXCED_RANGE:
-            return u"Name zu lang";
-        default:
-            return u"Systemfehler " + DecimalText(systemError);
-    }
+    const std::optional<FileIdentity> a = IdentifyFile(first);
+    return a && a == IdentifyFile(second);
 }
 
 std::u16string NativeToUtf16(const NativeString& text) {
