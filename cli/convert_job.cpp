@@ -1,6 +1,5 @@
 #include "cli/convert_job.h"
 
-#include <cerrno>
 #include <new>
 
 #include "app/message_texts.h"
@@ -88,9 +87,9 @@ FolderHandle OpenTargetFolder(const ConversionJob& job, const ConverterOptions& 
         if (!inner.folder.open()) {
             failure = u"Der Ordner konnte nicht angelegt werden: " +
                       PathForMessage(folder.path() + name) + u" (" +
-                      (inner.changed                  ? u"eine Verknuepfung, wird nicht verfolgt"
-                       : inner.systemError == ENOTDIR ? u"dort steht eine Datei, kein Ordner"
-                                                      : SystemErrorText(inner.systemError)) +
+                      (inner.changed      ? u"eine Verknuepfung, wird nicht verfolgt"
+                       : inner.notAFolder ? u"dort steht eine Datei, kein Ordner"
+                                          : SystemErrorText(inner.systemError)) +
                       u")";
             return {};
         }

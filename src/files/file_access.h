@@ -127,8 +127,9 @@ class FolderHandle {
 
 struct FolderResult {
     FolderHandle folder;
-    int systemError = 0;   // when not open
-    bool changed = false;  // a folder was there, but not the expected one, or a link
+    int systemError = 0;      // when not open
+    bool changed = false;     // a folder was there, but not the expected one, or a link
+    bool notAFolder = false;  // something that is no folder has the name
 };
 
 // Opens the folder a path names, links followed: the user named it. With expected, any

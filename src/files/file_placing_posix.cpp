@@ -9,8 +9,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace brevikon::posix {

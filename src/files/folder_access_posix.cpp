@@ -102,9 +102,9 @@ FolderResult OpenSubfolder(const FolderHandle& parent, const NativeString& name,
         result.systemError = errno;
         struct stat info;
         if ((errno == ELOOP || errno == ENOTDIR) &&
-            ::fstatat(parent.native(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISLNK(info.st_mode)) {
-            result.changed = true;
+            ::fstatat(parent.native(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            result.changed = S_ISLNK(info.st_mode);
+            result.notAFolder = !S_ISLNK(info.st_mode) && !S_ISDIR(info.st_mode);
         }
         return result;
     }

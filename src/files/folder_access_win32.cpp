@@ -53,6 +53,7 @@ FolderResult HoldFolder(const std::wstring& path, bool followLink, std::wstring 
             break;
         case win32::FolderCheck::NotAFolder:
             result.systemError = ERROR_PATH_NOT_FOUND;
+            result.notAFolder = true;
             break;
     }
     return result;
