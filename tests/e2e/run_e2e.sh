@@ -130,9 +130,18 @@ start_reader() {
     fi
 }
 
-# The exit code of the last reader started, in exit_code. Not in a command substitution:
-# only this shell itself can wait for its child.
+# The exit code of the last reader started, in exit_code. One still running ten seconds on
+# (a crash held by Wine's debugger) is ended, so that the run goes on. Not in a command
+# substitution: only this shell itself can wait for its child.
 wait_reader() {
+    local tries
+    for tries in $(seq 100); do
+        case $(ps -o stat= -p "$app_pid" 2>/dev/null) in
+            "" | Z*) break ;;
+        esac
+        sleep 0.1
+    done
+    [ "$tries" -eq 100 ] && kill "$app_pid" 2>/dev/null
     wait "$app_pid"
     exit_code=$?
     app_pid=
