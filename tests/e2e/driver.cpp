@@ -17,6 +17,11 @@
 //   dialog-cancel TITLE [MS]    waits for a dialog with this title and cancels it
 //   dialog-type TITLE NAME [MS] waits for a file dialog, prints its preset file name, types
 //                               NAME into the name field and presses the default button
+//   dialog-replace TITLE NAME [MS]
+//                               as dialog-type, for a NAME that exists: waits for the Yes/No
+//                               question the dialog asks, prints its title and text and
+//                               leaves it open
+//   answer yes|no [MS]          presses Yes or No in the program's open question
 //   drop FILE...                drags the files onto the main window through OLE and drops
 //   viewer-length               the number of characters in the viewer
 //   viewer-zoom                 the viewer's zoom as numerator/denominator
@@ -323,6 +328,28 @@ bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text) {
     return WaitGone(dialog, ms);
 }
 
+// A Yes/No box of the program's process, other than `except`.
+HWND FindQuestion(DWORD process, HWND except) {
+    struct Found {
+        DWORD process;
+        HWND except;
+        HWND question;
+    } found{process, except, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* search = reinterpret_cast<Found*>(param);
+            if (window == search->except || !::IsWindowVisible(window) ||
+                ClassOf(window) != L"#32770" || ProcessOf(window) != search->process ||
+                ::GetDlgItem(window, IDYES) == nullptr || ::GetDlgItem(window, IDNO) == nullptr) {
+                return TRUE;
+            }
+            search->question = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.question;
+}
+
 int DialogCancel(const std::wstring& title, DWORD ms) {
     const HWND dialog = WaitForDialog(title.c_str(), ms);
     if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
@@ -417,11 +444,11 @@ int Message(DWORD ms) {
     return 0;
 }
 
-int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
-    const HWND dialog = WaitForDialog(title.c_str(), ms);
-    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+// Types NAME into a file dialog's name field and presses its default button; prints the
+// name the dialog had preset.
+bool TypeFileName(HWND dialog, const std::wstring& name) {
     const HWND field = FileNameField(dialog);
-    if (field == nullptr) return Fail(L"no file name field");
+    if (field == nullptr) return false;
     // The dialog fills its field after it is shown.
     std::wstring preset;
     WaitFor(2000, [&] { return !(preset = WindowText(field)).empty(); });
@@ -429,7 +456,44 @@ int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
     ::SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
                           SMTO_ABORTIFHUNG, MessageTimeoutMs, nullptr);
     PressButton(dialog, IDOK);
+    return true;
+}
+
+int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
+    const HWND dialog = WaitForDialog(title.c_str(), ms);
+    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+    if (!TypeFileName(dialog, name)) return Fail(L"no file name field");
     if (!WaitGone(dialog, ms)) return Fail(L"dialog stays after OK");
+    return 0;
+}
+
+int DialogReplace(const std::wstring& title, const std::wstring& name, DWORD ms) {
+    const HWND dialog = WaitForDialog(title.c_str(), ms);
+    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+    if (!TypeFileName(dialog, name)) return Fail(L"no file name field");
+    HWND question = nullptr;
+    WaitFor(ms, [&] {
+        question = FindQuestion(ProcessOf(dialog), dialog);
+        return question != nullptr || !::IsWindowVisible(dialog);
+    });
+    if (question == nullptr) return Fail(L"the dialog took an existing file without asking");
+    std::wstring text;
+    ::EnumChildWindows(question, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    Print(WindowText(question));
+    Print(text);
+    return 0;
+}
+
+int Answer(const std::wstring& button, DWORD ms) {
+    const HWND main = ::FindWindowW(MainWindowClass, nullptr);
+    HWND question = nullptr;
+    if (main == nullptr || !WaitFor(ms, [&] {
+            return (question = FindQuestion(ProcessOf(main), nullptr)) != nullptr;
+        })) {
+        return Fail(L"no question open");
+    }
+    PressButton(question, button == L"yes" ? IDYES : IDNO);
+    if (!WaitGone(question, ms)) return Fail(L"the question stays after " + button);
     return 0;
 }
 
@@ -551,6 +615,10 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"dialog-type" && argc >= 4) {
         return DialogType(argv[2], argv[3], WaitArgument(argc, argv, 4));
     }
+    if (command == L"dialog-replace" && argc >= 4) {
+        return DialogReplace(argv[2], argv[3], WaitArgument(argc, argv, 4));
+    }
+    if (command == L"answer" && argc >= 3) return Answer(argv[2], WaitArgument(argc, argv, 3));
     if (command == L"start-timed" && argc >= 5) {
         return StartTimed(argv[2], argv[3], argv[4], WaitArgument(argc, argv, 5));
     }

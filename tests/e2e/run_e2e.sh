@@ -293,6 +293,32 @@ run_main_window_checks() {
         drv wait-status 0 "$field0"
     drv key ctrl+0 >/dev/null
 
+    echo "--- saving onto an existing file asks first"
+    local letter=${name%.*}.rtf question
+    drv key ctrl+s >/dev/null
+    drv dialog-type "Als RTF speichern" "$letter" >/dev/null
+    check "the letter saved under the proposed name" drv wait-status 0 "Gespeichert: $letter"
+    # The analysis proposes the same name: one Enter must not replace the letter unasked.
+    drv key ctrl+a >/dev/null
+    drv wait-title "$name [Analyse] - Brevikon Reader" >/dev/null
+    drv key ctrl+s >/dev/null
+    question=$(drv dialog-replace "Als RTF speichern" "$letter")
+    case $question in
+        "preset=$letter"$'\n'"Als RTF speichern"$'\n'?*) pass "the dialog asks before replacing" ;;
+        *) fail "the dialog asks before replacing" "$question" ;;
+    esac
+    screenshot replace-question.png
+    check "No to the question" drv answer no
+    check "after No the dialog is still open" drv dialog-cancel "Als RTF speichern"
+    check "No leaves the file as it was" cmp "$work/ausgabe-ref.rtf" "$work/$letter"
+    drv key ctrl+s >/dev/null
+    drv dialog-replace "Als RTF speichern" "$letter" >/dev/null
+    check "Yes to the question" drv answer yes
+    check "Yes saves" drv wait-status 0 "Gespeichert: $letter"
+    check "Yes replaces the file" cmp "$work/report-ref.rtf" "$work/$letter"
+    drv key alt+a m >/dev/null
+    drv wait-title "$name - Brevikon Reader" >/dev/null
+
     drv key alt+a p >/dev/null
     sleep 0.5
     drv key alt+a >/dev/null

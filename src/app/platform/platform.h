@@ -158,8 +158,8 @@ class Platform {
     virtual std::u16string ShowOpenDialog(std::u16string_view title,
                                           std::u16string_view defaultPath,
                                           std::u16string_view filter) = 0;
-    // The save-file dialog, given and answering like ShowOpenDialog. It asks no question
-    // about replacing an existing file; the caller decides.
+    // The save-file dialog, given and answering like ShowOpenDialog. Before it yields an
+    // existing file it asks whether to replace it; No takes the user back to the dialog.
     virtual std::u16string ShowSaveDialog(std::u16string_view title,
                                           std::u16string_view defaultPath,
                                           std::u16string_view filter) = 0;
