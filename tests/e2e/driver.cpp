@@ -12,6 +12,9 @@
 //   key CHORD...                keystrokes through the system input queue, e.g. ctrl+o,
 //                               ctrl+add (keypad plus), ctrl+oemplus (main keyboard plus)
 //   click-viewer                a left click into the middle of the viewer
+//   copy-viewer                 empties the clipboard, selects the viewer's whole text and
+//                               presses Ctrl+C; prints the text on the clipboard
+//   clipboard                   the text on the clipboard (also once the program has ended)
 //   command ID                  a menu command, as if chosen from the menu
 //   message [MS]                waits for a message box, prints its title and text, presses OK
 //   dialog-cancel TITLE [MS]    waits for a dialog with this title and cancels it
@@ -350,6 +353,20 @@ HWND FindQuestion(DWORD process, HWND except) {
     return found.question;
 }
 
+bool ClipboardText(std::wstring& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    bool got = false;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text.assign(chars, ::wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
+            ::GlobalUnlock(data);
+            got = true;
+        }
+    }
+    ::CloseClipboard();
+    return got;
+}
+
 int DialogCancel(const std::wstring& title, DWORD ms) {
     const HWND dialog = WaitForDialog(title.c_str(), ms);
     if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
@@ -497,6 +514,37 @@ int Answer(const std::wstring& button, DWORD ms) {
     return 0;
 }
 
+void ClickViewer(HWND main) {
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT));
+}
+
+int CopyViewer(HWND main) {
+    // Empty first, so that only this copy can put text there.
+    if (!::OpenClipboard(nullptr)) return Fail(L"OpenClipboard");
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    // The click gives the viewer the focus; it must be handled before the selection is set,
+    // or it would take the selection away again.
+    ClickViewer(main);
+    if (!WaitUntilHandled(main, DefaultWaitMs)) return Fail(L"the click was not handled");
+    ::SendMessageTimeoutW(ViewerOf(main), EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                          nullptr);
+    SendChord(L"ctrl+c");
+    std::wstring text;
+    if (!WaitFor(DefaultWaitMs, [&] { return ClipboardText(text) && !text.empty(); })) {
+        return Fail(L"nothing was copied");
+    }
+    Print(text);
+    return 0;
+}
+
 int Drop(HWND main, std::vector<std::wstring> files) {
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT result = DropFiles(main, std::move(files), effect);
@@ -619,6 +667,12 @@ int Run(int argc, wchar_t** argv) {
         return DialogReplace(argv[2], argv[3], WaitArgument(argc, argv, 4));
     }
     if (command == L"answer" && argc >= 3) return Answer(argv[2], WaitArgument(argc, argv, 3));
+    if (command == L"clipboard") {
+        std::wstring text;
+        if (!ClipboardText(text)) return Fail(L"no text on the clipboard");
+        Print(text);
+        return 0;
+    }
     if (command == L"start-timed" && argc >= 5) {
         return StartTimed(argv[2], argv[3], argv[4], WaitArgument(argc, argv, 5));
     }
@@ -645,16 +699,10 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"click-viewer") {
-        BringToFront(main);
-        const POINT centre = ViewerCentre(main);
-        ::SetCursorPos(centre.x, centre.y);
-        INPUT clicks[2] = {};
-        clicks[0].type = clicks[1].type = INPUT_MOUSE;
-        clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        ::SendInput(2, clicks, sizeof(INPUT));
+        ClickViewer(main);
         return 0;
     }
+    if (command == L"copy-viewer") return CopyViewer(main);
     if (command == L"command" && argc >= 3) {
         PostCommand(main, std::wcstol(argv[2], nullptr, 10));
         return 0;

@@ -413,9 +413,16 @@ run_main_window_checks() {
     expect "About shows a box titled Info" "Info" "$about"
 
     echo "--- ending"
-    expect "Ctrl+Q ends the program" "exit=0" "$(drv quit ctrl+q)"
+    # A copy lives on the clipboard as an object of the rich-edit library; quitting must
+    # leave the text there and still end cleanly.
+    local copied
+    copied=$(drv copy-viewer)
+    [ -n "$copied" ] && pass "Ctrl+C copies the viewer's text" ||
+        fail "Ctrl+C copies the viewer's text" "nothing copied"
+    expect "Ctrl+Q after a copy ends the program" "exit=0" "$(drv quit ctrl+q)"
     wait_reader
     expect "exit code after Ctrl+Q" "0" "$exit_code"
+    expect "the copied text outlives the program" "$copied" "$(drv clipboard)"
 
     start_reader "$(winpath "$other")" "$(winpath "$doc")" || return
     check "of two arguments the first is opened" \

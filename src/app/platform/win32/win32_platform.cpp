@@ -76,6 +76,10 @@ Extent Win32Platform::InnerSize() {
 }
 
 void Win32Platform::DestroyMainWindow() {
+    // A copy from the viewer sits on the clipboard as an object of the rich-edit library.
+    // Its data go onto the clipboard itself while the library is loaded: the copy outlives
+    // the program, and OLE's shutdown has nothing left to call in the freed library.
+    if (oleReady_) ::OleFlushClipboard();
     RevokeFileDrop();
     DestroyMainFrame(frame_);
 }
