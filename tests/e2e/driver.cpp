@@ -12,6 +12,9 @@
 //   key CHORD...                keystrokes through the system input queue, e.g. ctrl+o,
 //                               ctrl+add (keypad plus), ctrl+oemplus (main keyboard plus)
 //   click-viewer                a left click into the middle of the viewer
+//   wheel [ctrl] DELTA...       turns the mouse wheel over the viewer by each DELTA (120 is
+//                               one notch away from the user), Ctrl held if asked; returns
+//                               once the program has handled it
 //   copy-viewer                 empties the clipboard, selects the viewer's whole text and
 //                               presses Ctrl+C; prints the text on the clipboard
 //   clipboard                   the text on the clipboard (also once the program has ended)
@@ -525,6 +528,25 @@ void ClickViewer(HWND main) {
     ::SendInput(2, clicks, sizeof(INPUT));
 }
 
+int Wheel(HWND main, const std::vector<std::wstring>& steps) {
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    const bool ctrl = !steps.empty() && steps.front() == L"ctrl";
+    std::vector<INPUT> inputs;
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
+    for (std::size_t i = ctrl ? 1 : 0; i < steps.size(); ++i) {
+        INPUT turn{};
+        turn.type = INPUT_MOUSE;
+        turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        turn.mi.mouseData = static_cast<DWORD>(std::wcstol(steps[i].c_str(), nullptr, 10));
+        inputs.push_back(turn);
+    }
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the program did not answer");
+}
+
 int CopyViewer(HWND main) {
     // Empty first, so that only this copy can put text there.
     if (!::OpenClipboard(nullptr)) return Fail(L"OpenClipboard");
@@ -702,6 +724,7 @@ int Run(int argc, wchar_t** argv) {
         ClickViewer(main);
         return 0;
     }
+    if (command == L"wheel") return Wheel(main, {argv + 2, argv + argc});
     if (command == L"copy-viewer") return CopyViewer(main);
     if (command == L"command" && argc >= 3) {
         PostCommand(main, std::wcstol(argv[2], nullptr, 10));

@@ -256,6 +256,20 @@ run_main_window_checks() {
     drv key ctrl+0 >/dev/null
     check "Ctrl+0 returns to 100 %" drv wait-status 1 "Zoom 100 %"
     expect "zoom 100 % is no zoom (0/0)" "0/0" "$(drv viewer-zoom)"
+    # The wheel with Ctrl takes the program's own zoom steps, one per notch of 120; the
+    # control must not zoom by itself behind the status bar's back.
+    drv wheel ctrl 120 >/dev/null
+    expect "a notch of the wheel with Ctrl zooms in one step" "Zoom 110 %" "$(drv status 1)"
+    expect "the viewer takes the same step" "110/100" "$(drv viewer-zoom)"
+    drv wheel ctrl 60 >/dev/null
+    expect "half a notch does not zoom yet" "Zoom 110 %" "$(drv status 1)"
+    drv wheel ctrl 60 -120 -120 -120 >/dev/null
+    expect "its second half zooms in, three notches back zoom out" "Zoom 90 %" "$(drv status 1)"
+    drv wheel -120 >/dev/null
+    expect "the wheel without Ctrl does not zoom" "90/100" "$(drv viewer-zoom)"
+    drv key ctrl+0 >/dev/null
+    check "Ctrl+0 after the wheel returns to 100 %" drv wait-status 1 "Zoom 100 %"
+    expect "and to no zoom in the viewer" "0/0" "$(drv viewer-zoom)"
 
     drv click-viewer >/dev/null
     drv key ctrl+a >/dev/null

@@ -79,6 +79,9 @@ enum class AppEventKind {
     Size,     // the main window's size changed (resized, maximised, restored; not minimised)
     Drop,     // files were dropped on the main window; text holds their paths
     Command,  // a menu item was chosen or its shortcut pressed; id holds its command id
+    // The mouse wheel was turned with Ctrl held over the main window; id holds the whole
+    // notches, positive away from the user. Parts of a notch are kept for the next turn.
+    WheelZoom,
 };
 
 struct AppEvent {
@@ -198,7 +201,7 @@ class Platform {
     // Makes the main window accept files dropped on it (copy effect); each drop is reported
     // as a Drop event.
     virtual void RegisterFileDrop() = 0;
-    // Blocks, without time-out, until the next of the four events and returns it; all other
+    // Blocks, without time-out, until the next of the five events and returns it; all other
     // window-system traffic is handled inside. If the window system itself ends the loop,
     // it reports Close.
     virtual AppEvent WaitForEvent() = 0;

@@ -229,6 +229,7 @@ ControlHandle Win32Platform::CreateViewerControl(LibraryHandle library, Extent s
     if (library == NoLibrary || ToModule(library) != richEdit_.module) return NoControl;
     const HWND viewer =
         CreateViewerWindow(richEdit_, frame_.window, ViewerRect(frame_, 0, 0, size));
+    CatchViewerWheelZoom(frame_, viewer);
     NoteViewerPlace(viewer, 0, 0, size);
     return ToControl(viewer);
 }
