@@ -28,6 +28,13 @@ LoopControl HandleEvent(AppState& state, Platform& platform, const AppEvent& eve
         }
         case AppEventKind::Command:
             return RunCommand(state, platform, event.id);
+        case AppEventKind::WheelZoom:
+            // The menu's own steps, so that the status field and the viewer agree.
+            for (int notch = 0; notch < event.id; ++notch)
+                ZoomIn(state, platform);
+            for (int notch = 0; notch > event.id; --notch)
+                ZoomOut(state, platform);
+            break;
     }
     return LoopControl::Continue;
 }

@@ -45,8 +45,8 @@ void SaveAsRtf(AppState& state, Platform& platform) {
     if (chosen.empty()) return;
     const std::u16string path = FinalSaveName(platform, chosen);
 
-    // The dialog does not ask before replacing, and a document called BRIEF.RTF is offered
-    // BRIEF.rtf: without this the save would destroy the document it was made from.
+    // A document called BRIEF.RTF is offered BRIEF.rtf: one Yes to the dialog's question
+    // would destroy the document the RTF is made from.
     if (platform.IsSameFile(path, state.currentPath)) {
         ShowFileFailure(platform, OpenFileNotOverwrittenText, path);
         return;

@@ -81,6 +81,21 @@ TEST_F(EventLoopTest, ZoomStepsByTenBetweenFortyAndFourHundredAndResets) {
     EXPECT_EQ(state.zoomPercent, 100);
 }
 
+TEST_F(EventLoopTest, WheelZoomTakesTheMenuStepsPerNotchWithinTheBounds) {
+    const struct {
+        int notches;
+        std::int64_t zoom;
+    } turns[] = {{1, 110}, {-3, 80}, {0, 80}, {40, 400}, {-100, 40}};
+    for (const auto& turn : turns) {
+        EXPECT_EQ(HandleEvent(state, platform, {AppEventKind::WheelZoom, turn.notches, {}}),
+                  LoopControl::Continue);
+        EXPECT_EQ(state.zoomPercent, turn.zoom) << turn.notches;
+        EXPECT_EQ(platform.statusFields[1],
+                  u"Zoom " + Utf8ToUtf16(std::to_string(turn.zoom)) + u" %");
+        EXPECT_EQ(platform.viewerZoom, std::to_string(turn.zoom) + "/100");
+    }
+}
+
 TEST_F(EventLoopTest, EachIdRunsItsCommand) {
     platform.AddFile(u"a.doc", SmallDocument());
     platform.openAnswers.push_back(u"a.doc");

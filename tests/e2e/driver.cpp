@@ -12,11 +12,22 @@
 //   key CHORD...                keystrokes through the system input queue, e.g. ctrl+o,
 //                               ctrl+add (keypad plus), ctrl+oemplus (main keyboard plus)
 //   click-viewer                a left click into the middle of the viewer
+//   wheel [ctrl] DELTA...       turns the mouse wheel over the viewer by each DELTA (120 is
+//                               one notch away from the user), Ctrl held if asked; returns
+//                               once the program has handled it
+//   copy-viewer                 empties the clipboard, selects the viewer's whole text and
+//                               presses Ctrl+C; prints the text on the clipboard
+//   clipboard                   the text on the clipboard (also once the program has ended)
 //   command ID                  a menu command, as if chosen from the menu
 //   message [MS]                waits for a message box, prints its title and text, presses OK
 //   dialog-cancel TITLE [MS]    waits for a dialog with this title and cancels it
 //   dialog-type TITLE NAME [MS] waits for a file dialog, prints its preset file name, types
 //                               NAME into the name field and presses the default button
+//   dialog-replace TITLE NAME [MS]
+//                               as dialog-type, for a NAME that exists: waits for the Yes/No
+//                               question the dialog asks, prints its title and text and
+//                               leaves it open
+//   answer yes|no [MS]          presses Yes or No in the program's open question
 //   drop FILE...                drags the files onto the main window through OLE and drops
 //   viewer-length               the number of characters in the viewer
 //   viewer-zoom                 the viewer's zoom as numerator/denominator
@@ -323,6 +334,42 @@ bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text) {
     return WaitGone(dialog, ms);
 }
 
+// A Yes/No box of the program's process, other than `except`.
+HWND FindQuestion(DWORD process, HWND except) {
+    struct Found {
+        DWORD process;
+        HWND except;
+        HWND question;
+    } found{process, except, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* search = reinterpret_cast<Found*>(param);
+            if (window == search->except || !::IsWindowVisible(window) ||
+                ClassOf(window) != L"#32770" || ProcessOf(window) != search->process ||
+                ::GetDlgItem(window, IDYES) == nullptr || ::GetDlgItem(window, IDNO) == nullptr) {
+                return TRUE;
+            }
+            search->question = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.question;
+}
+
+bool ClipboardText(std::wstring& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    bool got = false;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text.assign(chars, ::wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
+            ::GlobalUnlock(data);
+            got = true;
+        }
+    }
+    ::CloseClipboard();
+    return got;
+}
+
 int DialogCancel(const std::wstring& title, DWORD ms) {
     const HWND dialog = WaitForDialog(title.c_str(), ms);
     if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
@@ -417,11 +464,11 @@ int Message(DWORD ms) {
     return 0;
 }
 
-int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
-    const HWND dialog = WaitForDialog(title.c_str(), ms);
-    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+// Types NAME into a file dialog's name field and presses its default button; prints the
+// name the dialog had preset.
+bool TypeFileName(HWND dialog, const std::wstring& name) {
     const HWND field = FileNameField(dialog);
-    if (field == nullptr) return Fail(L"no file name field");
+    if (field == nullptr) return false;
     // The dialog fills its field after it is shown.
     std::wstring preset;
     WaitFor(2000, [&] { return !(preset = WindowText(field)).empty(); });
@@ -429,7 +476,94 @@ int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
     ::SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
                           SMTO_ABORTIFHUNG, MessageTimeoutMs, nullptr);
     PressButton(dialog, IDOK);
+    return true;
+}
+
+int DialogType(const std::wstring& title, const std::wstring& name, DWORD ms) {
+    const HWND dialog = WaitForDialog(title.c_str(), ms);
+    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+    if (!TypeFileName(dialog, name)) return Fail(L"no file name field");
     if (!WaitGone(dialog, ms)) return Fail(L"dialog stays after OK");
+    return 0;
+}
+
+int DialogReplace(const std::wstring& title, const std::wstring& name, DWORD ms) {
+    const HWND dialog = WaitForDialog(title.c_str(), ms);
+    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
+    if (!TypeFileName(dialog, name)) return Fail(L"no file name field");
+    HWND question = nullptr;
+    WaitFor(ms, [&] {
+        question = FindQuestion(ProcessOf(dialog), dialog);
+        return question != nullptr || !::IsWindowVisible(dialog);
+    });
+    if (question == nullptr) return Fail(L"the dialog took an existing file without asking");
+    std::wstring text;
+    ::EnumChildWindows(question, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    Print(WindowText(question));
+    Print(text);
+    return 0;
+}
+
+int Answer(const std::wstring& button, DWORD ms) {
+    const HWND main = ::FindWindowW(MainWindowClass, nullptr);
+    HWND question = nullptr;
+    if (main == nullptr || !WaitFor(ms, [&] {
+            return (question = FindQuestion(ProcessOf(main), nullptr)) != nullptr;
+        })) {
+        return Fail(L"no question open");
+    }
+    PressButton(question, button == L"yes" ? IDYES : IDNO);
+    if (!WaitGone(question, ms)) return Fail(L"the question stays after " + button);
+    return 0;
+}
+
+void ClickViewer(HWND main) {
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT));
+}
+
+int Wheel(HWND main, const std::vector<std::wstring>& steps) {
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    const bool ctrl = !steps.empty() && steps.front() == L"ctrl";
+    std::vector<INPUT> inputs;
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
+    for (std::size_t i = ctrl ? 1 : 0; i < steps.size(); ++i) {
+        INPUT turn{};
+        turn.type = INPUT_MOUSE;
+        turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        turn.mi.mouseData = static_cast<DWORD>(std::wcstol(steps[i].c_str(), nullptr, 10));
+        inputs.push_back(turn);
+    }
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the program did not answer");
+}
+
+int CopyViewer(HWND main) {
+    // Empty first, so that only this copy can put text there.
+    if (!::OpenClipboard(nullptr)) return Fail(L"OpenClipboard");
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    // The click gives the viewer the focus; it must be handled before the selection is set,
+    // or it would take the selection away again.
+    ClickViewer(main);
+    if (!WaitUntilHandled(main, DefaultWaitMs)) return Fail(L"the click was not handled");
+    ::SendMessageTimeoutW(ViewerOf(main), EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                          nullptr);
+    SendChord(L"ctrl+c");
+    std::wstring text;
+    if (!WaitFor(DefaultWaitMs, [&] { return ClipboardText(text) && !text.empty(); })) {
+        return Fail(L"nothing was copied");
+    }
+    Print(text);
     return 0;
 }
 
@@ -551,6 +685,16 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"dialog-type" && argc >= 4) {
         return DialogType(argv[2], argv[3], WaitArgument(argc, argv, 4));
     }
+    if (command == L"dialog-replace" && argc >= 4) {
+        return DialogReplace(argv[2], argv[3], WaitArgument(argc, argv, 4));
+    }
+    if (command == L"answer" && argc >= 3) return Answer(argv[2], WaitArgument(argc, argv, 3));
+    if (command == L"clipboard") {
+        std::wstring text;
+        if (!ClipboardText(text)) return Fail(L"no text on the clipboard");
+        Print(text);
+        return 0;
+    }
     if (command == L"start-timed" && argc >= 5) {
         return StartTimed(argv[2], argv[3], argv[4], WaitArgument(argc, argv, 5));
     }
@@ -577,16 +721,11 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"click-viewer") {
-        BringToFront(main);
-        const POINT centre = ViewerCentre(main);
-        ::SetCursorPos(centre.x, centre.y);
-        INPUT clicks[2] = {};
-        clicks[0].type = clicks[1].type = INPUT_MOUSE;
-        clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        ::SendInput(2, clicks, sizeof(INPUT));
+        ClickViewer(main);
         return 0;
     }
+    if (command == L"wheel") return Wheel(main, {argv + 2, argv + argc});
+    if (command == L"copy-viewer") return CopyViewer(main);
     if (command == L"command" && argc >= 3) {
         PostCommand(main, std::wcstol(argv[2], nullptr, 10));
         return 0;

@@ -79,6 +79,9 @@ enum class AppEventKind {
     Size,     // the main window's size changed (resized, maximised, restored; not minimised)
     Drop,     // files were dropped on the main window; text holds their paths
     Command,  // a menu item was chosen or its shortcut pressed; id holds its command id
+    // The mouse wheel was turned with Ctrl held over the main window; id holds the whole
+    // notches, positive away from the user. Parts of a notch are kept for the next turn.
+    WheelZoom,
 };
 
 struct AppEvent {
@@ -158,8 +161,8 @@ class Platform {
     virtual std::u16string ShowOpenDialog(std::u16string_view title,
                                           std::u16string_view defaultPath,
                                           std::u16string_view filter) = 0;
-    // The save-file dialog, given and answering like ShowOpenDialog. It asks no question
-    // about replacing an existing file; the caller decides.
+    // The save-file dialog, given and answering like ShowOpenDialog. Before it yields an
+    // existing file it asks whether to replace it; No takes the user back to the dialog.
     virtual std::u16string ShowSaveDialog(std::u16string_view title,
                                           std::u16string_view defaultPath,
                                           std::u16string_view filter) = 0;
@@ -198,7 +201,7 @@ class Platform {
     // Makes the main window accept files dropped on it (copy effect); each drop is reported
     // as a Drop event.
     virtual void RegisterFileDrop() = 0;
-    // Blocks, without time-out, until the next of the four events and returns it; all other
+    // Blocks, without time-out, until the next of the five events and returns it; all other
     // window-system traffic is handled inside. If the window system itself ends the loop,
     // it reports Close.
     virtual AppEvent WaitForEvent() = 0;

@@ -26,6 +26,32 @@ void Record(MainFrame& frame, AppEvent event) {
     frame.events.push_back(std::move(event));
 }
 
+// Fine wheels and touch pads send parts of a notch; they add up to whole zoom steps.
+void RecordWheelZoom(MainFrame& frame, int delta) {
+    frame.wheelRemainder += delta;
+    const int notches = frame.wheelRemainder / WHEEL_DELTA;
+    frame.wheelRemainder -= notches * WHEEL_DELTA;
+    if (notches != 0) Record(frame, {AppEventKind::WheelZoom, notches, {}});
+}
+
+bool IsWheelZoom(UINT message, WPARAM wParam) {
+    return message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
+}
+
+MainFrame* FrameOf(HWND window) {
+    return reinterpret_cast<MainFrame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK ViewerProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The viewer lives and dies inside the main window, whose frame knows its procedure.
+    MainFrame* frame = FrameOf(::GetParent(viewer));
+    if (IsWheelZoom(message, wParam)) {
+        RecordWheelZoom(*frame, GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    }
+    return ::CallWindowProcW(frame->viewerProc, viewer, message, wParam, lParam);
+}
+
 // The client area's height above the status bar, in pixels; all of it without a status bar.
 int ClientHeightAboveStatusBar(const MainFrame& frame) {
     RECT client{};
@@ -52,7 +78,7 @@ LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         ::SetWindowLongPtrW(window, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* frame = reinterpret_cast<MainFrame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    MainFrame* frame = FrameOf(window);
     if (frame == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
 
     switch (message) {
@@ -73,6 +99,14 @@ LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             // not commands.
             if (lParam == 0) {
                 Record(*frame, {AppEventKind::Command, CommandIdOf(LOWORD(wParam)), {}});
+                return 0;
+            }
+            break;
+        case WM_MOUSEWHEEL:
+            // Over the status bar, which passes the wheel on to its parent, or while the
+            // window itself has the focus.
+            if (IsWheelZoom(message, wParam)) {
+                RecordWheelZoom(*frame, GET_WHEEL_DELTA_WPARAM(wParam));
                 return 0;
             }
             break;
@@ -149,6 +183,12 @@ RECT ViewerRect(const MainFrame& frame, std::int64_t x, std::int64_t y, Extent s
     return bounds;
 }
 
+void CatchViewerWheelZoom(MainFrame& frame, HWND viewer) {
+    if (viewer == nullptr || ::GetParent(viewer) != frame.window) return;
+    frame.viewerProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(viewer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewerProc)));
+}
+
 void CreateMainStatusBar(MainFrame& frame, std::vector<std::int64_t> fieldWidths) {
     frame.statusFieldWidths = std::move(fieldWidths);
     frame.statusBar = ::CreateStatusWindowW(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, L"",
@@ -177,6 +217,8 @@ void DestroyMainFrame(MainFrame& frame) {
     frame.statusBar = nullptr;
     frame.viewer = nullptr;
     frame.viewerSpansInner = false;
+    frame.viewerProc = nullptr;
+    frame.wheelRemainder = 0;
     // The menu bar went with the window.
     frame.menuBar = nullptr;
     if (frame.shortcuts != nullptr) ::DestroyAcceleratorTable(frame.shortcuts);

@@ -29,6 +29,10 @@ struct MainFrame {
     // application's event loop waits for it to end.
     HWND viewer = nullptr;
     bool viewerSpansInner = false;
+    // The viewer's own window procedure, behind the one that takes the wheel with Ctrl.
+    WNDPROC viewerProc = nullptr;
+    // Wheel turns with Ctrl short of a whole notch, kept for the next turn.
+    int wheelRemainder = 0;
     // Recorded by the window procedure, taken one by one by the event wait.
     std::deque<AppEvent> events;
 };
@@ -43,6 +47,10 @@ Extent MainFrameInnerSize(const MainFrame& frame);
 // The viewer's rectangle in pixels for a place and size in units. It ends at the status
 // bar's top edge, so that the bar and the viewer's own scroll bar stay whole and visible.
 RECT ViewerRect(const MainFrame& frame, std::int64_t x, std::int64_t y, Extent size);
+
+// Takes the wheel with Ctrl from the viewer before it sees it: the control would zoom by
+// itself, in steps of its own and behind the zoom shown in the status bar.
+void CatchViewerWheelZoom(MainFrame& frame, HWND viewer);
 
 // Creates the status bar with these field widths (units) and lays it out.
 void CreateMainStatusBar(MainFrame& frame, std::vector<std::int64_t> fieldWidths);

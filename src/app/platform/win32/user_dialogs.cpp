@@ -50,7 +50,7 @@ std::u16string ShowFileDialog(FileDialogKind kind, HWND owner, std::u16string_vi
     dialog.nMaxFile = FileDialogBufferUnits;
     dialog.lpstrInitialDir = start.directory.empty() ? nullptr : start.directory.c_str();
     dialog.lpstrTitle = wideTitle.c_str();
-    dialog.Flags = FileDialogFlags;
+    dialog.Flags = kind == FileDialogKind::Save ? SaveDialogFlags : OpenDialogFlags;
 
     if (!RunDialog(kind, dialog)) {
         // A preset name the dialog will not take (odd characters from a command line)

@@ -76,6 +76,10 @@ Extent Win32Platform::InnerSize() {
 }
 
 void Win32Platform::DestroyMainWindow() {
+    // A copy from the viewer sits on the clipboard as an object of the rich-edit library.
+    // Its data go onto the clipboard itself while the library is loaded: the copy outlives
+    // the program, and OLE's shutdown has nothing left to call in the freed library.
+    if (oleReady_) ::OleFlushClipboard();
     RevokeFileDrop();
     DestroyMainFrame(frame_);
 }
@@ -225,6 +229,7 @@ ControlHandle Win32Platform::CreateViewerControl(LibraryHandle library, Extent s
     if (library == NoLibrary || ToModule(library) != richEdit_.module) return NoControl;
     const HWND viewer =
         CreateViewerWindow(richEdit_, frame_.window, ViewerRect(frame_, 0, 0, size));
+    CatchViewerWheelZoom(frame_, viewer);
     NoteViewerPlace(viewer, 0, 0, size);
     return ToControl(viewer);
 }
