@@ -330,6 +330,15 @@ run_main_window_checks() {
     check "Yes to the question" drv answer yes
     check "Yes saves" drv wait-status 0 "Gespeichert: $letter"
     check "Yes replaces the file" cmp "$work/report-ref.rtf" "$work/$letter"
+    # Typed without its extension the name still means the existing file.
+    drv key ctrl+s >/dev/null
+    question=$(drv dialog-replace "Als RTF speichern" "${letter%.rtf}")
+    case $question in
+        *"Als RTF speichern"$'\n'?*) pass "the dialog asks for a name typed without .rtf" ;;
+        *) fail "the dialog asks for a name typed without .rtf" "$question" ;;
+    esac
+    check "No to that question" drv answer no
+    check "the dialog is still open after No" drv dialog-cancel "Als RTF speichern"
     drv key alt+a m >/dev/null
     drv wait-title "$name - Brevikon Reader" >/dev/null
 

@@ -51,6 +51,9 @@ std::u16string ShowFileDialog(FileDialogKind kind, HWND owner, std::u16string_vi
     dialog.lpstrInitialDir = start.directory.empty() ? nullptr : start.directory.c_str();
     dialog.lpstrTitle = wideTitle.c_str();
     dialog.Flags = kind == FileDialogKind::Save ? SaveDialogFlags : OpenDialogFlags;
+    // A name typed without extension gets ".rtf" from the dialog itself, so that its question
+    // is about the file that will be written, not about one that is not there.
+    dialog.lpstrDefExt = kind == FileDialogKind::Save ? L"rtf" : nullptr;
 
     if (!RunDialog(kind, dialog)) {
         // A preset name the dialog will not take (odd characters from a command line)
