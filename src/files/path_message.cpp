@@ -97,10 +97,15 @@ void AppendEscape(std::u16string& text, Unit unit) {
         text += Digits[(value >> shift) & 7];
 }
 
+NativeString QuotedStart() {
+    return NativeString(1, '$') + NativeString(1, '\'');
+}
+
 }  // namespace
 
 std::u16string PathForMessage(const NativeString& path) {
-    bool plain = path.empty() || path[0] != '\'';
+    // A quoted path starts with ' or $', so a plain one must not.
+    bool plain = path.empty() || (path[0] != '\'' && path.rfind(QuotedStart(), 0) != 0);
     for (std::size_t at = 0; plain && at < path.size();) {
         const PathStep step = NextStep(path, at);
         plain = step.printable;
