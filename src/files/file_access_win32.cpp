@@ -138,16 +138,7 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
     // Anything else is replaced by name; a look at the name's own entry says whether it may be.
     Opened existing;
     bool exists = false;
-    {
-        FileHandle look(win32::OpenToLook(path, false));
-        if (look.valid()) {
-            if (!win32::Examine(look.get(), existing, result.systemError)) return result;
-            exists = true;
-        } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-            result.systemError = win32::LastError();
-            return result;
-        }
-    }
+    if (!win32::LookAtName(path, existing, exists, result.systemError)) return result;
     if (exists) {
         switch (win32::NamedTargetObstacle(existing)) {
             case win32::Obstacle::None:

@@ -100,6 +100,30 @@ std::string TemporaryName() {
            ".tmp";
 }
 
+// Tries fresh temporary names until create(name) makes a file under one; a name already
+// taken (EEXIST) moves on to the next. Each name is claimed before its file is created, so
+// that an interrupt at any moment finds it. False with errno set when none could be made.
+template <class Create>
+bool CreateUnderTemporaryName(int folder, std::string& temporary, int& slot, Create create) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryName();
+        slot = ClaimTemporary(folder, temporary);
+        if (slot == Interrupted) {
+            errno = EINTR;
+            return false;
+        }
+        if (create(temporary)) {
+            MarkLive(slot);
+            return true;
+        }
+        const int error = errno;
+        ForgetTemporary(slot);
+        errno = error;
+        if (error != EEXIST) return false;
+    }
+    return false;
+}
+
 // The process umask, read without changing it where the system tells it (umask() itself
 // sets a new one, and a worker creating a file at that moment would get the wrong mode).
 mode_t ReadUmask() {
@@ -181,24 +205,10 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
         }
         // Something has the name: the new file gets a temporary one, then swaps with it.
         std::string temporary;
-        int slot = -1;
-        bool linked = false;
-        for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
-            ForgetTemporary(slot);
-            temporary = TemporaryName();
-            slot = ClaimTemporary(folder, temporary);
-            if (slot == Interrupted) {
-                errno = EINTR;
-                break;
-            }
-            linked = link(temporary);
-            if (!linked && errno != EEXIST) break;
-        }
-        if (linked) MarkLive(slot);
-        if (!linked) {
+        int slot = NoSlot;
+        if (!CreateUnderTemporaryName(folder, temporary, slot, link)) {
             if (linkRefused()) return Unnamed::NotAvailable;
             result.systemError = errno;
-            ForgetTemporary(slot);
             return Unnamed::Failed;
         }
         const bool replaced = ReplaceName(folder, temporary, name, result.systemError);
@@ -221,25 +231,15 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
 WriteResult PlaceNamed(int folder, const std::string& name, std::string_view bytes, mode_t mode) {
     WriteResult result;
     std::string temporary;
-    int slot = -1;
+    int slot = NoSlot;
     FileDescriptor file;
-    // The name is registered before the file exists, so an interrupt at any point finds it.
-    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
-        ForgetTemporary(slot);
-        temporary = TemporaryName();
-        slot = ClaimTemporary(folder, temporary);
-        if (slot == Interrupted) {
-            errno = EINTR;
-            break;
-        }
-        file.Reset(::openat(folder, temporary.c_str(),
+    const auto create = [&](const std::string& as) {
+        file.Reset(::openat(folder, as.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (file.get() < 0 && errno != EEXIST) break;
-    }
-    if (file.get() >= 0) MarkLive(slot);
-    if (file.get() < 0) {
+        return file.get() >= 0;
+    };
+    if (!CreateUnderTemporaryName(folder, temporary, slot, create)) {
         result.systemError = errno;
-        ForgetTemporary(slot);
         return result;
     }
     bool ok = WriteAll(file.get(), bytes, result.systemError);

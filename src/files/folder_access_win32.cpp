@@ -120,17 +120,7 @@ WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
     const std::wstring target = folder.path() + name;
     Opened existing;
     bool exists = false;
-    {
-        FileHandle look(win32::OpenToLook(target, false));
-        if (look.valid()) {
-            if (!win32::Examine(look.get(), existing, result.systemError)) return result;
-            exists = true;
-        } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-            // What cannot be looked at is not replaced.
-            result.systemError = win32::LastError();
-            return result;
-        }
-    }
+    if (!win32::LookAtName(target, existing, exists, result.systemError)) return result;
     if (exists) {
         switch (win32::OutputObstacle(existing, inputIdentity)) {
             case win32::Obstacle::None:

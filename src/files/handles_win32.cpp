@@ -150,6 +150,19 @@ bool WriteAll(HANDLE file, std::string_view bytes, int& error) {
     return true;
 }
 
+bool LookAtName(const std::wstring& path, Opened& opened, bool& exists, int& error) {
+    exists = false;
+    FileHandle look(OpenToLook(path, false));
+    if (!look.valid()) {
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+        error = LastError();
+        return false;
+    }
+    if (!Examine(look.get(), opened, error)) return false;
+    exists = true;
+    return true;
+}
+
 WriteResult WriteThenMove(const std::wstring& folder, const std::wstring& target,
                           std::string_view bytes, bool replaceExisting) {
     WriteResult result;

@@ -58,6 +58,10 @@ struct Opened {
     FileIdentity identity;  // not for a device
 };
 
+// Looks at what a name holds, a link not followed: exists tells whether anything is there.
+// False with error when it cannot be looked at (and what cannot be looked at is not replaced).
+bool LookAtName(const std::wstring& path, Opened& opened, bool& exists, int& error);
+
 Holds KindOf(DWORD fileType, DWORD attributes);
 // The kind as seen through a followed link: a reparse point still found there is a file or
 // folder that a filter stands in for (compressed, deduplicated, held in a cloud).
