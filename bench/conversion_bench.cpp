@@ -18,7 +18,7 @@ void BM_FindTextStart(benchmark::State& state) {
 }
 BREVIKON_FOR_EVERY_KIND(BM_FindTextStart)->Unit(benchmark::kMicrosecond);
 
-void ConvertBenchmark(benchmark::State& state, std::int64_t fontMode) {
+void ConvertBenchmark(benchmark::State& state, FontMode fontMode) {
     const GeneratedDocument& document = Document(KindOf(state));
     const auto length = static_cast<std::int64_t>(document.bytes.size());
     CharTable table{};
@@ -36,10 +36,10 @@ void ConvertBenchmark(benchmark::State& state, std::int64_t fontMode) {
 }
 
 void BM_ConvertMonospace(benchmark::State& state) {
-    ConvertBenchmark(state, 0);
+    ConvertBenchmark(state, FontMode::Monospace);
 }
 void BM_ConvertProportional(benchmark::State& state) {
-    ConvertBenchmark(state, 1);
+    ConvertBenchmark(state, FontMode::Proportional);
 }
 BREVIKON_FOR_EVERY_KIND(BM_ConvertMonospace);
 BREVIKON_FOR_EVERY_KIND(BM_ConvertProportional);

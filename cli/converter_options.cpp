@@ -160,7 +160,7 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
         if (Is(argument, "--")) {
             onlyFiles = true;
         } else if (Is(argument, "-p") || Is(argument, "--proportional")) {
-            options.fontMode = 1;
+            options.fontMode = FontMode::Proportional;
         } else if (Is(argument, "-v") || Is(argument, "--verbose")) {
             options.verbose = true;
         } else if (Is(argument, "-q") || Is(argument, "--quiet")) {

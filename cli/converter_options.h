@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/file_access.h"
+#include "format/font_mode.h"
 
 namespace brevikon {
 
@@ -16,7 +17,7 @@ constexpr int JobsFromProcessors = 0;
 
 struct ConverterOptions {
     OutputFormat format = OutputFormat::Rtf;
-    std::int64_t fontMode = 0;
+    FontMode fontMode = FontMode::Monospace;
     std::optional<NativeString> output;     // -o; "-" is standard output
     std::optional<NativeString> outputDir;  // -d
     bool recursive = false;                 // -r: a FILE may be a folder

@@ -15,7 +15,7 @@ CharTable DocumentOutput::BuiltCharTable() {
     return table;
 }
 
-bool DocumentOutput::Produce(OutputFormat format, std::int64_t fontMode, const std::uint8_t* image,
+bool DocumentOutput::Produce(OutputFormat format, FontMode fontMode, const std::uint8_t* image,
                              std::int64_t length, std::u16string_view pathAsGiven) {
     bytes_ = {};
     const std::u16string name = FileNamePart(pathAsGiven, false);

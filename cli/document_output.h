@@ -17,7 +17,7 @@ namespace brevikon {
 class DocumentOutput {
   public:
     // Converts; false when memory ran out (the output would be truncated).
-    bool Produce(OutputFormat format, std::int64_t fontMode, const std::uint8_t* image,
+    bool Produce(OutputFormat format, FontMode fontMode, const std::uint8_t* image,
                  std::int64_t length, std::u16string_view pathAsGiven);
 
     // The output bytes of the last successful Produce.

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         BuildCharTable(built);
         return built;
     }();
-    const std::int64_t fontMode = data[0] & 1;
+    const FontMode fontMode = data[0] & 1 ? FontMode::Proportional : FontMode::Monospace;
     const std::uint8_t* image = size > 1 ? data + 1 : nullptr;
     const auto length = static_cast<std::int64_t>(size - 1);
 

@@ -25,7 +25,7 @@ struct AppState {
 
     std::int64_t fileLength = 0;
     std::int64_t zoomPercent = ZoomDefault;
-    std::int64_t fontMode = FontModeMonospace;
+    FontMode fontMode = FontMode::Monospace;
     // The DocumentImage: a document counts as loaded exactly while this is held.
     HeapBlock documentImage;
     LibraryHandle richTextLibrary = NoLibrary;

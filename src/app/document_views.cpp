@@ -57,7 +57,7 @@ void ShowAnalysisView(AppState& state, Platform& platform) {
     ReportLostRtf(state, platform);
 }
 
-void SelectFontMode(AppState& state, Platform& platform, std::int64_t fontMode) {
+void SelectFontMode(AppState& state, Platform& platform, FontMode fontMode) {
     state.fontMode = fontMode;
     ShowDocumentView(state, platform);
 }

@@ -15,6 +15,6 @@ void ShowDocumentView(AppState& state, Platform& platform);
 void ShowAnalysisView(AppState& state, Platform& platform);
 
 // The Monospace font and Proportional font commands.
-void SelectFontMode(AppState& state, Platform& platform, std::int64_t fontMode);
+void SelectFontMode(AppState& state, Platform& platform, FontMode fontMode);
 
 }  // namespace brevikon

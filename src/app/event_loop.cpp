@@ -66,10 +66,10 @@ LoopControl RunCommand(AppState& state, Platform& platform, int id) {
             ZoomReset(state, platform);
             break;
         case CommandMonospaceFont:
-            SelectFontMode(state, platform, FontModeMonospace);
+            SelectFontMode(state, platform, FontMode::Monospace);
             break;
         case CommandProportionalFont:
-            SelectFontMode(state, platform, FontModeProportional);
+            SelectFontMode(state, platform, FontMode::Proportional);
             break;
         case CommandAbout:
             ShowAbout(platform);

@@ -32,7 +32,7 @@ int ProcessStart(AppState& state, Platform& platform) {
     platform.Initialize();
     state.analysisFlag = 0;
     state.zoomPercent = ZoomDefault;
-    state.fontMode = FontModeMonospace;
+    state.fontMode = FontMode::Monospace;
     state.currentAttributes = 0;
     state.charTable.fill(0);
     const bool started = RunMainWindow(state, platform);

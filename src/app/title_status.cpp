@@ -36,8 +36,8 @@ void RefreshTitleAndStatus(AppState& state, Platform& platform) {
 }
 
 void UpdateFontChecks(AppState& state, Platform& platform) {
-    platform.SetMenuCheck(CommandMonospaceFont, state.fontMode == FontModeMonospace);
-    platform.SetMenuCheck(CommandProportionalFont, state.fontMode == FontModeProportional);
+    platform.SetMenuCheck(CommandMonospaceFont, state.fontMode == FontMode::Monospace);
+    platform.SetMenuCheck(CommandProportionalFont, state.fontMode == FontMode::Proportional);
 }
 
 void SetStatusField(Platform& platform, int field, std::u16string_view text) {

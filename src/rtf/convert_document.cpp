@@ -86,7 +86,7 @@ class DocumentWriter {
           length_(conversion.length),
           buffer_(*conversion.buffer),
           currentAttributes_(*conversion.currentAttributes),
-          paragraphOpening_(conversion.fontMode == FontModeMonospace
+          paragraphOpening_(conversion.fontMode == FontMode::Monospace
                                 ? ParagraphOpeningMonospace
                                 : ParagraphOpeningProportional),
           state_{textStart} {
@@ -314,19 +314,6 @@ void SetRtfAttributes(RtfBuffer& buffer, std::int64_t& currentAttributes, std::i
     }
     if (changed & Bit20) AppendRtf(buffer, (flags & Bit20) ? "\\expndtw60 " : "\\expndtw0 ");
     currentAttributes = flags;
-}
-
-std::u16string StatusSummary(const std::uint8_t* image, std::int64_t length,
-                             std::int64_t textStart) {
-    std::u16string summary = u"Text ab " + DecimalText(textStart);
-    DocumentHeader header;
-    if (ReadDocumentHeader(image, length, header)) {
-        summary += u"  |  R/Rand " + DecimalText(header.rightMargin);
-        summary += u"  Blatt " + DecimalText(header.pageLength);
-        summary += u"  " + DecimalText(header.charsPerInch);
-        summary += u" Z/Zoll  Abstand " + DecimalText(header.lineSpacing);
-    }
-    return summary;
 }
 
 std::u16string ConvertDocumentToRtf(const RtfConversion& conversion) {

@@ -5,19 +5,17 @@
 #include <string>
 
 #include "format/char_table.h"
+#include "format/font_mode.h"
+#include "format/status_summary.h"
 #include "rtf/rtf_buffer.h"
 
 namespace brevikon {
-
-// Monospace (Courier New 10 pt) or proportional (Times New Roman 12 pt).
-constexpr std::int64_t FontModeMonospace = 0;
-constexpr std::int64_t FontModeProportional = 1;
 
 // Everything the converter reads and writes. The viewer points these at its AppState.
 struct RtfConversion {
     const std::uint8_t* image = nullptr;  // the document image, or none
     std::int64_t length = 0;
-    std::int64_t fontMode = FontModeMonospace;
+    FontMode fontMode = FontMode::Monospace;
     const CharTable* charTable = nullptr;
     RtfBuffer* buffer = nullptr;
     std::int64_t* currentAttributes = nullptr;  // AttributeFlags whose words were written last
@@ -28,9 +26,5 @@ std::u16string ConvertDocumentToRtf(const RtfConversion& conversion);
 
 // Writes the attribute words of every group that changes from currentAttributes to flags.
 void SetRtfAttributes(RtfBuffer& buffer, std::int64_t& currentAttributes, std::int64_t flags);
-
-// "Text ab N", followed by the four layout numbers of the header when the file has one.
-std::u16string StatusSummary(const std::uint8_t* image, std::int64_t length,
-                             std::int64_t textStart);
 
 }  // namespace brevikon

@@ -4,7 +4,7 @@
 
 #include "format/document_format.h"
 #include "format/text_codes.h"
-#include "rtf/convert_document.h"
+#include "format/status_summary.h"
 #include "text_export/character_forms.h"
 #include "text_export/html_page.h"
 
@@ -202,7 +202,7 @@ HtmlExporter::HtmlExporter(const CharTable& table) {
     }
 }
 
-bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, std::int64_t fontMode,
+bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
                            std::string_view title, ExportBuffer& out) const {
     const std::size_t estimate =
         HtmlStartSize + (length > 0 ? 2 * static_cast<std::size_t>(length) : 0);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "format/char_table.h"
+#include "format/font_mode.h"
 #include "text_export/export_buffer.h"
 
 namespace brevikon {
@@ -17,7 +18,7 @@ class HtmlExporter {
 
     // Replaces the buffer's content with the page; title is the UTF-8 file name shown in the
     // browser. False when memory ran out. An empty image gives a page without paragraphs.
-    bool Convert(const std::uint8_t* image, std::int64_t length, std::int64_t fontMode,
+    bool Convert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
                  std::string_view title, ExportBuffer& out) const;
 
     // The HTML text of one character (escaped where HTML needs it), padded to a fixed size.

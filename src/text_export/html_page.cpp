@@ -1,6 +1,6 @@
 #include "text_export/html_page.h"
 
-#include "rtf/convert_document.h"
+#include "format/font_mode.h"
 
 namespace brevikon {
 
@@ -76,7 +76,7 @@ void AppendHtmlEscaped(ExportBuffer& out, std::string_view utf8) {
     }
 }
 
-void AppendHtmlPageStart(ExportBuffer& out, std::string_view title, std::int64_t fontMode) {
+void AppendHtmlPageStart(ExportBuffer& out, std::string_view title, FontMode fontMode) {
     out.Append(
         "<!DOCTYPE html>\n"
         "<html lang=\"de\">\n"
@@ -87,7 +87,7 @@ void AppendHtmlPageStart(ExportBuffer& out, std::string_view title, std::int64_t
     AppendHtmlEscaped(out, title);
     out.Append("</title>\n<style>\n");
     out.Append(CommonStyle);
-    out.Append(fontMode == FontModeMonospace ? MonospaceStyle : ProportionalStyle);
+    out.Append(fontMode == FontMode::Monospace ? MonospaceStyle : ProportionalStyle);
     out.Append("</style>\n</head>\n<body>\n");
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "format/font_mode.h"
 #include "text_export/export_buffer.h"
 
 namespace brevikon {
@@ -27,7 +28,7 @@ constexpr std::string_view Tab = "tab";
 void AppendHtmlEscaped(ExportBuffer& out, std::string_view utf8);
 
 // From the doctype to the opening <body>, for the given font mode; title is UTF-8.
-void AppendHtmlPageStart(ExportBuffer& out, std::string_view title, std::int64_t fontMode);
+void AppendHtmlPageStart(ExportBuffer& out, std::string_view title, FontMode fontMode);
 void AppendHtmlPageEnd(ExportBuffer& out);
 
 }  // namespace brevikon

@@ -38,7 +38,7 @@ constexpr std::u16string_view HeaderDocumentSummary =
 inline std::string Describe(const AppState& state, const FakePlatform& platform) {
     std::ostringstream text;
     text << "fileLength " << state.fileLength << "\nzoom " << state.zoomPercent << "\nfont "
-         << state.fontMode << "\nimage " << state.documentImage.size() << " at "
+         << static_cast<int>(state.fontMode) << "\nimage " << state.documentImage.size() << " at "
          << static_cast<const void*>(state.documentImage.data()) << "\nreport "
          << state.structureReport.size() << "\nsummary " << Narrow(state.statusSummary) << "\nrtf "
          << std::hash<std::string_view>{}(state.rtfBuffer.content()) << "\nanalysis "

@@ -33,7 +33,7 @@ TEST_F(DocumentViewsTest, AnalysisShowsTheReportAndAFontCommandReturnsToTheDocum
     EXPECT_NE(platform.viewerRtf.find("STRUKTURANALYSE\\line"), std::string::npos);
     EXPECT_EQ(state.statusSummary, summary);
 
-    SelectFontMode(state, platform, FontModeProportional);
+    SelectFontMode(state, platform, FontMode::Proportional);
     EXPECT_EQ(state.analysisFlag, 0);
     EXPECT_EQ(platform.title, u"BRIEF.TXT - Brevikon Reader");
     EXPECT_NE(platform.viewerRtf.find("\\pard\\ql\\f1\\fs24 "), std::string::npos);
@@ -41,7 +41,7 @@ TEST_F(DocumentViewsTest, AnalysisShowsTheReportAndAFontCommandReturnsToTheDocum
     EXPECT_EQ(platform.calls.back(), "SetMenuCheck(9, on)");
     EXPECT_FALSE(platform.checks.at(8));
 
-    SelectFontMode(state, platform, FontModeMonospace);
+    SelectFontMode(state, platform, FontMode::Monospace);
     EXPECT_NE(platform.viewerRtf.find("\\pard\\ql\\f0\\fs20 "), std::string::npos);
     EXPECT_TRUE(platform.checks.at(8));
     EXPECT_FALSE(platform.checks.at(9));
@@ -50,7 +50,7 @@ TEST_F(DocumentViewsTest, AnalysisShowsTheReportAndAFontCommandReturnsToTheDocum
 TEST_F(DocumentViewsTest, CloseReturnsToNoDocumentAndKeepsFontAndZoom) {
     ShowAnalysisView(state, platform);
     state.zoomPercent = 120;
-    state.fontMode = FontModeProportional;
+    state.fontMode = FontMode::Proportional;
     platform.ForgetCalls();
     CloseDocument(state, platform);
     EXPECT_EQ(platform.calls,
@@ -64,13 +64,13 @@ TEST_F(DocumentViewsTest, CloseReturnsToNoDocumentAndKeepsFontAndZoom) {
     EXPECT_EQ(state.structureReport, u"");
     EXPECT_EQ(state.analysisFlag, 0);
     EXPECT_EQ(state.rtfBuffer.used, 0);
-    EXPECT_EQ(state.fontMode, FontModeProportional);
+    EXPECT_EQ(state.fontMode, FontMode::Proportional);
 }
 
 // Without a document a font command only clears (see the failed-image state); the font is
 // used by the next document, and only then do the check marks move.
 TEST_F(AppTest, FontChosenWithoutDocumentIsUsedByTheNextOne) {
-    SelectFontMode(state, platform, FontModeProportional);
+    SelectFontMode(state, platform, FontMode::Proportional);
     EXPECT_TRUE(platform.checks.at(8));
     Load(u"a.doc", SmallDocument());
     EXPECT_NE(platform.viewerRtf.find("\\f1\\fs24 Hi"), std::string::npos);
@@ -95,7 +95,7 @@ TEST_F(AppTest, TruncatedDocumentRtfIsShownWithAMessageAndNeverSaved) {
 
     // With room again, a font command converts it whole, and it can be saved.
     heap.refuseGrowth = false;
-    SelectFontMode(state, platform, FontModeMonospace);
+    SelectFontMode(state, platform, FontMode::Monospace);
     EXPECT_TRUE(state.rtfBuffer.complete());
     SaveAsRtf(state, platform);
     EXPECT_EQ(platform.writtenFiles.at(u"lang.rtf").size(),

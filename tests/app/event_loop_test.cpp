@@ -104,10 +104,10 @@ TEST_F(EventLoopTest, EachIdRunsItsCommand) {
     HandleEvent(state, platform, Command(CommandAnalyseStructure));
     EXPECT_EQ(state.analysisFlag, 1);
     HandleEvent(state, platform, Command(CommandProportionalFont));
-    EXPECT_EQ(state.fontMode, FontModeProportional);
+    EXPECT_EQ(state.fontMode, FontMode::Proportional);
     EXPECT_EQ(state.analysisFlag, 0);
     HandleEvent(state, platform, Command(CommandMonospaceFont));
-    EXPECT_EQ(state.fontMode, FontModeMonospace);
+    EXPECT_EQ(state.fontMode, FontMode::Monospace);
     platform.saveAnswers.push_back(u"a.rtf");
     HandleEvent(state, platform, Command(CommandSaveAsRtf));
     EXPECT_EQ(platform.writtenFiles.count(u"a.rtf"), 1u);

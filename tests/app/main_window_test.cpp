@@ -44,7 +44,7 @@ TEST(ProcessStartTest, StartWithoutArgumentsThenCloseEndsWithZero) {
     FakePlatform platform;
     // Anything but the documented start values would show up below.
     state.zoomPercent = 0;
-    state.fontMode = 7;
+    state.fontMode = FontMode::Proportional;
     state.analysisFlag = 1;
     EXPECT_EQ(ProcessStart(state, platform), 0);
     Calls expected = StartUpCalls;

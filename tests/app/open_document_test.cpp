@@ -125,7 +125,7 @@ TEST_F(OpenDocumentTest, FailedImageAllocationLeavesNoDocumentButEverythingElse)
                                     "Brevikon Reader | information)"));
 
     platform.ForgetCalls();
-    SelectFontMode(state, platform, FontModeProportional);
+    SelectFontMode(state, platform, FontMode::Proportional);
     EXPECT_EQ(platform.calls,
               (Calls{"SetViewerReadOnly(off)", "SetViewerText()", "SetViewerReadOnly(on)",
                      "SetStatusText(0, ALT.DOC   (5 Bytes)   Text ab 0)",

@@ -101,7 +101,7 @@ TEST_F(SaveAsRtfTest, AnalysisViewSavesTheRenderedReport) {
 // message; the RTF stays in the buffer and can still be saved.
 TEST_F(SaveAsRtfTest, RefusedRtfShowsTheSentenceAndIsStillSaved) {
     platform.rtfAccepted = false;
-    SelectFontMode(state, platform, FontModeMonospace);
+    SelectFontMode(state, platform, FontMode::Monospace);
     EXPECT_EQ(Calls(platform.calls.begin(), platform.calls.begin() + 5),
               (Calls{"SetViewerReadOnly(off)", "SetViewerRtf", "SetViewerReadOnly(on)",
                      "SetViewerText(Der Inhalt konnte nicht dargestellt werden.)",

@@ -14,7 +14,7 @@ namespace {
 
 // The text form of a document, or its HTML page when a title is given.
 std::string Export(const std::string& document, const char* title = nullptr,
-                   std::int64_t fontMode = 0) {
+                   FontMode fontMode = FontMode::Monospace) {
     CharTable table{};
     BuildCharTable(table);
     ExportBuffer out;
@@ -138,7 +138,7 @@ TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
 // -p changes only the font, in the sizes the RTF has (\fs20 and \fs24).
 TEST(HtmlExport, TitleAndFont) {
     const char* title = "<b onclick=\"x\">&'</title>\x01.txt";
-    std::string page = Export("x", title, 0);
+    std::string page = Export("x", title, FontMode::Monospace);
     EXPECT_NE(
         page.find("<title>&lt;b onclick=&quot;x&quot;&gt;&amp;&#39;&lt;/title&gt;.txt</title>"),
         std::string::npos);
@@ -146,7 +146,7 @@ TEST(HtmlExport, TitleAndFont) {
         "body { font-family: \"Courier New\", Courier, monospace; font-size: 10pt; }\n"
         ".sp { letter-spacing: 0.3em; }";
     ASSERT_NE(page.find(monospace), std::string::npos) << page;
-    EXPECT_EQ(Export("x", title, 1),
+    EXPECT_EQ(Export("x", title, FontMode::Proportional),
               page.replace(page.find(monospace), monospace.size(),
                            "body { font-family: \"Times New Roman\", Times, serif; font-size: "
                            "12pt; }\n.sp { letter-spacing: 0.25em; }"));

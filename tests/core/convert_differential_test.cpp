@@ -42,7 +42,7 @@ TEST(ConvertDifferential, MatchesTheLiteralConversionByteForByte) {
     for (int round = 0; round < 400; ++round) {
         const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
         const auto document = RandomDocument(random, length);
-        const std::int64_t fontMode = round % 2;
+        const FontMode fontMode = round % 2 ? FontMode::Proportional : FontMode::Monospace;
         RtfBuffer fast;
         std::int64_t attributes = 0;
         ConvertDocumentToRtf({document.data(), static_cast<std::int64_t>(length), fontMode, &table,

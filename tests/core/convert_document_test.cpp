@@ -28,7 +28,7 @@ struct Converted {
     std::int64_t currentAttributes;
 };
 
-Converted Convert(const Bytes& bytes, std::int64_t fontMode = 0) {
+Converted Convert(const Bytes& bytes, FontMode fontMode = FontMode::Monospace) {
     CharTable table{};
     BuildCharTable(table);
     RtfBuffer buffer;
@@ -47,8 +47,7 @@ TEST(ConvertDocument, SmallestDocumentExactly) {
 }
 
 TEST(ConvertDocument, ProportionalFontOpensParagraphsWithFontOne) {
-    EXPECT_EQ(Convert({'A'}, 1).rtf, Header + "\\pard\\ql\\f1\\fs24 A" + End + "}");
-    EXPECT_EQ(Convert({'A'}, 7).rtf, Header + "\\pard\\ql\\f1\\fs24 A" + End + "}");
+    EXPECT_EQ(Convert({'A'}, FontMode::Proportional).rtf, Header + "\\pard\\ql\\f1\\fs24 A" + End + "}");
 }
 
 TEST(ConvertDocument, NoImageGivesEmptyBufferAndSummary) {
@@ -56,7 +55,7 @@ TEST(ConvertDocument, NoImageGivesEmptyBufferAndSummary) {
     BuildCharTable(table);
     RtfBuffer buffer;
     std::int64_t attributes = 5;
-    EXPECT_EQ(ConvertDocumentToRtf({nullptr, 0, 0, &table, &buffer, &attributes}), u"");
+    EXPECT_EQ(ConvertDocumentToRtf({nullptr, 0, FontMode::Monospace, &table, &buffer, &attributes}), u"");
     EXPECT_EQ(buffer.used, 0);
     EXPECT_EQ(buffer.capacity, 65536);
     EXPECT_EQ(attributes, 0);
@@ -153,7 +152,7 @@ TEST(ConvertDocument, RefusedGrowthMarksTheBufferIncomplete) {
     RtfBuffer buffer(heap);
     heap.refuseGrowth = true;
     std::int64_t attributes = 0;
-    ConvertDocumentToRtf({bytes.data(), 100000, 0, &table, &buffer, &attributes});
+    ConvertDocumentToRtf({bytes.data(), 100000, FontMode::Monospace, &table, &buffer, &attributes});
     EXPECT_FALSE(buffer.complete());
     EXPECT_LE(buffer.used + 8, buffer.capacity);
 }

@@ -35,7 +35,7 @@ struct Converted {
     bool complete = false;
 };
 
-Converted Convert(const void* bytes, std::size_t size, std::int64_t fontMode) {
+Converted Convert(const void* bytes, std::size_t size, FontMode fontMode) {
     CharTable table{};
     BuildCharTable(table);
     RtfBuffer buffer;
@@ -76,8 +76,8 @@ TEST(BundledSamples, MatchTheGeneratorAndConvertToTheirGoldenRtf) {
             << "differs from the generator's output; run make-samples --samples samples";
 
         const std::string stem = fs::path(sample.fileName).stem().string();
-        for (const std::int64_t fontMode : {FontModeMonospace, FontModeProportional}) {
-            const bool monospace = fontMode == FontModeMonospace;
+        for (const FontMode fontMode : {FontMode::Monospace, FontMode::Proportional}) {
+            const bool monospace = fontMode == FontMode::Monospace;
             const fs::path golden =
                 SamplesFolder / (stem + (monospace ? "" : ".proportional") + ".rtf");
             const std::optional<std::string> rtf = ReadFileBytes(golden);
@@ -119,7 +119,7 @@ void ExpectLargeDocumentConverts(SampleKind kind, std::int64_t size) {
     EXPECT_EQ(bytes[static_cast<std::size_t>(document.textEnd)], EndOfText);
     EXPECT_GT(document.hardBreaks, 0);
 
-    const Converted converted = Convert(bytes.data(), bytes.size(), FontModeMonospace);
+    const Converted converted = Convert(bytes.data(), bytes.size(), FontMode::Monospace);
     ASSERT_TRUE(converted.complete);
     EXPECT_EQ(converted.summary, u"Text ab " + DecimalText(document.textStart) +
                                      u"  |  R/Rand 65  Blatt 72  10 Z/Zoll  Abstand 1");

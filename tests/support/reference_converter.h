@@ -12,12 +12,12 @@
 
 namespace brevikon::test {
 
-inline void ReferenceConvert(const std::uint8_t* image, std::int64_t length, std::int64_t fontMode,
+inline void ReferenceConvert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
                              const CharTable& table, RtfBuffer& buffer) {
     std::int64_t current = 0;
     ResetRtfBuffer(buffer);
     if (!image || length < 1) return;
-    const std::string opening = fontMode == 0 ? "\\pard\\ql\\f0\\fs20 " : "\\pard\\ql\\f1\\fs24 ";
+    const std::string opening = fontMode == FontMode::Monospace ? "\\pard\\ql\\f0\\fs20 " : "\\pard\\ql\\f1\\fs24 ";
     bool open = false;
     bool softBreak = false;
     std::int64_t lastEscape = 0;
