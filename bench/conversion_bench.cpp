@@ -24,7 +24,7 @@ void ConvertBenchmark(benchmark::State& state, FontMode fontMode) {
     CharTable table{};
     BuildCharTable(table);
     RtfBuffer buffer;
-    std::int64_t attributes = 0;
+    std::uint8_t attributes = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(ConvertDocumentToRtf(
             {document.bytes.data(), length, fontMode, &table, &buffer, &attributes}));

@@ -21,7 +21,7 @@ bool DocumentOutput::Produce(OutputFormat format, FontMode fontMode, const std::
     const std::u16string name = FileNamePart(pathAsGiven, false);
     switch (format) {
         case OutputFormat::Rtf: {
-            std::int64_t currentAttributes = 0;
+            std::uint8_t currentAttributes = 0;
             const std::u16string summary = ConvertDocumentToRtf(
                 {image, length, fontMode, &charTable_, &rtf_, &currentAttributes});
             if (!rtf_.complete()) return false;

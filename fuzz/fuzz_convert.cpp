@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto length = static_cast<std::int64_t>(size - 1);
 
     RtfBuffer buffer;
-    std::int64_t attributes = 0;
+    std::uint8_t attributes = 0;
     const std::u16string summary =
         ConvertDocumentToRtf({image, length, fontMode, &table, &buffer, &attributes});
     Require(attributes == 0);

@@ -35,9 +35,9 @@ struct AppState {
     // Capacity, used length and storage of the RTF text that the viewer shows and Save as
     // RTF writes.
     RtfBuffer rtfBuffer;
-    // 1 exactly while the AnalysisView is shown.
-    std::int64_t analysisFlag = 0;
-    std::int64_t currentAttributes = 0;
+    // True exactly while the AnalysisView is shown.
+    bool analysisFlag = false;
+    std::uint8_t currentAttributes = 0;
     // The path exactly as OpenDocument received it; empty when no file is open.
     std::u16string currentPath;
     CharTable charTable{};

@@ -11,7 +11,7 @@ void CloseDocument(AppState& state, Platform& platform) {
     state.currentPath.clear();
     state.statusSummary.clear();
     state.structureReport.clear();
-    state.analysisFlag = 0;
+    state.analysisFlag = false;
     ClearViewer(state, platform);
     RefreshTitleAndStatus(state, platform);
 }

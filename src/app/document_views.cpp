@@ -28,7 +28,7 @@ void ShowDocumentView(AppState& state, Platform& platform) {
         RefreshTitleAndStatus(state, platform);
         return;
     }
-    state.analysisFlag = 0;
+    state.analysisFlag = false;
     RtfConversion conversion;
     conversion.image = state.documentImage.data();
     conversion.length = state.fileLength;
@@ -51,7 +51,7 @@ void ShowAnalysisView(AppState& state, Platform& platform) {
     state.structureReport =
         BuildStructureReport(state.documentImage.data(), state.fileLength, state.currentPath);
     RenderReportRtf(state.rtfBuffer, state.structureReport);
-    state.analysisFlag = 1;
+    state.analysisFlag = true;
     ShowRtfBuffer(state, platform);
     RefreshTitleAndStatus(state, platform);
     ReportLostRtf(state, platform);

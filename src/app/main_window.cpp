@@ -30,7 +30,7 @@ void CleanUp(AppState& state, Platform& platform) {
 
 int ProcessStart(AppState& state, Platform& platform) {
     platform.Initialize();
-    state.analysisFlag = 0;
+    state.analysisFlag = false;
     state.zoomPercent = ZoomDefault;
     state.fontMode = FontMode::Monospace;
     state.currentAttributes = 0;

@@ -12,7 +12,7 @@ std::u16string TitleText(const AppState& state) {
     // Whether a file is open is decided by the path alone, not by the image.
     if (state.currentPath.empty()) return std::u16string(ProgramTitle);
     std::u16string title = FileNamePart(state.currentPath, false);
-    title += state.analysisFlag != 0 ? u" [Analyse] - " : u" - ";
+    title += state.analysisFlag ? u" [Analyse] - " : u" - ";
     title += ProgramTitle;
     return title;
 }
@@ -20,9 +20,8 @@ std::u16string TitleText(const AppState& state) {
 std::u16string FileStatusText(const AppState& state) {
     if (state.currentPath.empty()) return std::u16string(NoFileStatusText);
     const std::u16string name = FileNamePart(state.currentPath, false);
-    return state.analysisFlag != 0
-               ? AnalysisStatusLine(name)
-               : DocumentStatusLine(name, state.fileLength, state.statusSummary);
+    return state.analysisFlag ? AnalysisStatusLine(name)
+                              : DocumentStatusLine(name, state.fileLength, state.statusSummary);
 }
 
 std::u16string ZoomStatusText(std::int64_t zoomPercent) {

@@ -7,8 +7,8 @@
 //   void WriteSoftBreak();                  one blank
 //   void WritePageBreak();                  ends the open paragraph, if any, and opens none
 //   void WriteTab();
-//   void WriteSpace(std::int64_t carried);  a space that is not dropped, with the carried
-//   attributes void WriteCharacter(std::uint8_t code, std::int64_t attributes);  0: a plain
+//   void WriteSpace(std::uint8_t carried);  a space that is not dropped, with the carried
+//   attributes void WriteCharacter(std::uint8_t code, std::uint8_t attributes);  0: a plain
 //   character
 //
 // Readers may take runs of bytes that do not change the state themselves between steps.
@@ -21,7 +21,7 @@ namespace brevikon {
 struct TextCodeState {
     std::int64_t position = 0;  // the next byte to read
     bool softBreakPending = false;
-    std::int64_t lastEscapeAttribute = 0;
+    std::uint8_t lastEscapeAttribute = 0;
 };
 
 // Closing a paragraph ends a pending soft break and the escape a space could carry. (Where a

@@ -270,13 +270,13 @@ class DocumentWriter {
         AppendRtf(buffer_, TabWord);
     }
 
-    void WriteSpace(std::int64_t carried) {
+    void WriteSpace(std::uint8_t carried) {
         OpenParagraph();
         SetRtfAttributes(buffer_, currentAttributes_, carried);
         AppendRtf(buffer_, Blank);
     }
 
-    void WriteCharacter(std::uint8_t code, std::int64_t attributes) {
+    void WriteCharacter(std::uint8_t code, std::uint8_t attributes) {
         OpenParagraph();
         SetRtfAttributes(buffer_, currentAttributes_, attributes);
         AppendForm(escapedForms_[code]);
@@ -286,7 +286,7 @@ class DocumentWriter {
     const std::uint8_t* image_;
     std::int64_t length_;
     RtfBuffer& buffer_;
-    std::int64_t& currentAttributes_;
+    std::uint8_t& currentAttributes_;
     std::string_view paragraphOpening_;
     TextCodeState state_;
     bool paragraphOpen_ = false;
@@ -297,9 +297,9 @@ class DocumentWriter {
 
 }  // namespace
 
-void SetRtfAttributes(RtfBuffer& buffer, std::int64_t& currentAttributes, std::int64_t flags) {
+void SetRtfAttributes(RtfBuffer& buffer, std::uint8_t& currentAttributes, std::uint8_t flags) {
     if (flags == currentAttributes) return;
-    const std::int64_t changed = flags ^ currentAttributes;
+    const std::uint8_t changed = flags ^ currentAttributes;
     if (changed & Underline) AppendRtf(buffer, (flags & Underline) ? "\\ul " : "\\ulnone ");
     if (changed & Bold) AppendRtf(buffer, (flags & Bold) ? "\\b " : "\\b0 ");
     if (changed & (Superscript | Subscript)) {

@@ -18,13 +18,13 @@ struct RtfConversion {
     FontMode fontMode = FontMode::Monospace;
     const CharTable* charTable = nullptr;
     RtfBuffer* buffer = nullptr;
-    std::int64_t* currentAttributes = nullptr;  // AttributeFlags whose words were written last
+    std::uint8_t* currentAttributes = nullptr;  // AttributeFlags whose words were written last
 };
 
 // Resets and fills the buffer; returns the StatusSummary ("" and an empty buffer without image).
 std::u16string ConvertDocumentToRtf(const RtfConversion& conversion);
 
 // Writes the attribute words of every group that changes from currentAttributes to flags.
-void SetRtfAttributes(RtfBuffer& buffer, std::int64_t& currentAttributes, std::int64_t flags);
+void SetRtfAttributes(RtfBuffer& buffer, std::uint8_t& currentAttributes, std::uint8_t flags);
 
 }  // namespace brevikon

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "format/document_format.h"
-#include "format/text_codes.h"
 #include "format/status_summary.h"
+#include "format/text_codes.h"
 #include "text_export/character_forms.h"
 #include "text_export/html_page.h"
 
@@ -62,13 +62,13 @@ class HtmlWriter {
     }
 
     // Spaces carry attributes exactly as in the RTF.
-    void WriteSpace(std::int64_t carried) {
+    void WriteSpace(std::uint8_t carried) {
         OpenParagraph();
         wanted_ = VisibleAttributes(static_cast<std::uint8_t>(carried));
         WriteText(" ");
     }
 
-    void WriteCharacter(std::uint8_t code, std::int64_t attributes) {
+    void WriteCharacter(std::uint8_t code, std::uint8_t attributes) {
         OpenParagraph();
         wanted_ = VisibleAttributes(static_cast<std::uint8_t>(attributes));
         const CharForm& form = forms_[code];

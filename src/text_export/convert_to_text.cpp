@@ -77,12 +77,12 @@ struct TextWriter {
         paragraphOpen = true;
     }
 
-    void WriteSpace(std::int64_t) {
+    void WriteSpace(std::uint8_t) {
         *out++ = ' ';
         paragraphOpen = true;
     }
 
-    void WriteCharacter(std::uint8_t code, std::int64_t) {
+    void WriteCharacter(std::uint8_t code, std::uint8_t) {
         Append(escapedForms[code]);
         paragraphOpen = true;
     }

@@ -27,14 +27,14 @@ TEST_F(DocumentViewsTest, AnalysisShowsTheReportAndAFontCommandReturnsToTheDocum
                "ScrollViewerToTop", "SetViewerZoom(0/0)",
                "SetStatusText(0, BRIEF.TXT   -   Strukturanalyse)",
                "SetTitle(BRIEF.TXT [Analyse] - Brevikon Reader)", "SetStatusText(1, Zoom 100 %)"}));
-    EXPECT_EQ(state.analysisFlag, 1);
+    EXPECT_TRUE(state.analysisFlag);
     EXPECT_TRUE(state.structureReport.starts_with(u"STRUKTURANALYSE\n"));
     EXPECT_NE(state.structureReport.find(u"Datei           : BRIEF.TXT\n"), std::u16string::npos);
     EXPECT_NE(platform.viewerRtf.find("STRUKTURANALYSE\\line"), std::string::npos);
     EXPECT_EQ(state.statusSummary, summary);
 
     SelectFontMode(state, platform, FontMode::Proportional);
-    EXPECT_EQ(state.analysisFlag, 0);
+    EXPECT_FALSE(state.analysisFlag);
     EXPECT_EQ(platform.title, u"BRIEF.TXT - Brevikon Reader");
     EXPECT_NE(platform.viewerRtf.find("\\pard\\ql\\f1\\fs24 "), std::string::npos);
     EXPECT_EQ(platform.viewerRtf.find("\\f0\\fs20"), std::string::npos);
@@ -62,7 +62,7 @@ TEST_F(DocumentViewsTest, CloseReturnsToNoDocumentAndKeepsFontAndZoom) {
     EXPECT_EQ(state.currentPath, u"");
     EXPECT_EQ(state.statusSummary, u"");
     EXPECT_EQ(state.structureReport, u"");
-    EXPECT_EQ(state.analysisFlag, 0);
+    EXPECT_FALSE(state.analysisFlag);
     EXPECT_EQ(state.rtfBuffer.used, 0);
     EXPECT_EQ(state.fontMode, FontMode::Proportional);
 }
@@ -106,7 +106,7 @@ TEST_F(DocumentViewsTest, AnalysisWithoutBufferStorageSaysSoAndShowsNoOldContent
     heap.refuseAllocation = true;
     ShowAnalysisView(state, platform);
     ExpectOnlyMessage(u"Zu wenig Speicher.", MessageIcon::Error);
-    EXPECT_EQ(state.analysisFlag, 1);
+    EXPECT_TRUE(state.analysisFlag);
     EXPECT_EQ(platform.viewerRtf, "");  // the document shown before is gone
     EXPECT_EQ(platform.viewerText, u"");
 }
@@ -114,7 +114,7 @@ TEST_F(DocumentViewsTest, AnalysisWithoutBufferStorageSaysSoAndShowsNoOldContent
 TEST_F(AppTest, TitleAndStatusFieldsFromPathViewAndZoom) {
     const struct {
         std::u16string path;
-        std::int64_t analysis;
+        bool analysis;
         std::string field0, title;
     } cases[] = {
         {u"", 0, "Keine Datei geoeffnet", "Brevikon Reader"},

@@ -102,10 +102,10 @@ TEST_F(EventLoopTest, EachIdRunsItsCommand) {
     HandleEvent(state, platform, Command(CommandOpen));
     EXPECT_EQ(state.currentPath, u"a.doc");
     HandleEvent(state, platform, Command(CommandAnalyseStructure));
-    EXPECT_EQ(state.analysisFlag, 1);
+    EXPECT_TRUE(state.analysisFlag);
     HandleEvent(state, platform, Command(CommandProportionalFont));
     EXPECT_EQ(state.fontMode, FontMode::Proportional);
-    EXPECT_EQ(state.analysisFlag, 0);
+    EXPECT_FALSE(state.analysisFlag);
     HandleEvent(state, platform, Command(CommandMonospaceFont));
     EXPECT_EQ(state.fontMode, FontMode::Monospace);
     platform.saveAnswers.push_back(u"a.rtf");

@@ -45,7 +45,7 @@ TEST(ProcessStartTest, StartWithoutArgumentsThenCloseEndsWithZero) {
     // Anything but the documented start values would show up below.
     state.zoomPercent = 0;
     state.fontMode = FontMode::Proportional;
-    state.analysisFlag = 1;
+    state.analysisFlag = true;
     EXPECT_EQ(ProcessStart(state, platform), 0);
     Calls expected = StartUpCalls;
     expected.insert(expected.end(), EndCalls.begin(), EndCalls.end());

@@ -98,7 +98,7 @@ TEST_F(OpenDocumentTest, LoadReadsClosesThenShowsTheDocumentViewUnderThePathAsGi
     EXPECT_EQ(state.currentPath, u"D:\\.\\neu.doc");
     EXPECT_EQ(state.fileLength, 5);
     EXPECT_EQ(state.statusSummary, u"Text ab 0");
-    EXPECT_EQ(state.analysisFlag, 0);
+    EXPECT_FALSE(state.analysisFlag);
     EXPECT_TRUE(state.structureReport.empty());
     // "Hi" CR LF end-of-text in monospace.
     EXPECT_EQ(platform.viewerRtf, state.rtfBuffer.content());

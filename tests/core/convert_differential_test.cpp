@@ -44,7 +44,7 @@ TEST(ConvertDifferential, MatchesTheLiteralConversionByteForByte) {
         const auto document = RandomDocument(random, length);
         const FontMode fontMode = round % 2 ? FontMode::Proportional : FontMode::Monospace;
         RtfBuffer fast;
-        std::int64_t attributes = 0;
+        std::uint8_t attributes = 0;
         ConvertDocumentToRtf({document.data(), static_cast<std::int64_t>(length), fontMode, &table,
                               &fast, &attributes});
         RtfBuffer reference;

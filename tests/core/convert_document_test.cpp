@@ -25,14 +25,14 @@ const std::string End = "\\par\r\n";
 struct Converted {
     std::string rtf;
     std::u16string summary;
-    std::int64_t currentAttributes;
+    std::uint8_t currentAttributes;
 };
 
 Converted Convert(const Bytes& bytes, FontMode fontMode = FontMode::Monospace) {
     CharTable table{};
     BuildCharTable(table);
     RtfBuffer buffer;
-    std::int64_t currentAttributes = 77;  // the converter must start from 0 itself
+    std::uint8_t currentAttributes = 77;  // the converter must start from 0 itself
     const std::u16string summary =
         ConvertDocumentToRtf({bytes.data(), static_cast<std::int64_t>(bytes.size()), fontMode,
                               &table, &buffer, &currentAttributes});
@@ -47,15 +47,17 @@ TEST(ConvertDocument, SmallestDocumentExactly) {
 }
 
 TEST(ConvertDocument, ProportionalFontOpensParagraphsWithFontOne) {
-    EXPECT_EQ(Convert({'A'}, FontMode::Proportional).rtf, Header + "\\pard\\ql\\f1\\fs24 A" + End + "}");
+    EXPECT_EQ(Convert({'A'}, FontMode::Proportional).rtf,
+              Header + "\\pard\\ql\\f1\\fs24 A" + End + "}");
 }
 
 TEST(ConvertDocument, NoImageGivesEmptyBufferAndSummary) {
     CharTable table{};
     BuildCharTable(table);
     RtfBuffer buffer;
-    std::int64_t attributes = 5;
-    EXPECT_EQ(ConvertDocumentToRtf({nullptr, 0, FontMode::Monospace, &table, &buffer, &attributes}), u"");
+    std::uint8_t attributes = 5;
+    EXPECT_EQ(ConvertDocumentToRtf({nullptr, 0, FontMode::Monospace, &table, &buffer, &attributes}),
+              u"");
     EXPECT_EQ(buffer.used, 0);
     EXPECT_EQ(buffer.capacity, 65536);
     EXPECT_EQ(attributes, 0);
@@ -151,7 +153,7 @@ TEST(ConvertDocument, RefusedGrowthMarksTheBufferIncomplete) {
     test::RefusingHeap heap;
     RtfBuffer buffer(heap);
     heap.refuseGrowth = true;
-    std::int64_t attributes = 0;
+    std::uint8_t attributes = 0;
     ConvertDocumentToRtf({bytes.data(), 100000, FontMode::Monospace, &table, &buffer, &attributes});
     EXPECT_FALSE(buffer.complete());
     EXPECT_LE(buffer.used + 8, buffer.capacity);

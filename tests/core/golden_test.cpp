@@ -39,7 +39,7 @@ Converted Convert(const void* bytes, std::size_t size, FontMode fontMode) {
     CharTable table{};
     BuildCharTable(table);
     RtfBuffer buffer;
-    std::int64_t currentAttributes = 0;
+    std::uint8_t currentAttributes = 0;
     const std::u16string summary = ConvertDocumentToRtf({static_cast<const std::uint8_t*>(bytes),
                                                          static_cast<std::int64_t>(size), fontMode,
                                                          &table, &buffer, &currentAttributes});

@@ -14,13 +14,14 @@ namespace brevikon::test {
 
 inline void ReferenceConvert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
                              const CharTable& table, RtfBuffer& buffer) {
-    std::int64_t current = 0;
+    std::uint8_t current = 0;
     ResetRtfBuffer(buffer);
     if (!image || length < 1) return;
-    const std::string opening = fontMode == FontMode::Monospace ? "\\pard\\ql\\f0\\fs20 " : "\\pard\\ql\\f1\\fs24 ";
+    const std::string opening =
+        fontMode == FontMode::Monospace ? "\\pard\\ql\\f0\\fs20 " : "\\pard\\ql\\f1\\fs24 ";
     bool open = false;
     bool softBreak = false;
-    std::int64_t lastEscape = 0;
+    std::uint8_t lastEscape = 0;
     auto openParagraph = [&] {
         if (open) return;
         AppendRtf(buffer, opening);
@@ -70,7 +71,7 @@ inline void ReferenceConvert(const std::uint8_t* image, std::int64_t length, Fon
         } else if (v == 160 || v == 32 || v == 128) {
             ++p;
             if (softBreak) continue;
-            std::int64_t carried = 0;
+            std::uint8_t carried = 0;
             if (lastEscape != 0 && PeekAttributeEscape(image, length, p) == lastEscape) {
                 carried = lastEscape;
             }
