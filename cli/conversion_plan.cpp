@@ -5,9 +5,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "app/path_names.h"
 #include "base/text.h"
 #include "cli/folder_walk.h"
+#include "document/path_names.h"
 
 namespace brevikon {
 
@@ -28,11 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-NativeString FromAscii(const char* ascii) {
-    NativeString text;
-    while (*ascii)
-        text += static_cast<NativeString::value_type>(*ascii++);
-    return text;
+NativeString FromAscii(std::string_view ascii) {
+    return NativeString(ascii.begin(), ascii.end());
 }
 
 bool IsSeparator(NativeString::value_type c) {
@@ -48,7 +45,7 @@ bool IsStandardOutput(const NativeString& path) {
 NativeString DefaultOutputPath(const ConverterOptions& options, const NativeString& file,
                                const NativeString& subfolder) {
     using View = std::basic_string_view<NativeString::value_type>;
-    const NativeString extension = FromAscii(FormatExtension(options.format));
+    const NativeString extension = FromAscii(FormOf(options.format).extension);
     const NativeString stem = FileNamePart(View(file), true);
     if (options.outputDir) {
         NativeString folder = *options.outputDir;
@@ -179,7 +176,7 @@ std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
     WalkRules rules;
     // What any run of ours wrote, not only one in this format: a tree converted to text
     // first and to HTML next must not get HTML pages of its text files.
-    for (const char* ending : OutputEndings())
+    for (const std::string_view ending : OutputEndings())
         rules.skippedEndings.push_back(AsciiText(ending));
     for (const NativeString& pattern : options.patterns)
         rules.patterns.push_back(NativeToUtf16(pattern));

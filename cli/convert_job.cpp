@@ -2,7 +2,8 @@
 
 #include <new>
 
-#include "app/message_texts.h"
+#include "document/message_texts.h"
+#include "document/path_names.h"
 #include "format/document_format.h"
 
 namespace brevikon {
@@ -128,8 +129,9 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
                                     job.expected ? &*job.expected : nullptr);
     if (read.status != ReadStatus::Ok) return Fail(result, ReadFailureText(read));
     result.inputBytes = read.length;
-    if (!output.Produce(options.format, options.fontMode, read.image.data(), read.length,
-                        NativeToUtf16(job.input))) {
+    const std::u16string fileName = FileNamePart(NativeToUtf16(job.input), false);
+    if (!output.Produce(options.format,
+                        {read.image.data(), read.length, options.fontMode, fileName})) {
         return Fail(result, std::u16string(OutOfMemoryText));
     }
     read.image.Release();

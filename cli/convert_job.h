@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/conversion_plan.h"
-#include "cli/document_output.h"
+#include "document/document_output.h"
 
 namespace brevikon {
 

@@ -15,8 +15,8 @@
 #include "base/version.h"
 #include "cli/conversion_plan.h"
 #include "cli/convert_job.h"
-#include "cli/document_output.h"
 #include "cli/progress.h"
+#include "document/document_output.h"
 
 namespace brevikon {
 
@@ -188,10 +188,11 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
 int ConverterMain(const std::vector<NativeString>& arguments, std::FILE* out, std::FILE* err) {
     const ParsedArguments parsed = ParseConverterArguments(arguments);
     if (!parsed.usageError.empty()) {
-        std::fprintf(err, "brevikon-rtf: %s\n\n%s", parsed.usageError.c_str(), ConverterUsage);
+        std::fprintf(err, "brevikon-rtf: %s\n\n%s", parsed.usageError.c_str(),
+                     ConverterUsage().c_str());
         return ExitUsage;
     }
-    if (parsed.options.help) return WriteInformation(out, err, ConverterUsage);
+    if (parsed.options.help) return WriteInformation(out, err, ConverterUsage());
     if (parsed.options.version) {
         return WriteInformation(
             out, err,

@@ -6,51 +6,66 @@
 
 namespace brevikon {
 
-const char ConverterUsage[] =
-    "Aufruf: brevikon-rtf [OPTIONEN] DATEI...\n"
-    "Wandelt Dokumente der Brevikon PC Textverarbeitung 1.2 um.\n"
-    "\n"
-    "  --to FORMAT          rtf (Vorgabe), text (UTF-8-Text), html (HTML-Seite),\n"
-    "                       report (Strukturanalyse als Text),\n"
-    "                       report-rtf (Strukturanalyse als RTF)\n"
-    "  -p, --proportional   Proportionalschrift (Times New Roman) statt Courier New\n"
-    "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI); - fuer die Standardausgabe\n"
-    "  -d, --output-dir DIR Ausgabe mit den Vorgabenamen im Ordner DIR\n"
-    "  -r, --recursive      DATEI darf ein Ordner sein: alle Dateien darin und darunter\n"
-    "      --match MUSTER   mit -r aus den Ordnern nur Dateien, deren Name auf MUSTER\n"
-    "                       passt (* und ?, gross/klein gleich; mehrfach erlaubt:\n"
-    "                       eines muss passen)\n"
-    "  -j, --jobs N         N Dateien zugleich umwandeln (Vorgabe: Zahl der Prozessoren)\n"
-    "  -v, --verbose        je umgewandelter Datei eine Zeile wie in der Statuszeile\n"
-    "  -q, --quiet          nur Fehler ausgeben\n"
-    "  -h, --help           diese Hilfe\n"
-    "  -V, --version        Version\n"
-    "\n"
-    "Vorgabename der Ausgabe: Ordner und Name der DATEI mit .rtf statt ihrer Endung\n"
-    "(text: .utf8.txt, html: .html, report: .report.txt, report-rtf: .rtf).\n"
-    "Mit -r wird jeder Ordner nach Namen sortiert durchgegangen; Dateien, deren Name\n"
-    "auf eine dieser Endungen endet (gross/klein gleich), werden als fruehere\n"
-    "Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d DIR im\n"
-    "selben Unterordner unter DIR. Verknuepfungen auf Ordner werden nicht verfolgt,\n"
-    "Verknuepfungen auf Dateien nur, wenn ihr Ziel im Ordner liegt.\n"
-    "Exit-Status: 0 alles umgewandelt, 1 mindestens eine Datei fehlgeschlagen,\n"
-    "2 falscher Aufruf.\n";
-
 namespace {
 
-struct FormatEntry {
-    OutputFormat format;
-    const char* name;
-    const char* extension;
-};
+// Wraps items after a lead, each line at most LineWidth wide, continued at the lead's width.
+std::string Wrapped(std::string_view lead, const std::vector<std::string>& items) {
+    constexpr std::size_t LineWidth = 80;
+    std::string text(lead), line;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string item = items[i] + (i + 1 < items.size() ? "," : "");
+        if (!line.empty() && lead.size() + line.size() + 1 + item.size() > LineWidth) {
+            text += line + "\n" + std::string(lead.size(), ' ');
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + item;
+    }
+    return text + line + "\n";
+}
 
-constexpr FormatEntry Formats[] = {
-    {OutputFormat::Rtf, "rtf", ".rtf"},
-    {OutputFormat::Report, "report", ".report.txt"},
-    {OutputFormat::ReportRtf, "report-rtf", ".rtf"},
-    {OutputFormat::Text, "text", ".utf8.txt"},
-    {OutputFormat::Html, "html", ".html"},
-};
+}  // namespace
+
+std::string ConverterUsage() {
+    std::vector<std::string> forms, otherNames;
+    for (const OutputForm& form : OutputForms()) {
+        forms.push_back(std::string(form.name) + " (" + std::string(form.description) + ")");
+        if (form.format != OutputFormat::Rtf) {
+            otherNames.push_back(std::string(form.name) + ": " + std::string(form.extension));
+        }
+    }
+    std::string lastNames;
+    for (std::size_t i = 0; i < otherNames.size(); ++i)
+        lastNames += (i ? ", " : "") + otherNames[i];
+    return "Aufruf: brevikon-rtf [OPTIONEN] DATEI...\n"
+           "Wandelt Dokumente der Brevikon PC Textverarbeitung 1.2 um.\n"
+           "\n" +
+           Wrapped("  --to FORMAT          ", forms) +
+           "  -p, --proportional   Proportionalschrift (Times New Roman) statt Courier New\n"
+           "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI); - fuer die Standardausgabe\n"
+           "  -d, --output-dir DIR Ausgabe mit den Vorgabenamen im Ordner DIR\n"
+           "  -r, --recursive      DATEI darf ein Ordner sein: alle Dateien darin und darunter\n"
+           "      --match MUSTER   mit -r aus den Ordnern nur Dateien, deren Name auf MUSTER\n"
+           "                       passt (* und ?, gross/klein gleich; mehrfach erlaubt:\n"
+           "                       eines muss passen)\n"
+           "  -j, --jobs N         N Dateien zugleich umwandeln (Vorgabe: Zahl der Prozessoren)\n"
+           "  -v, --verbose        je umgewandelter Datei eine Zeile wie in der Statuszeile\n"
+           "  -q, --quiet          nur Fehler ausgeben\n"
+           "  -h, --help           diese Hilfe\n"
+           "  -V, --version        Version\n"
+           "\n"
+           "Vorgabename der Ausgabe: Ordner und Name der DATEI mit " +
+           std::string(FormOf(OutputFormat::Rtf).extension) + " statt ihrer Endung\n(" + lastNames +
+           ").\n"
+           "Mit -r wird jeder Ordner nach Namen sortiert durchgegangen; Dateien, deren Name\n"
+           "auf eine dieser Endungen endet (gross/klein gleich), werden als fruehere\n"
+           "Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d DIR im\n"
+           "selben Unterordner unter DIR. Verknuepfungen auf Ordner werden nicht verfolgt,\n"
+           "Verknuepfungen auf Dateien nur, wenn ihr Ziel im Ordner liegt.\n"
+           "Exit-Status: 0 alles umgewandelt, 1 mindestens eine Datei fehlgeschlagen,\n"
+           "2 falscher Aufruf.\n";
+}
+
+namespace {
 
 // More workers than this only cost memory: each holds a whole document.
 constexpr int MaxJobs = 256;
@@ -95,27 +110,11 @@ std::optional<NativeString> InlineValue(const NativeString& argument, std::strin
 
 }  // namespace
 
-const char* FormatName(OutputFormat format) {
-    for (const auto& entry : Formats) {
-        if (entry.format == format) return entry.name;
-    }
-    return "";
-}
-
-const char* FormatExtension(OutputFormat format) {
-    for (const auto& entry : Formats) {
-        if (entry.format == format) return entry.extension;
-    }
-    return "";
-}
-
-std::vector<const char*> OutputEndings() {
-    std::vector<const char*> endings;
-    for (const auto& entry : Formats) {
-        if (std::none_of(endings.begin(), endings.end(), [&](const char* known) {
-                return std::string_view(known) == entry.extension;
-            })) {
-            endings.push_back(entry.extension);
+std::vector<std::string_view> OutputEndings() {
+    std::vector<std::string_view> endings;
+    for (const OutputForm& form : OutputForms()) {
+        if (std::find(endings.begin(), endings.end(), form.extension) == endings.end()) {
+            endings.push_back(form.extension);
         }
     }
     return endings;
@@ -190,14 +189,9 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
         } else if (matches(argument, "", "--to")) {
             std::optional<NativeString> value;
             if (!takeValue(i, "--to", value)) return parsed;
-            bool known = false;
-            for (const auto& entry : Formats) {
-                if (Is(*value, entry.name)) {
-                    options.format = entry.format;
-                    known = true;
-                }
-            }
-            if (!known) {
+            const std::optional<OutputFormat> format = FormatNamed(Narrow(*value));
+            if (format) options.format = *format;
+            if (!format) {
                 parsed.usageError = "Unbekanntes Format: " + Narrow(*value);
                 return parsed;
             }

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "document/output_forms.h"
 #include "files/file_access.h"
 #include "format/font_mode.h"
 
 namespace brevikon {
-
-enum class OutputFormat { Rtf, Report, ReportRtf, Text, Html };
 
 // -j without a number: as many workers as the machine has processors.
 constexpr int JobsFromProcessors = 0;
@@ -38,14 +38,11 @@ struct ParsedArguments {
 // arguments: without the program's own name.
 ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments);
 
-// The name a format is chosen by with --to, and the extension of its default output name.
-// A recursive run passes over files whose names end in the chosen format's extension: they
-// are outputs of an earlier run.
-const char* FormatName(OutputFormat format);
-const char* FormatExtension(OutputFormat format);
-// The endings of every output this converter writes, each once.
-std::vector<const char*> OutputEndings();
+// The endings of every output this converter writes, each once. A recursive run passes over
+// files whose names end so: they are outputs of an earlier run.
+std::vector<std::string_view> OutputEndings();
 
-extern const char ConverterUsage[];
+// The help text, its list of forms and default names read from the table of forms.
+std::string ConverterUsage();
 
 }  // namespace brevikon

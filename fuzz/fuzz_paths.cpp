@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/path_names.h"
 #include "base/text.h"
+#include "document/path_names.h"
 #include "files/file_access.h"
 
 namespace {

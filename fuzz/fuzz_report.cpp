@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace brevikon;
     if (size < 1) return 0;
     const auto length = static_cast<std::int64_t>(size);
-    const std::u16string report = BuildStructureReport(data, length, u"C:\\x\\{Br\u00FCf}.TXT");
+    const std::u16string report = BuildStructureReport(data, length, u"{Br\u00FCf}.TXT");
     const std::vector<std::u16string> lines = Lines(report);
 
     long long escapes = -1;

@@ -2,7 +2,6 @@
 
 #include "analysis/hex_dump.h"
 #include "analysis/text_counts.h"
-#include "app/path_names.h"
 #include "base/text.h"
 #include "format/document_format.h"
 
@@ -73,7 +72,7 @@ void AppendUnknownControlLines(std::u16string& out, const TextCounts& counts) {
 }  // namespace
 
 std::u16string BuildStructureReport(const std::uint8_t* image, std::int64_t length,
-                                    std::u16string_view currentPath) {
+                                    std::u16string_view fileName) {
     if (!image || length < 1) return std::u16string(NoDocumentReport);
 
     const std::int64_t textStart = FindTextStart(image, length);
@@ -84,7 +83,7 @@ std::u16string BuildStructureReport(const std::uint8_t* image, std::int64_t leng
     out += u"STRUKTURANALYSE\n";
     out += u"===============\n";
     out += u'\n';
-    AppendLine(out, u"Datei           : ", FileNamePart(currentPath, false));
+    AppendLine(out, u"Datei           : ", fileName);
     AppendLine(out, u"Groesse         : ", DecimalText(length) + u" Bytes");
     AppendLine(
         out, u"Textbeginn      : ",

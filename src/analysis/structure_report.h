@@ -14,9 +14,9 @@ constexpr std::u16string_view NoDocumentReport = u"Keine Datei geoeffnet.";
 constexpr std::int64_t HeadDumpCount = 64;
 constexpr std::int64_t TextDumpCount = 128;
 
-// The report as UTF-16 text with LF line ends. Only the file name of currentPath (after its last
-// separator) is shown. NoDocumentReport when image is null or length below 1.
+// The report as UTF-16 text with LF line ends; fileName is shown on its "Datei" line.
+// NoDocumentReport when image is null or length below 1.
 std::u16string BuildStructureReport(const std::uint8_t* image, std::int64_t length,
-                                    std::u16string_view currentPath);
+                                    std::u16string_view fileName);
 
 }  // namespace brevikon

@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/title_status.h"
 #include "app/viewer.h"
+#include "document/path_names.h"
 #include "rtf/convert_document.h"
 
 namespace brevikon {
@@ -48,8 +49,8 @@ void ShowAnalysisView(AppState& state, Platform& platform) {
         ShowNotice(platform, NoFileOpenText);
         return;
     }
-    state.structureReport =
-        BuildStructureReport(state.documentImage.data(), state.fileLength, state.currentPath);
+    state.structureReport = BuildStructureReport(state.documentImage.data(), state.fileLength,
+                                                 FileNamePart(state.currentPath, false));
     RenderReportRtf(state.rtfBuffer, state.structureReport);
     state.analysisFlag = true;
     ShowRtfBuffer(state, platform);

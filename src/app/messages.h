@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/message_texts.h"
+#include "document/message_texts.h"
 #include "app/platform/platform.h"
 
 namespace brevikon {

@@ -1,8 +1,8 @@
 #include "app/save_rtf.h"
 
 #include "app/messages.h"
-#include "app/path_names.h"
 #include "app/title_status.h"
+#include "document/path_names.h"
 
 namespace brevikon {
 

@@ -2,9 +2,9 @@
 
 #include "app/command_ids.h"
 #include "app/messages.h"
-#include "app/path_names.h"
-#include "app/status_texts.h"
 #include "base/text.h"
+#include "document/path_names.h"
+#include "document/status_texts.h"
 
 namespace brevikon {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/path_names.h"
+#include "document/path_names.h"
 #include "fake_platform.h"
 
 namespace brevikon::test {

@@ -1,11 +1,12 @@
 #pragma once
-// Turns one loaded document into the bytes of the chosen output format.
+// Turns one loaded document into the bytes of any output form.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "cli/converter_options.h"
+#include "document/output_forms.h"
 #include "format/char_table.h"
+#include "format/font_mode.h"
 #include "rtf/rtf_buffer.h"
 #include "text_export/convert_to_html.h"
 #include "text_export/convert_to_text.h"
@@ -13,20 +14,36 @@
 
 namespace brevikon {
 
+// A loaded document and how it is to look.
+struct DocumentInput {
+    const std::uint8_t* image = nullptr;
+    std::int64_t length = 0;
+    FontMode fontMode = FontMode::Monospace;
+    std::u16string_view fileName;  // shown in the report and the status line, the HTML title
+};
+
 // Reusable per worker: the character table and the buffers live as long as it does.
 class DocumentOutput {
   public:
     // Converts; false when memory ran out (the output would be truncated).
-    bool Produce(OutputFormat format, FontMode fontMode, const std::uint8_t* image,
-                 std::int64_t length, std::u16string_view pathAsGiven);
+    bool Produce(OutputFormat format, const DocumentInput& input);
 
     // The output bytes of the last successful Produce.
     std::string_view bytes() const { return bytes_; }
     // The text that the viewer's status-bar field 0 shows for this view of the document.
     const std::u16string& statusLine() const { return statusLine_; }
 
+    // The writers of the table of forms.
+    bool WriteRtf(const DocumentInput& input);
+    bool WriteText(const DocumentInput& input);
+    bool WriteHtml(const DocumentInput& input);
+    bool WriteReport(const DocumentInput& input);
+    bool WriteReportRtf(const DocumentInput& input);
+
   private:
     static CharTable BuiltCharTable();
+    // The line of the DocumentView: the text forms are read from the same place as the RTF.
+    void SetDocumentStatusLine(const DocumentInput& input);
 
     CharTable charTable_ = BuiltCharTable();
     TextExporter textExporter_{charTable_};

@@ -1,0 +1,75 @@
+#include "document/document_output.h"
+
+#include "analysis/report_rtf.h"
+#include "analysis/structure_report.h"
+#include "base/text.h"
+#include "document/status_texts.h"
+#include "format/document_format.h"
+#include "format/status_summary.h"
+#include "rtf/convert_document.h"
+
+namespace brevikon {
+
+CharTable DocumentOutput::BuiltCharTable() {
+    CharTable table{};
+    BuildCharTable(table);
+    return table;
+}
+
+bool DocumentOutput::Produce(OutputFormat format, const DocumentInput& input) {
+    bytes_ = {};
+    return (this->*FormOf(format).write)(input);
+}
+
+void DocumentOutput::SetDocumentStatusLine(const DocumentInput& input) {
+    statusLine_ = DocumentStatusLine(
+        input.fileName, input.length,
+        StatusSummary(input.image, input.length, FindTextStart(input.image, input.length)));
+}
+
+bool DocumentOutput::WriteRtf(const DocumentInput& input) {
+    std::uint8_t currentAttributes = 0;
+    const std::u16string summary = ConvertDocumentToRtf(
+        {input.image, input.length, input.fontMode, &charTable_, &rtf_, &currentAttributes});
+    if (!rtf_.complete()) return false;
+    bytes_ = rtf_.content();
+    statusLine_ = DocumentStatusLine(input.fileName, input.length, summary);
+    return true;
+}
+
+bool DocumentOutput::WriteText(const DocumentInput& input) {
+    if (!textExporter_.Convert(input.image, input.length, export_) || !export_.complete()) {
+        return false;
+    }
+    bytes_ = export_.content();
+    SetDocumentStatusLine(input);
+    return true;
+}
+
+bool DocumentOutput::WriteHtml(const DocumentInput& input) {
+    if (!htmlExporter_.Convert(input.image, input.length, input.fontMode,
+                               Utf16ToUtf8(input.fileName), export_) ||
+        !export_.complete()) {
+        return false;
+    }
+    bytes_ = export_.content();
+    SetDocumentStatusLine(input);
+    return true;
+}
+
+bool DocumentOutput::WriteReport(const DocumentInput& input) {
+    text_ = Utf16ToUtf8(BuildStructureReport(input.image, input.length, input.fileName));
+    bytes_ = text_;
+    statusLine_ = AnalysisStatusLine(input.fileName);
+    return true;
+}
+
+bool DocumentOutput::WriteReportRtf(const DocumentInput& input) {
+    RenderReportRtf(rtf_, BuildStructureReport(input.image, input.length, input.fileName));
+    statusLine_ = AnalysisStatusLine(input.fileName);
+    if (!rtf_.complete()) return false;
+    bytes_ = rtf_.content();
+    return true;
+}
+
+}  // namespace brevikon
