@@ -17,6 +17,7 @@
 #include "cli/convert_job.h"
 #include "cli/progress.h"
 #include "document/document_output.h"
+#include "document/message_texts.h"
 
 namespace brevikon {
 
@@ -107,7 +108,7 @@ class RunReport {
         if (!result.failed && jobs_[job].toStream &&
             !WriteToStream(out_, result.streamBytes, error)) {
             result.failed = true;
-            result.message = u"Die Datei konnte nicht geschrieben werden: Standardausgabe";
+            result.message = std::u16string(FileNotWrittenText) + u" Standardausgabe";
             if (error != 0) result.message += u" (" + SystemErrorText(error) + u")";
         }
         result.streamBytes = std::string();

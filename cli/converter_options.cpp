@@ -120,36 +120,103 @@ std::vector<std::string_view> OutputEndings() {
     return endings;
 }
 
+namespace {
+
+using OptionError = std::string;  // empty when the option was taken
+
+// One row per option: its names, whether it takes a value (from "--name=value", the next
+// argument, or with attachedValue also "-j4" as make takes it), and what it does.
+struct OptionRow {
+    std::string_view shortName;  // empty when there is none
+    std::string_view longName;
+    bool takesValue;
+    bool attachedValue;
+    OptionError (*apply)(ConverterOptions& options, const NativeString& value);
+};
+
+constexpr OptionRow OptionRows[] = {
+    {"-p", "--proportional", false, false,
+     [](ConverterOptions& o, const NativeString&) {
+         o.fontMode = FontMode::Proportional;
+         return OptionError();
+     }},
+    {"-v", "--verbose", false, false,
+     [](ConverterOptions& o, const NativeString&) {
+         o.verbose = true;
+         return OptionError();
+     }},
+    {"-q", "--quiet", false, false,
+     [](ConverterOptions& o, const NativeString&) {
+         o.quiet = true;
+         return OptionError();
+     }},
+    {"-r", "--recursive", false, false,
+     [](ConverterOptions& o, const NativeString&) {
+         o.recursive = true;
+         return OptionError();
+     }},
+    {"", "--match", true, false,
+     [](ConverterOptions& o, const NativeString& value) {
+         o.patterns.push_back(value);
+         return OptionError();
+     }},
+    {"-j", "--jobs", true, true,
+     [](ConverterOptions& o, const NativeString& value) {
+         if (ParseJobs(value, o.jobs)) return OptionError();
+         return "-j braucht eine Zahl von 1 bis " + std::to_string(MaxJobs) + ": " + Narrow(value);
+     }},
+    {"-h", "--help", false, false,
+     [](ConverterOptions& o, const NativeString&) {
+         o.help = true;
+         return OptionError();
+     }},
+    {"-V", "--version", false, false,
+     [](ConverterOptions& o, const NativeString&) {
+         o.version = true;
+         return OptionError();
+     }},
+    {"", "--to", true, false,
+     [](ConverterOptions& o, const NativeString& value) {
+         const std::optional<OutputFormat> format = FormatNamed(Narrow(value));
+         if (!format) return "Unbekanntes Format: " + Narrow(value);
+         o.format = *format;
+         return OptionError();
+     }},
+    {"-o", "--output", true, false,
+     [](ConverterOptions& o, const NativeString& value) {
+         o.output = value;
+         return OptionError();
+     }},
+    {"-d", "--output-dir", true, false,
+     [](ConverterOptions& o, const NativeString& value) {
+         o.outputDir = value;
+         return OptionError();
+     }},
+};
+
+// The row an argument names, and its value where the argument itself holds one.
+const OptionRow* FindOption(const NativeString& argument, std::optional<NativeString>& value) {
+    for (const OptionRow& row : OptionRows) {
+        if ((!row.shortName.empty() && Is(argument, row.shortName)) || Is(argument, row.longName)) {
+            return &row;
+        }
+        if (!row.takesValue) continue;
+        if ((value = InlineValue(argument, row.longName))) return &row;
+        if (row.attachedValue && argument.size() > row.shortName.size() &&
+            Is(argument.substr(0, row.shortName.size()), row.shortName)) {
+            value = argument.substr(row.shortName.size());
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments) {
     ParsedArguments parsed;
     ConverterOptions& options = parsed.options;
     bool onlyFiles = false;
-
-    // Takes the value of an option, from "--name=value" or from the next argument.
-    auto takeValue = [&](std::size_t& i, std::string_view longName,
-                         std::optional<NativeString>& value) -> bool {
-        if (auto inline_ = InlineValue(arguments[i], longName)) {
-            value = *inline_;
-            return true;
-        }
-        if (i + 1 >= arguments.size()) {
-            parsed.usageError = "Option " + Narrow(arguments[i]) + " braucht einen Wert.";
-            return false;
-        }
-        value = arguments[++i];
-        return true;
-    };
-    auto matches = [&](const NativeString& argument, std::string_view shortName,
-                       std::string_view longName) {
-        return (!shortName.empty() && Is(argument, shortName)) || Is(argument, longName) ||
-               InlineValue(argument, longName).has_value();
-    };
-
-    // "-j4", as make takes it.
-    auto jobsAttached = [](const NativeString& argument) {
-        return argument.size() > 2 && Is(argument.substr(0, 2), "-j");
-    };
-
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const NativeString& argument = arguments[i];
         if (onlyFiles || argument.empty() || argument[0] != '-' || Is(argument, "-")) {
@@ -158,51 +225,23 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
         }
         if (Is(argument, "--")) {
             onlyFiles = true;
-        } else if (Is(argument, "-p") || Is(argument, "--proportional")) {
-            options.fontMode = FontMode::Proportional;
-        } else if (Is(argument, "-v") || Is(argument, "--verbose")) {
-            options.verbose = true;
-        } else if (Is(argument, "-q") || Is(argument, "--quiet")) {
-            options.quiet = true;
-        } else if (Is(argument, "-r") || Is(argument, "--recursive")) {
-            options.recursive = true;
-        } else if (matches(argument, "", "--match")) {
-            std::optional<NativeString> value;
-            if (!takeValue(i, "--match", value)) return parsed;
-            options.patterns.push_back(*value);
-        } else if (matches(argument, "-j", "--jobs") || jobsAttached(argument)) {
-            std::optional<NativeString> value;
-            if (jobsAttached(argument)) {
-                value = argument.substr(2);
-            } else if (!takeValue(i, "--jobs", value)) {
-                return parsed;
-            }
-            if (!ParseJobs(*value, options.jobs)) {
-                parsed.usageError = "-j braucht eine Zahl von 1 bis " + std::to_string(MaxJobs) +
-                                    ": " + Narrow(*value);
-                return parsed;
-            }
-        } else if (Is(argument, "-h") || Is(argument, "--help")) {
-            options.help = true;
-        } else if (Is(argument, "-V") || Is(argument, "--version")) {
-            options.version = true;
-        } else if (matches(argument, "", "--to")) {
-            std::optional<NativeString> value;
-            if (!takeValue(i, "--to", value)) return parsed;
-            const std::optional<OutputFormat> format = FormatNamed(Narrow(*value));
-            if (format) options.format = *format;
-            if (!format) {
-                parsed.usageError = "Unbekanntes Format: " + Narrow(*value);
-                return parsed;
-            }
-        } else if (matches(argument, "-o", "--output")) {
-            if (!takeValue(i, "--output", options.output)) return parsed;
-        } else if (matches(argument, "-d", "--output-dir")) {
-            if (!takeValue(i, "--output-dir", options.outputDir)) return parsed;
-        } else {
+            continue;
+        }
+        std::optional<NativeString> value;
+        const OptionRow* row = FindOption(argument, value);
+        if (!row) {
             parsed.usageError = "Unbekannte Option: " + Narrow(argument);
             return parsed;
         }
+        if (row->takesValue && !value) {
+            if (i + 1 >= arguments.size()) {
+                parsed.usageError = "Option " + Narrow(argument) + " braucht einen Wert.";
+                return parsed;
+            }
+            value = arguments[++i];
+        }
+        parsed.usageError = row->apply(options, value.value_or(NativeString()));
+        if (!parsed.usageError.empty()) return parsed;
     }
 
     if (options.help || options.version) return parsed;
