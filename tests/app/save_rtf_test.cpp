@@ -47,6 +47,15 @@ TEST_F(SaveAsRtfTest, WritesTheUsedBytesAndConfirmsInFieldZeroReplacingUnasked) 
     EXPECT_EQ(platform.writtenFiles.size(), 1u);
 }
 
+// A document loaded but no RTF in the buffer (the view could not be made): nothing to save,
+// and no dialog that would pretend otherwise.
+TEST_F(SaveAsRtfTest, EmptyBufferWithADocumentLoadedIsNotSaved) {
+    state.rtfBuffer.used = 0;
+    SaveAsRtf(state, platform);
+    ExpectOnlyMessage(u"Es ist keine Datei geoeffnet.", MessageIcon::Information);
+    EXPECT_TRUE(platform.writtenFiles.empty());
+}
+
 TEST_F(SaveAsRtfTest, CancelledDialogChangesNothing) {
     const std::string before = Observed();
     SaveAsRtf(state, platform);
