@@ -134,27 +134,21 @@ struct OptionRow {
     OptionError (*apply)(ConverterOptions& options, const NativeString& value);
 };
 
+template <bool ConverterOptions::*Field>
+OptionError SetFlag(ConverterOptions& options, const NativeString&) {
+    options.*Field = true;
+    return {};
+}
+
 constexpr OptionRow OptionRows[] = {
     {"-p", "--proportional", false, false,
      [](ConverterOptions& o, const NativeString&) {
          o.fontMode = FontMode::Proportional;
          return OptionError();
      }},
-    {"-v", "--verbose", false, false,
-     [](ConverterOptions& o, const NativeString&) {
-         o.verbose = true;
-         return OptionError();
-     }},
-    {"-q", "--quiet", false, false,
-     [](ConverterOptions& o, const NativeString&) {
-         o.quiet = true;
-         return OptionError();
-     }},
-    {"-r", "--recursive", false, false,
-     [](ConverterOptions& o, const NativeString&) {
-         o.recursive = true;
-         return OptionError();
-     }},
+    {"-v", "--verbose", false, false, &SetFlag<&ConverterOptions::verbose>},
+    {"-q", "--quiet", false, false, &SetFlag<&ConverterOptions::quiet>},
+    {"-r", "--recursive", false, false, &SetFlag<&ConverterOptions::recursive>},
     {"", "--match", true, false,
      [](ConverterOptions& o, const NativeString& value) {
          o.patterns.push_back(value);
@@ -165,16 +159,8 @@ constexpr OptionRow OptionRows[] = {
          if (ParseJobs(value, o.jobs)) return OptionError();
          return "-j braucht eine Zahl von 1 bis " + std::to_string(MaxJobs) + ": " + Narrow(value);
      }},
-    {"-h", "--help", false, false,
-     [](ConverterOptions& o, const NativeString&) {
-         o.help = true;
-         return OptionError();
-     }},
-    {"-V", "--version", false, false,
-     [](ConverterOptions& o, const NativeString&) {
-         o.version = true;
-         return OptionError();
-     }},
+    {"-h", "--help", false, false, &SetFlag<&ConverterOptions::help>},
+    {"-V", "--version", false, false, &SetFlag<&ConverterOptions::version>},
     {"", "--to", true, false,
      [](ConverterOptions& o, const NativeString& value) {
          const std::optional<OutputFormat> format = FormatNamed(Narrow(value));
