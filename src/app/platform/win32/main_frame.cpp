@@ -34,8 +34,11 @@ void RecordWheelZoom(MainFrame& frame, int delta) {
     if (notches != 0) Record(frame, {AppEventKind::WheelZoom, notches, {}});
 }
 
+// Ctrl as the message says, or as the key state the rich-edit control reads says: the two
+// can disagree under load, and the control must never see a wheel it would zoom by itself.
 bool IsWheelZoom(UINT message, WPARAM wParam) {
-    return message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
+    return message == WM_MOUSEWHEEL &&
+           ((GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0 || ::GetKeyState(VK_CONTROL) < 0);
 }
 
 MainFrame* FrameOf(HWND window) {
