@@ -29,12 +29,11 @@ class Stopwatch {
     LARGE_INTEGER frequency_{}, start_{};
 };
 
-}  // namespace
-
 // Shown is when the title names the document and the viewer holds text.
-int StartTimed(const std::wstring& title, const std::wstring& program, const std::wstring& document,
-               DWORD ms) {
-    std::wstring commandLine = L"\"" + program + L"\" \"" + document + L"\"";
+int StartTimed(const Call& call) {
+    const std::wstring& title = call.words[0];
+    const std::wstring& program = call.words[1];
+    std::wstring commandLine = L"\"" + program + L"\" \"" + call.words[2] + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
@@ -54,21 +53,22 @@ int StartTimed(const std::wstring& title, const std::wstring& program, const std
                                      MessageTimeoutMs, &length) &&
                length > 0;
     };
-    if (!WaitFor(ms, shown, 1)) return Fail(L"the document is not shown");
+    if (!WaitFor(call.Wait(3), shown, 1)) return Fail(L"the document is not shown");
     Print(L"shown_ms=" + std::to_wstring(stopwatch.Milliseconds()));
     return 0;
 }
 
-int CommandTimed(HWND main, int commandId, const std::wstring& title, DWORD ms) {
+int CommandTimed(HWND main, const Call& call) {
+    const std::wstring& title = call.words[1];
     const Stopwatch stopwatch;
-    PostCommand(main, commandId);
+    PostCommand(main, call.Number(0));
     const auto reached = [&] { return WindowText(main) == title; };
-    if (!WaitFor(ms, reached, 1)) return Fail(L"the title does not read " + title);
+    if (!WaitFor(call.Wait(2), reached, 1)) return Fail(L"the title does not read " + title);
     Print(L"done_ms=" + std::to_wstring(stopwatch.Milliseconds()));
     return 0;
 }
 
-int Memory(HWND main) {
+int Memory(HWND main, const Call&) {
     const HANDLE process =
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ProcessOf(main));
     PROCESS_MEMORY_COUNTERS counters{};
@@ -81,6 +81,21 @@ int Memory(HWND main) {
     Print(L"peak_working_set_kib=" + std::to_wstring(counters.PeakWorkingSetSize / 1024));
     Print(L"private_kib=" + std::to_wstring(counters.PagefileUsage / 1024));
     return 0;
+}
+
+constexpr Command Rows[] = {
+    {L"start-timed", L"TITLE PROGRAM DOCUMENT [MS]",
+     L"starts PROGRAM with DOCUMENT; prints shown_ms once the title reads TITLE, text shown",
+     StartTimed},
+    {L"command-timed", L"ID TITLE [MS]",
+     L"a menu command; prints done_ms once the title reads TITLE", OnWindow<CommandTimed>},
+    {L"memory", L"", L"the program's working set and private bytes, in KiB", OnWindow<Memory>},
+};
+
+}  // namespace
+
+std::span<const Command> TimingCommands() {
+    return Rows;
 }
 
 }  // namespace brevikon::e2e

@@ -1,0 +1,243 @@
+// Reading what the main window shows: its title, the status fields, the viewer's text and
+// zoom, and waiting until these read as a check needs them.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <string>
+#include <vector>
+
+#include "app/platform/win32/menu_bar.h"
+#include "driver.h"
+
+namespace brevikon::e2e {
+
+constexpr wchar_t MainWindowClass[] = L"BrevikonReaderMainWindow";
+
+HWND AnyMainWindow() {
+    return ::FindWindowW(MainWindowClass, nullptr);
+}
+
+HWND MainWindow() {
+    const HWND window = AnyMainWindow();
+    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+std::wstring WindowText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                               &length)) {
+        return L"<no answer>";
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                          SMTO_ABORTIFHUNG, MessageTimeoutMs, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+RemoteMemory::RemoteMemory(HWND window, std::size_t size) {
+    process_ = ::OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+        FALSE, ProcessOf(window));
+    if (process_ != nullptr) {
+        address_ =
+            ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+}
+
+RemoteMemory::~RemoteMemory() {
+    if (address_ != nullptr) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr) ::CloseHandle(process_);
+}
+
+bool RemoteMemory::Read(std::size_t offset, void* into, std::size_t bytes) const {
+    SIZE_T got = 0;
+    return ::ReadProcessMemory(process_, static_cast<char*>(address_) + offset, into, bytes,
+                               &got) &&
+           got == bytes;
+}
+
+HWND StatusBarOf(HWND main) {
+    return ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+}
+
+HWND ViewerOf(HWND main) {
+    for (const wchar_t* name : {L"RICHEDIT50W", L"RichEdit20W"}) {
+        if (const HWND viewer = ::FindWindowExW(main, nullptr, name, nullptr)) return viewer;
+    }
+    return nullptr;
+}
+
+bool StatusText(HWND main, int field, std::wstring& text) {
+    const HWND bar = StatusBarOf(main);
+    if (bar == nullptr) return false;
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(bar, SB_GETTEXTLENGTHW, field, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                               &answer)) {
+        return false;
+    }
+    const std::size_t length = LOWORD(answer);
+    RemoteMemory memory(bar, (length + 1) * sizeof(wchar_t));
+    if (!memory.ok()) return false;
+    if (!::SendMessageTimeoutW(bar, SB_GETTEXTW, field, memory.address(), SMTO_ABORTIFHUNG,
+                               MessageTimeoutMs, &answer)) {
+        return false;
+    }
+    text.assign(length, L'\0');
+    return memory.Read(0, text.data(), length * sizeof(wchar_t));
+}
+
+void PostCommand(HWND main, int commandId) {
+    ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(Win32CommandId(commandId), 0), 0);
+}
+
+// A repaint is taken from the queue only when no posted message and no input waits before
+// it; once the main window has painted what was invalidated here, all earlier input has been
+// handled to its end. Its own client area, because the program never paints that at once;
+// the status bar paints itself at once whenever its text changes.
+bool WaitUntilHandled(HWND main, DWORD ms) {
+    if (!::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN)) return false;
+    return WaitFor(
+        ms, [&] { return !::GetUpdateRect(main, nullptr, FALSE); }, 1);
+}
+
+POINT ViewerCentre(HWND main) {
+    RECT client{};
+    ::GetClientRect(main, &client);
+    POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(main, &centre);
+    return centre;
+}
+
+namespace {
+
+int WaitWindow(const Call& call) {
+    HWND main = nullptr;
+    if (!WaitFor(call.Wait(0), [&] { return (main = MainWindow()) != nullptr; })) {
+        return Fail(L"no main window");
+    }
+    Print(L"pid=" + std::to_wstring(ProcessOf(main)));
+    return 0;
+}
+
+int Title(HWND main, const Call&) {
+    Print(WindowText(main));
+    return 0;
+}
+
+int WaitTitle(const Call& call) {
+    const std::wstring& expected = call.words[0];
+    std::wstring title;
+    const bool ok = WaitFor(call.Wait(1), [&] {
+        const HWND main = MainWindow();
+        return main != nullptr && (title = WindowText(main)) == expected;
+    });
+    if (!ok) return Fail(L"title is \"" + title + L"\", expected \"" + expected + L"\"");
+    return 0;
+}
+
+int Status(HWND main, const Call& call) {
+    std::wstring text;
+    if (!StatusText(main, call.Number(0), text)) return Fail(L"no status bar");
+    Print(text);
+    return 0;
+}
+
+int WaitStatus(const Call& call) {
+    const std::wstring& expected = call.words[1];
+    std::wstring text;
+    const bool ok = WaitFor(call.Wait(2), [&] {
+        const HWND main = MainWindow();
+        return main != nullptr && StatusText(main, call.Number(0), text) && text == expected;
+    });
+    if (!ok) {
+        return Fail(L"field " + call.words[0] + L" is \"" + text + L"\", expected \"" + expected +
+                    L"\"");
+    }
+    return 0;
+}
+
+int StatusEdges(HWND main, const Call&) {
+    const HWND bar = StatusBarOf(main);
+    RemoteMemory memory(bar, 16 * sizeof(int));
+    DWORD_PTR count = 0;
+    if (!memory.ok() || !::SendMessageTimeoutW(bar, SB_GETPARTS, 16, memory.address(),
+                                               SMTO_ABORTIFHUNG, MessageTimeoutMs, &count)) {
+        return Fail(L"SB_GETPARTS");
+    }
+    std::vector<int> edges(count);
+    memory.Read(0, edges.data(), count * sizeof(int));
+    std::wstring line;
+    for (const int edge : edges)
+        line += (line.empty() ? L"" : L" ") + std::to_wstring(edge);
+    Print(line);
+    return 0;
+}
+
+int ViewerLength(HWND main, const Call&) {
+    Print(std::to_wstring(WindowText(ViewerOf(main)).size()));
+    return 0;
+}
+
+int ViewerZoom(HWND main, const Call&) {
+    const HWND viewer = ViewerOf(main);
+    RemoteMemory memory(viewer, 2 * sizeof(int));
+    DWORD_PTR ok = 0;
+    if (!memory.ok() ||
+        !::SendMessageTimeoutW(viewer, EM_GETZOOM, reinterpret_cast<WPARAM>(memory.at<int>(0)),
+                               reinterpret_cast<LPARAM>(memory.at<int>(sizeof(int))),
+                               SMTO_ABORTIFHUNG, MessageTimeoutMs, &ok)) {
+        return Fail(L"EM_GETZOOM");
+    }
+    int ratio[2] = {};
+    memory.Read(0, ratio, sizeof ratio);
+    Print(std::to_wstring(ratio[0]) + L"/" + std::to_wstring(ratio[1]));
+    return 0;
+}
+
+int Windows(const Call&) {
+    ::EnumWindows(
+        [](HWND window, LPARAM) -> BOOL {
+            Print(ClassOf(window) + L" \"" + WindowText(window) + L"\" pid=" +
+                  std::to_wstring(ProcessOf(window)) +
+                  (::IsWindowVisible(window) ? L" visible" : L""));
+            return TRUE;
+        },
+        0);
+    return 0;
+}
+
+constexpr Command Rows[] = {
+    {L"wait-window", L"[MS]", L"until the main window is shown; prints its process id", WaitWindow},
+    {L"title", L"", L"the window title", OnWindow<Title>},
+    {L"wait-title", L"TEXT [MS]", L"until the title reads TEXT", WaitTitle},
+    {L"status", L"FIELD", L"a status-bar field's text", OnWindow<Status>},
+    {L"wait-status", L"FIELD TEXT [MS]", L"until the field reads TEXT", WaitStatus},
+    {L"status-edges", L"", L"the right edges of the status fields", OnWindow<StatusEdges>},
+    {L"viewer-length", L"", L"the number of characters in the viewer", OnWindow<ViewerLength>},
+    {L"viewer-zoom", L"", L"the viewer's zoom as numerator/denominator", OnWindow<ViewerZoom>},
+    {L"windows", L"", L"the top-level windows, to find out why a check failed", Windows},
+};
+
+}  // namespace
+
+std::span<const Command> WindowCommands() {
+    return Rows;
+}
+
+}  // namespace brevikon::e2e
