@@ -81,8 +81,7 @@ int Constants(const Call&) {
         {L"StatusGripGapUnits", StatusGripGapUnits},
         {L"UnitsPerInch", UnitsPerInch},
         {L"ExitNormal", ExitNormal},
-        {L"ExitStartFailed", ExitStartFailed},
-    };
+        {L"ExitStartFailed", ExitStartFailed}};
     for (const auto& [name, value] : constants)
         Print(std::wstring(name) + L"=" + std::to_wstring(value));
     return 0;
@@ -98,9 +97,8 @@ constexpr Command OwnCommands[] = {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all(std::begin(OwnCommands), std::end(OwnCommands));
-    for (const auto rows :
-         {WindowCommands(), InputCommands(), DialogCommands(), ClipboardCommands(), DropCommands(),
-          GeometryCommands(), TimingCommands(), MonkeyCommands()}) {
+    for (const auto rows : {WindowCommands(), InputCommands(), DialogCommands(), DropCommands(),
+                            TimingCommands(), MonkeyCommands()}) {
         all.insert(all.end(), rows.begin(), rows.end());
     }
     return all;

@@ -51,9 +51,7 @@ int OnWindow(const Call& call) {
 std::span<const Command> WindowCommands();
 std::span<const Command> InputCommands();
 std::span<const Command> DialogCommands();
-std::span<const Command> ClipboardCommands();
 std::span<const Command> DropCommands();
-std::span<const Command> GeometryCommands();
 std::span<const Command> TimingCommands();
 std::span<const Command> MonkeyCommands();
 

@@ -1,8 +1,11 @@
-// Keys, mouse and menu commands, through the system's input queue like a user's, and the
-// end of the program with its exit code.
+// Keys, mouse and menu commands, through the system's input queue like a user's; the
+// clipboard a copy fills; the end of the program with its exit code.
 #include <windows.h>
 
+#include <richedit.h>
+
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -129,18 +132,6 @@ int MenuCommand(HWND main, const Call& call) {
     return 0;
 }
 
-// A pop-up menu of the program's own, as a screenshot wants it.
-int WaitMenu(HWND main, const Call& call) {
-    const DWORD process = ProcessOf(main);
-    const bool shown = WaitFor(call.Wait(0), [&] {
-        for (HWND menu = nullptr; (menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr));) {
-            if (::IsWindowVisible(menu) && ProcessOf(menu) == process) return true;
-        }
-        return false;
-    });
-    return shown ? 0 : Fail(L"no menu open");
-}
-
 int Quit(HWND main, const Call& call) {
     const HANDLE process =
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
@@ -162,6 +153,47 @@ int Quit(HWND main, const Call& call) {
     return 0;
 }
 
+bool ClipboardText(std::wstring& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    bool got = false;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text.assign(chars, ::wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
+            ::GlobalUnlock(data);
+            got = true;
+        }
+    }
+    ::CloseClipboard();
+    return got;
+}
+
+int CopyViewer(HWND main, const Call&) {
+    // Empty first, so that only this copy can put text there.
+    if (!::OpenClipboard(nullptr)) return Fail(L"OpenClipboard");
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    // The click gives the viewer the focus; it must be handled before the selection is set,
+    // or it would take the selection away again.
+    ClickViewer(main);
+    if (!WaitUntilHandled(main, DefaultWaitMs)) return Fail(L"the click was not handled");
+    ::SendMessageTimeoutW(ViewerOf(main), EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                          nullptr);
+    SendChord(L"ctrl+c");
+    std::wstring text;
+    if (!WaitFor(DefaultWaitMs, [&] { return ClipboardText(text) && !text.empty(); })) {
+        return Fail(L"nothing was copied");
+    }
+    Print(text);
+    return 0;
+}
+
+int Clipboard(const Call&) {
+    std::wstring text;
+    if (!ClipboardText(text)) return Fail(L"no text on the clipboard");
+    Print(text);
+    return 0;
+}
+
 constexpr Command Rows[] = {
     {L"key", L"CHORD...",
      L"keystrokes, each handled before the next: ctrl+o, ctrl+add (keypad plus), ctrl+oemplus",
@@ -171,10 +203,13 @@ constexpr Command Rows[] = {
      L"turns the wheel over the viewer by each DELTA (120: one notch), Ctrl held if asked",
      OnWindow<Wheel>},
     {L"command", L"ID", L"a menu command, as if chosen from the menu", OnWindow<MenuCommand>},
-    {L"wait-menu", L"[MS]", L"until a pop-up menu of the program is open", OnWindow<WaitMenu>},
     {L"quit", L"close|CHORD [MS]",
      L"closes the window or presses CHORD; prints exit=CODE once the program has ended",
      OnWindow<Quit>},
+    {L"copy-viewer", L"",
+     L"empties the clipboard, selects the viewer's text, presses Ctrl+C; prints the copy",
+     OnWindow<CopyViewer>},
+    {L"clipboard", L"", L"the text on the clipboard (also once the program has ended)", Clipboard},
 };
 
 }  // namespace

@@ -39,16 +39,10 @@ program="Brevikon Reader"
 require_tools() {
     local program tool
     for program in "$reader" "$driver" "$converter"; do
-        if [ ! -f "$program" ]; then
-            echo "e2e: $program is missing; build the windows preset first" >&2
-            exit 1
-        fi
+        [ -f "$program" ] || { echo "e2e: $program is missing; build the windows preset" >&2 && exit 1; }
     done
     for tool in Xvfb import wine wineserver; do
-        if ! command -v "$tool" >/dev/null; then
-            echo "e2e: $tool is not installed" >&2
-            exit 1
-        fi
+        command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed" >&2 && exit 1; }
     done
 }
 
@@ -174,11 +168,28 @@ quit_reader() {
 
 # Integer pixels for units at a resolution, rounded like the program does.
 px() {
-    echo $((($1 * $2 + 48) / 96))
+    local per_inch=${app[UnitsPerInch]}
+    echo $((($1 * $2 + per_inch / 2) / per_inch))
 }
 
 geometry_value() {
     sed -n "s/^$1=//p" <<<"$2"
+}
+
+# measure [COMMAND ARGS...]: the geometry the driver prints after COMMAND (default geometry),
+# in geo and as plain numbers: dpi, frame fw fh, window wx wy ww wh, client cw ch, screen
+# sw sh, menu, grip, the status bar's top sy and the viewer's rectangle as viewer.
+measure() {
+    geo=$(drv "${@:-geometry}")
+    dpi=$(geometry_value dpi "$geo")
+    read -r fw fh <<<"$(geometry_value frame "$geo")"
+    read -r wx wy ww wh <<<"$(geometry_value window "$geo")"
+    read -r _ _ cw ch <<<"$(geometry_value client "$geo")"
+    read -r sw sh <<<"$(geometry_value screen "$geo")"
+    read -r _ sy _ _ <<<"$(geometry_value statusbar "$geo")"
+    menu=$(geometry_value menu "$geo")
+    grip=$(geometry_value grip "$geo")
+    viewer=$(geometry_value viewer "$geo")
 }
 
 screenshot() {
