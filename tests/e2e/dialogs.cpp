@@ -109,8 +109,6 @@ int DialogCancel(const std::wstring& title, DWORD ms) {
     return 0;
 }
 
-namespace {
-
 int Message(const Call& call) {
     std::wstring title, text;
     if (!ReadMessageBox(call.Wait(0), title, text)) {
@@ -173,24 +171,6 @@ int Answer(const Call& call) {
     PressButton(question, call.words[0] == L"yes" ? IDYES : IDNO);
     if (!WaitGone(question, call.Wait(1))) return Fail(L"the question stays after the answer");
     return 0;
-}
-
-constexpr Command Rows[] = {
-    {L"message", L"[MS]", L"waits for a message box, prints its title and text, presses OK",
-     Message},
-    {L"dialog-cancel", L"TITLE [MS]", L"waits for a dialog with this title and cancels it", Cancel},
-    {L"dialog-type", L"TITLE NAME [MS]",
-     L"prints a file dialog's preset name, types NAME and presses the default button", DialogType},
-    {L"dialog-replace", L"TITLE NAME [MS]",
-     L"as dialog-type for a NAME that exists; prints the question it asks and leaves it open",
-     DialogReplace},
-    {L"answer", L"yes|no [MS]", L"presses Yes or No in the program's open question", Answer},
-};
-
-}  // namespace
-
-std::span<const Command> DialogCommands() {
-    return Rows;
 }
 
 }  // namespace brevikon::e2e

@@ -1,8 +1,8 @@
 // e2e-driver: drives a running brevikon-reader.exe from outside, as a user would, and reads
 // what it shows. Runs under the same Wine server as the program. One command per start;
 // results go to standard output as UTF-8, the exit code says whether the command held.
-// `e2e-driver help` prints every command with its arguments, from the same table that
-// dispatches them; each file adds the rows for what it does.
+// `e2e-driver help` prints every command with its arguments from the table below, the same
+// table that dispatches them: a new command is one row.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -21,6 +21,58 @@
 #include "app/platform/win32/display_units.h"
 #include "app/platform/win32/status_layout.h"
 #include "driver.h"
+
+namespace {
+
+using namespace brevikon::e2e;
+
+int Help(const Call&);
+int Constants(const Call&);
+
+constexpr Command Commands[] = {
+    {L"help", L"", L"this list", Help},
+    {L"constants", L"", L"the program's command ids and sizes in units, as NAME=VALUE", Constants},
+    {L"wait-window", L"[MS]", L"until the main window is shown; prints its process id", WaitWindow},
+    {L"wait-title", L"TEXT [MS]", L"until the title reads TEXT", WaitTitle},
+    {L"status", L"FIELD", L"a status-bar field's text", OnWindow<Status>},
+    {L"wait-status", L"FIELD TEXT [MS]", L"until the field reads TEXT", WaitStatus},
+    {L"status-edges", L"", L"the right edges of the status fields", OnWindow<StatusEdges>},
+    {L"viewer-zoom", L"", L"the viewer's zoom as numerator/denominator", OnWindow<ViewerZoom>},
+    {L"geometry", L"", L"sizes in device pixels, one NAME=VALUE per line", OnWindow<Geometry>},
+    {L"resize", L"WIDTH HEIGHT", L"asks for this outer size, then prints geometry",
+     OnWindow<Resize>},
+    {L"wait-size", L"WIDTH HEIGHT [MS]", L"until the outer size is this, then prints geometry",
+     OnWindow<WaitSize>},
+    {L"show", L"maximize|restore|minimize", L"shows the window so, once it is", OnWindow<Show>},
+    {L"key", L"CHORD...", L"keys, each handled before the next: ctrl+o, ctrl+add (keypad +)",
+     OnWindow<Key>},
+    {L"click-viewer", L"", L"a left click into the middle of the viewer", OnWindow<Click>},
+    {L"wheel", L"[ctrl] DELTA...", L"turns the wheel over the viewer (120: one notch)",
+     OnWindow<Wheel>},
+    {L"command", L"ID", L"a menu command, as if chosen from the menu", OnWindow<MenuCommand>},
+    {L"quit", L"close|CHORD [MS]", L"closes or presses CHORD; prints exit=CODE once ended",
+     OnWindow<Quit>},
+    {L"copy-viewer", L"", L"selects the viewer's text, Ctrl+C; prints the copy",
+     OnWindow<CopyViewer>},
+    {L"clipboard", L"", L"the text on the clipboard, also once the program has ended", Clipboard},
+    {L"message", L"[MS]", L"prints a message box's title and text and presses OK", Message},
+    {L"dialog-cancel", L"TITLE [MS]", L"cancels the dialog with this title", Cancel},
+    {L"dialog-type", L"TITLE NAME [MS]", L"prints a file dialog's preset, types NAME, OK",
+     DialogType},
+    {L"dialog-replace", L"TITLE NAME [MS]", L"as dialog-type; prints the question it asks",
+     DialogReplace},
+    {L"answer", L"yes|no [MS]", L"presses Yes or No in the open question", Answer},
+    {L"drop", L"FILE...", L"drags the files onto the window through OLE", OnWindow<Drop>},
+    {L"start-timed", L"TITLE PROGRAM DOCUMENT [MS]", L"prints shown_ms once TITLE shows text",
+     StartTimed},
+    {L"command-timed", L"ID TITLE [MS]", L"a menu command; prints done_ms once TITLE shows",
+     OnWindow<CommandTimed>},
+    {L"memory", L"", L"the program's working set and private bytes in KiB", OnWindow<Memory>},
+    {L"monkey", L"SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...",
+     L"random steps, each checked, then quits", OnWindow<RunMonkey>},
+};
+
+}  // namespace
 
 namespace brevikon::e2e {
 
@@ -87,23 +139,6 @@ int Constants(const Call&) {
     return 0;
 }
 
-int Help(const Call&);
-
-constexpr Command OwnCommands[] = {
-    {L"help", L"", L"this list", Help},
-    {L"constants", L"", L"the program's command ids and sizes in units, one NAME=VALUE a line",
-     Constants},
-};
-
-std::vector<Command> AllCommands() {
-    std::vector<Command> all(std::begin(OwnCommands), std::end(OwnCommands));
-    for (const auto rows : {WindowCommands(), InputCommands(), DialogCommands(), DropCommands(),
-                            TimingCommands(), MonkeyCommands()}) {
-        all.insert(all.end(), rows.begin(), rows.end());
-    }
-    return all;
-}
-
 // Every word outside brackets is required ("FILE..." at least once); words in brackets are
 // optional.
 std::size_t RequiredWords(const wchar_t* arguments) {
@@ -121,7 +156,7 @@ std::size_t RequiredWords(const wchar_t* arguments) {
 
 int Help(const Call&) {
     Print(L"e2e-driver COMMAND [ARGUMENT...]   (MS: the longest wait in milliseconds)");
-    for (const Command& command : AllCommands()) {
+    for (const Command& command : Commands) {
         std::wstring line = L"  " + std::wstring(command.name) + L" " + command.arguments;
         line.resize(std::max<std::size_t>(line.size() + 1, 36), L' ');
         Print(line + command.help);
@@ -142,7 +177,7 @@ void BecomeDpiAware() {
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) return Fail(L"no command; e2e-driver help lists them");
     const std::wstring name = argv[1];
-    for (const Command& command : AllCommands()) {
+    for (const Command& command : Commands) {
         if (name != command.name) continue;
         Call call{{argv + 2, argv + argc}, MainWindow()};
         if (call.words.size() < RequiredWords(command.arguments)) {

@@ -47,13 +47,38 @@ int OnWindow(const Call& call) {
     return Function(call.main, call);
 }
 
-// Each file's rows, in the order the usage text shows them.
-std::span<const Command> WindowCommands();
-std::span<const Command> InputCommands();
-std::span<const Command> DialogCommands();
-std::span<const Command> DropCommands();
-std::span<const Command> TimingCommands();
-std::span<const Command> MonkeyCommands();
+// The commands, in driver.cpp's table; each file holds those for what it acts on.
+// window_state.cpp: what the window shows, its sizes.
+int WaitWindow(const Call&);
+int WaitTitle(const Call&);
+int Status(HWND main, const Call&);
+int WaitStatus(const Call&);
+int StatusEdges(HWND main, const Call&);
+int ViewerZoom(HWND main, const Call&);
+int Geometry(HWND main, const Call&);
+int Resize(HWND main, const Call&);
+int WaitSize(HWND main, const Call&);
+int Show(HWND main, const Call&);
+// input.cpp: keys, mouse, menu commands, the clipboard, the end.
+int Key(HWND main, const Call&);
+int Click(HWND main, const Call&);
+int Wheel(HWND main, const Call&);
+int MenuCommand(HWND main, const Call&);
+int Quit(HWND main, const Call&);
+int CopyViewer(HWND main, const Call&);
+int Clipboard(const Call&);
+// dialogs.cpp
+int Message(const Call&);
+int Cancel(const Call&);
+int DialogType(const Call&);
+int DialogReplace(const Call&);
+int Answer(const Call&);
+// file_drop.cpp, timing.cpp (for bench/viewer_wine.sh), monkey.cpp
+int Drop(HWND main, const Call&);
+int StartTimed(const Call&);
+int CommandTimed(HWND main, const Call&);
+int Memory(HWND main, const Call&);
+int RunMonkey(HWND main, const Call&);
 
 // --- Shared helpers ---
 
@@ -102,17 +127,32 @@ HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect);
 // Windows copies those only for its own standard messages.
 class RemoteMemory {
   public:
-    RemoteMemory(HWND window, std::size_t size);
+    RemoteMemory(HWND window, std::size_t size)
+        : process_(::OpenProcess(
+              PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+              FALSE, ProcessOf(window))) {
+        if (process_ != nullptr)
+            address_ =
+                ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
-    ~RemoteMemory();
+    ~RemoteMemory() {
+        if (address_ != nullptr) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) ::CloseHandle(process_);
+    }
     bool ok() const { return address_ != nullptr; }
     LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
     template <class T>
     T* at(std::size_t offset) const {
         return reinterpret_cast<T*>(static_cast<char*>(address_) + offset);
     }
-    bool Read(std::size_t offset, void* into, std::size_t bytes) const;
+    bool Read(std::size_t offset, void* into, std::size_t bytes) const {
+        SIZE_T got = 0;
+        return ::ReadProcessMemory(process_, static_cast<char*>(address_) + offset, into, bytes,
+                                   &got) &&
+               got == bytes;
+    }
 
   private:
     HANDLE process_ = nullptr;

@@ -120,8 +120,6 @@ HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect) {
     return result;
 }
 
-namespace {
-
 // Returns once the program has handled the drop, so that a check after it sees its outcome.
 int Drop(HWND main, const Call& call) {
     DWORD effect = DROPEFFECT_NONE;
@@ -130,17 +128,6 @@ int Drop(HWND main, const Call& call) {
     Print(L"effect=" + std::to_wstring(effect));
     if (effect != DROPEFFECT_COPY) return Fail(L"not a copy");
     return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the program did not answer");
-}
-
-constexpr Command Rows[] = {
-    {L"drop", L"FILE...", L"drags the files onto the main window through OLE and drops them",
-     OnWindow<Drop>},
-};
-
-}  // namespace
-
-std::span<const Command> DropCommands() {
-    return Rows;
 }
 
 }  // namespace brevikon::e2e

@@ -90,8 +90,6 @@ void ClickViewer(HWND main) {
     ::SendInput(2, clicks, sizeof(INPUT));
 }
 
-namespace {
-
 // Each chord handled before the next, so that a menu or dialog it opens is there for the
 // next one to act on.
 int Key(HWND main, const Call& call) {
@@ -192,30 +190,6 @@ int Clipboard(const Call&) {
     if (!ClipboardText(text)) return Fail(L"no text on the clipboard");
     Print(text);
     return 0;
-}
-
-constexpr Command Rows[] = {
-    {L"key", L"CHORD...",
-     L"keystrokes, each handled before the next: ctrl+o, ctrl+add (keypad plus), ctrl+oemplus",
-     OnWindow<Key>},
-    {L"click-viewer", L"", L"a left click into the middle of the viewer", OnWindow<Click>},
-    {L"wheel", L"[ctrl] DELTA...",
-     L"turns the wheel over the viewer by each DELTA (120: one notch), Ctrl held if asked",
-     OnWindow<Wheel>},
-    {L"command", L"ID", L"a menu command, as if chosen from the menu", OnWindow<MenuCommand>},
-    {L"quit", L"close|CHORD [MS]",
-     L"closes the window or presses CHORD; prints exit=CODE once the program has ended",
-     OnWindow<Quit>},
-    {L"copy-viewer", L"",
-     L"empties the clipboard, selects the viewer's text, presses Ctrl+C; prints the copy",
-     OnWindow<CopyViewer>},
-    {L"clipboard", L"", L"the text on the clipboard (also once the program has ended)", Clipboard},
-};
-
-}  // namespace
-
-std::span<const Command> InputCommands() {
-    return Rows;
 }
 
 }  // namespace brevikon::e2e

@@ -309,6 +309,8 @@ std::wstring CheckStep(HWND main, HANDLE process, const Reply& reply, const Mode
     return trouble;
 }
 
+}  // namespace
+
 int RunMonkey(HWND main, const Call& call) {
     const unsigned long seed = std::wcstoul(call.words[0].c_str(), nullptr, 10);
     const int steps = call.Number(1);
@@ -360,17 +362,6 @@ int RunMonkey(HWND main, const Call& call) {
           std::to_wstring(boxes) + L" message boxes, " + std::to_wstring(dialogs) + L" dialogs, " +
           std::to_wstring(zoomEnds) + L" steps at a zoom limit); exit=0");
     return 0;
-}
-
-constexpr Command Rows[] = {
-    {L"monkey", L"SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...",
-     L"STEPS random steps, each checked, then quits", OnWindow<RunMonkey>},
-};
-
-}  // namespace
-
-std::span<const Command> MonkeyCommands() {
-    return Rows;
 }
 
 }  // namespace brevikon::e2e

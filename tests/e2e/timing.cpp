@@ -13,21 +13,19 @@ namespace brevikon::e2e {
 
 namespace {
 
-class Stopwatch {
-  public:
-    Stopwatch() {
-        ::QueryPerformanceFrequency(&frequency_);
-        ::QueryPerformanceCounter(&start_);
-    }
-    long long Milliseconds() const {
+// Milliseconds since the call, from the performance counter.
+auto Stopwatch() {
+    LARGE_INTEGER frequency{}, start{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    return [=] {
         LARGE_INTEGER now{};
         ::QueryPerformanceCounter(&now);
-        return (now.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart;
-    }
+        return (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+    };
+}
 
-  private:
-    LARGE_INTEGER frequency_{}, start_{};
-};
+}  // namespace
 
 // Shown is when the title names the document and the viewer holds text.
 int StartTimed(const Call& call) {
@@ -37,7 +35,7 @@ int StartTimed(const Call& call) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    const Stopwatch stopwatch;
+    const auto milliseconds = Stopwatch();
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started)) {
         return Fail(L"CreateProcess " + program);
@@ -54,17 +52,17 @@ int StartTimed(const Call& call) {
                length > 0;
     };
     if (!WaitFor(call.Wait(3), shown, 1)) return Fail(L"the document is not shown");
-    Print(L"shown_ms=" + std::to_wstring(stopwatch.Milliseconds()));
+    Print(L"shown_ms=" + std::to_wstring(milliseconds()));
     return 0;
 }
 
 int CommandTimed(HWND main, const Call& call) {
     const std::wstring& title = call.words[1];
-    const Stopwatch stopwatch;
+    const auto milliseconds = Stopwatch();
     PostCommand(main, call.Number(0));
     const auto reached = [&] { return WindowText(main) == title; };
     if (!WaitFor(call.Wait(2), reached, 1)) return Fail(L"the title does not read " + title);
-    Print(L"done_ms=" + std::to_wstring(stopwatch.Milliseconds()));
+    Print(L"done_ms=" + std::to_wstring(milliseconds()));
     return 0;
 }
 
@@ -81,21 +79,6 @@ int Memory(HWND main, const Call&) {
     Print(L"peak_working_set_kib=" + std::to_wstring(counters.PeakWorkingSetSize / 1024));
     Print(L"private_kib=" + std::to_wstring(counters.PagefileUsage / 1024));
     return 0;
-}
-
-constexpr Command Rows[] = {
-    {L"start-timed", L"TITLE PROGRAM DOCUMENT [MS]",
-     L"starts PROGRAM with DOCUMENT; prints shown_ms once the title reads TITLE, text shown",
-     StartTimed},
-    {L"command-timed", L"ID TITLE [MS]",
-     L"a menu command; prints done_ms once the title reads TITLE", OnWindow<CommandTimed>},
-    {L"memory", L"", L"the program's working set and private bytes, in KiB", OnWindow<Memory>},
-};
-
-}  // namespace
-
-std::span<const Command> TimingCommands() {
-    return Rows;
 }
 
 }  // namespace brevikon::e2e

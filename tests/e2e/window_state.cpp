@@ -50,28 +50,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-RemoteMemory::RemoteMemory(HWND window, std::size_t size) {
-    process_ = ::OpenProcess(
-        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
-        FALSE, ProcessOf(window));
-    if (process_ != nullptr) {
-        address_ =
-            ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-}
-
-RemoteMemory::~RemoteMemory() {
-    if (address_ != nullptr) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_ != nullptr) ::CloseHandle(process_);
-}
-
-bool RemoteMemory::Read(std::size_t offset, void* into, std::size_t bytes) const {
-    SIZE_T got = 0;
-    return ::ReadProcessMemory(process_, static_cast<char*>(address_) + offset, into, bytes,
-                               &got) &&
-           got == bytes;
-}
-
 HWND StatusBarOf(HWND main) {
     return ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
 }
@@ -124,8 +102,6 @@ POINT ViewerCentre(HWND main) {
     return centre;
 }
 
-namespace {
-
 int WaitWindow(const Call& call) {
     HWND main = nullptr;
     if (!WaitFor(call.Wait(0), [&] { return (main = MainWindow()) != nullptr; })) {
@@ -135,20 +111,23 @@ int WaitWindow(const Call& call) {
     return 0;
 }
 
-int Title(HWND main, const Call&) {
-    Print(WindowText(main));
-    return 0;
+// Until `read` gives `expected` from the shown main window; says what it gave otherwise.
+template <class Read>
+int WaitUntilReads(const std::wstring& what, const std::wstring& expected, DWORD ms, Read read) {
+    std::wstring text;
+    const bool ok = WaitFor(ms, [&] {
+        const HWND main = MainWindow();
+        return main != nullptr && read(main, text) && text == expected;
+    });
+    if (ok) return 0;
+    return Fail(what + L" is \"" + text + L"\", expected \"" + expected + L"\"");
 }
 
 int WaitTitle(const Call& call) {
-    const std::wstring& expected = call.words[0];
-    std::wstring title;
-    const bool ok = WaitFor(call.Wait(1), [&] {
-        const HWND main = MainWindow();
-        return main != nullptr && (title = WindowText(main)) == expected;
+    return WaitUntilReads(L"title", call.words[0], call.Wait(1), [](HWND main, std::wstring& text) {
+        text = WindowText(main);
+        return true;
     });
-    if (!ok) return Fail(L"title is \"" + title + L"\", expected \"" + expected + L"\"");
-    return 0;
 }
 
 int Status(HWND main, const Call& call) {
@@ -159,17 +138,9 @@ int Status(HWND main, const Call& call) {
 }
 
 int WaitStatus(const Call& call) {
-    const std::wstring& expected = call.words[1];
-    std::wstring text;
-    const bool ok = WaitFor(call.Wait(2), [&] {
-        const HWND main = MainWindow();
-        return main != nullptr && StatusText(main, call.Number(0), text) && text == expected;
-    });
-    if (!ok) {
-        return Fail(L"field " + call.words[0] + L" is \"" + text + L"\", expected \"" + expected +
-                    L"\"");
-    }
-    return 0;
+    return WaitUntilReads(
+        L"field " + call.words[0], call.words[1], call.Wait(2),
+        [&](HWND main, std::wstring& text) { return StatusText(main, call.Number(0), text); });
 }
 
 int StatusEdges(HWND main, const Call&) {
@@ -186,11 +157,6 @@ int StatusEdges(HWND main, const Call&) {
     for (const int edge : edges)
         line += (line.empty() ? L"" : L" ") + std::to_wstring(edge);
     Print(line);
-    return 0;
-}
-
-int ViewerLength(HWND main, const Call&) {
-    Print(std::to_wstring(WindowText(ViewerOf(main)).size()));
     return 0;
 }
 
@@ -286,29 +252,6 @@ int Show(HWND main, const Call& call) {
     if (!reached || !WaitUntilHandled(main, DefaultWaitMs))
         return Fail(L"the window is not " + how);
     return 0;
-}
-
-constexpr Command Rows[] = {
-    {L"wait-window", L"[MS]", L"until the main window is shown; prints its process id", WaitWindow},
-    {L"title", L"", L"the window title", OnWindow<Title>},
-    {L"wait-title", L"TEXT [MS]", L"until the title reads TEXT", WaitTitle},
-    {L"status", L"FIELD", L"a status-bar field's text", OnWindow<Status>},
-    {L"wait-status", L"FIELD TEXT [MS]", L"until the field reads TEXT", WaitStatus},
-    {L"status-edges", L"", L"the right edges of the status fields", OnWindow<StatusEdges>},
-    {L"viewer-length", L"", L"the number of characters in the viewer", OnWindow<ViewerLength>},
-    {L"viewer-zoom", L"", L"the viewer's zoom as numerator/denominator", OnWindow<ViewerZoom>},
-    {L"geometry", L"", L"sizes in device pixels, one NAME=VALUE per line", OnWindow<Geometry>},
-    {L"resize", L"WIDTH HEIGHT", L"asks for this outer size in pixels, then prints geometry",
-     OnWindow<Resize>},
-    {L"wait-size", L"WIDTH HEIGHT [MS]", L"until the outer size is this, then prints geometry",
-     OnWindow<WaitSize>},
-    {L"show", L"maximize|restore|minimize", L"shows the window so, once it is", OnWindow<Show>},
-};
-
-}  // namespace
-
-std::span<const Command> WindowCommands() {
-    return Rows;
 }
 
 }  // namespace brevikon::e2e
