@@ -120,4 +120,14 @@ HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect) {
     return result;
 }
 
+// Returns once the program has handled the drop, so that a check after it sees its outcome.
+int Drop(HWND main, const Call& call) {
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT result = DropFiles(main, call.words, effect);
+    if (result != DRAGDROP_S_DROP) return Fail(L"DoDragDrop gave " + std::to_wstring(result));
+    Print(L"effect=" + std::to_wstring(effect));
+    if (effect != DROPEFFECT_COPY) return Fail(L"not a copy");
+    return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the program did not answer");
+}
+
 }  // namespace brevikon::e2e

@@ -15,19 +15,24 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/message_texts.h"
+#include "app/title_status.h"
 #include "driver.h"
 
 namespace brevikon::e2e {
 
 namespace {
 
-constexpr wchar_t ProgramTitle[] = L"Brevikon Reader";
+// The program's texts are UTF-16, as wchar_t is on Windows.
+std::wstring Wide(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
+
+const std::wstring Title = Wide(ProgramTitle);
 constexpr wchar_t OpenDialogTitle[] = L"Brevikon-Datei oeffnen";
 constexpr wchar_t SaveDialogTitle[] = L"Als RTF speichern";
-constexpr wchar_t NoFileOpenText[] = L"Es ist keine Datei geoeffnet.";
-constexpr wchar_t FileEmptyText[] = L"Die Datei ist leer.";
-constexpr wchar_t FileTooLargeText[] = L"Die Datei ist groesser als 32 MB und wird nicht geladen.";
 // The lines of the About text that do not depend on the build.
 constexpr wchar_t AboutFixedLines[] =
     L"und stellt sie als RTF dar. Speichern als RTF ist moeglich.\n\n"
@@ -45,9 +50,11 @@ struct Chord {
 };
 // The shortcuts but Ctrl+Q, and three near misses that are none.
 constexpr Chord Chords[] = {
-    {L"ctrl+o", 0},         {L"ctrl+s", 1},        {L"ctrl+w", 2}, {L"ctrl+a", 3},
-    {L"ctrl+add", 5},       {L"ctrl+subtract", 6}, {L"ctrl+0", 7}, {L"ctrl+oemplus", -1},
-    {L"ctrl+oemminus", -1}, {L"ctrl+numpad0", -1},
+    {L"ctrl+o", CommandOpen},      {L"ctrl+s", CommandSaveAsRtf},
+    {L"ctrl+w", CommandClose},     {L"ctrl+a", CommandAnalyseStructure},
+    {L"ctrl+add", CommandZoomIn},  {L"ctrl+subtract", CommandZoomOut},
+    {L"ctrl+0", CommandZoomReset}, {L"ctrl+oemplus", NoCommand},
+    {L"ctrl+oemminus", NoCommand}, {L"ctrl+numpad0", NoCommand},
 };
 
 enum class FileKind { Document, Empty, TooLarge, Missing, Folder };
@@ -64,7 +71,7 @@ struct Model {
     std::wstring name;  // of the open file; empty when none is open
     long long length = 0;
     bool analysis = false;
-    int zoom = 100;
+    std::int64_t zoom = ZoomDefault;
 };
 
 // What a step brings up besides the main window, and how it must read.
@@ -86,19 +93,19 @@ std::wstring AfterLastBackslash(const std::wstring& path) {
     return path.substr(path.find_last_of(L'\\') + 1);
 }
 
-std::vector<DropFile> CollectDropFiles(int argc, wchar_t** argv) {
+std::vector<DropFile> CollectDropFiles(const std::vector<std::wstring>& words) {
     std::vector<DropFile> files;
-    for (int i = 6; i < argc; ++i) {
+    for (std::size_t i = 4; i < words.size(); ++i) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        ::GetFileAttributesExW(argv[i], GetFileExInfoStandard, &data);
+        ::GetFileAttributesExW(words[i].c_str(), GetFileExInfoStandard, &data);
         const long long length =
             static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-        files.push_back({argv[i], FileKind::Document, AfterLastBackslash(argv[i]), length});
+        files.push_back({words[i], FileKind::Document, AfterLastBackslash(words[i]), length});
     }
-    const std::wstring empty = argv[4];
+    const std::wstring& empty = words[2];
     const std::wstring folder = empty.substr(0, empty.find_last_of(L'\\'));
     files.push_back({empty, FileKind::Empty, {}, 0});
-    files.push_back({argv[5], FileKind::TooLarge, {}, 0});
+    files.push_back({words[3], FileKind::TooLarge, {}, 0});
     files.push_back({folder + L"\\FEHLT.TXT", FileKind::Missing, {}, 0});
     files.push_back({folder, FileKind::Folder, {}, 0});
     return files;
@@ -153,22 +160,22 @@ Reply ApplyCommand(Model& model, int id) {
             return {Reply::Dialog, OpenDialogTitle, {}};
         case CommandSaveAsRtf:
             if (open) return {Reply::Dialog, SaveDialogTitle, {}};
-            return {Reply::Box, ProgramTitle, NoFileOpenText};
+            return {Reply::Box, Title, Wide(NoFileOpenText)};
         case CommandClose:
             model = Model{{}, 0, false, model.zoom};
             return {};
         case CommandAnalyseStructure:
-            if (!open) return {Reply::Box, ProgramTitle, NoFileOpenText};
+            if (!open) return {Reply::Box, Title, Wide(NoFileOpenText)};
             model.analysis = true;
             return {};
         case CommandZoomIn:
-            model.zoom = std::min(model.zoom + 10, 400);
+            model.zoom = std::min(model.zoom + ZoomStep, ZoomMaximum);
             return {};
         case CommandZoomOut:
-            model.zoom = std::max(model.zoom - 10, 40);
+            model.zoom = std::max(model.zoom - ZoomStep, ZoomMinimum);
             return {};
         case CommandZoomReset:
-            model.zoom = 100;
+            model.zoom = ZoomDefault;
             return {};
         case CommandMonospaceFont:
         case CommandProportionalFont:
@@ -196,9 +203,9 @@ Reply Apply(Model& model, const Action& action) {
             model = Model{first.name, first.length, false, model.zoom};
             return {};
         case FileKind::Empty:
-            return {Reply::Box, ProgramTitle, FileEmptyText};
+            return {Reply::Box, Title, Wide(FileEmptyText)};
         case FileKind::TooLarge:
-            return {Reply::Box, ProgramTitle, FileTooLargeText};
+            return {Reply::Box, Title, Wide(FileTooLargeText)};
         default:
             return {};
     }
@@ -253,13 +260,13 @@ std::wstring AnswerReply(const Reply& reply) {
 }
 
 std::wstring ExpectedTitle(const Model& model) {
-    if (model.name.empty()) return ProgramTitle;
-    return model.name + (model.analysis ? L" [Analyse] - " : L" - ") + ProgramTitle;
+    if (model.name.empty()) return Title;
+    return model.name + (model.analysis ? L" [Analyse] - " : L" - ") + Title;
 }
 
 // Field 0 up to where the converter's summary goes on; the summary always starts so.
 std::wstring ExpectedFileLine(const Model& model) {
-    if (model.name.empty()) return L"Keine Datei geoeffnet";
+    if (model.name.empty()) return Wide(NoFileStatusText);
     if (model.analysis) return model.name + L"   -   Strukturanalyse";
     return model.name + L"   (" + std::to_wstring(model.length) + L" Bytes)   Text ab ";
 }
@@ -268,8 +275,8 @@ std::wstring ExpectedFileLine(const Model& model) {
 std::wstring CompareWithModel(HWND main, const Model& model) {
     const std::wstring title = WindowText(main);
     std::wstring line, zoom;
-    StatusText(main, 0, line);
-    StatusText(main, 1, zoom);
+    StatusText(main, StatusFieldFile, line);
+    StatusText(main, StatusFieldZoom, zoom);
     const std::wstring expectedLine = ExpectedFileLine(model);
     const bool lineHolds = model.name.empty() || model.analysis ? line == expectedLine
                                                                 : line.rfind(expectedLine, 0) == 0;
@@ -304,11 +311,10 @@ std::wstring CheckStep(HWND main, HANDLE process, const Reply& reply, const Mode
 
 }  // namespace
 
-int RunMonkey(HWND main, int argc, wchar_t** argv) {
-    if (argc < 7) return Fail(L"monkey SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...");
-    const unsigned long seed = std::wcstoul(argv[2], nullptr, 10);
-    const int steps = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
-    const std::vector<DropFile> files = CollectDropFiles(argc, argv);
+int RunMonkey(HWND main, const Call& call) {
+    const unsigned long seed = std::wcstoul(call.words[0].c_str(), nullptr, 10);
+    const int steps = call.Number(1);
+    const std::vector<DropFile> files = CollectDropFiles(call.words);
     const HANDLE process =
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
     if (process == nullptr) return Fail(L"OpenProcess");
@@ -331,7 +337,7 @@ int RunMonkey(HWND main, int argc, wchar_t** argv) {
         }
         boxes += reply.kind == Reply::Box;
         dialogs += reply.kind == Reply::Dialog;
-        zoomEnds += model.zoom == 40 || model.zoom == 400;
+        zoomEnds += model.zoom == ZoomMinimum || model.zoom == ZoomMaximum;
     }
 
     // The end, as the user ends it, without any question.

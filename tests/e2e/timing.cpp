@@ -13,32 +13,29 @@ namespace brevikon::e2e {
 
 namespace {
 
-class Stopwatch {
-  public:
-    Stopwatch() {
-        ::QueryPerformanceFrequency(&frequency_);
-        ::QueryPerformanceCounter(&start_);
-    }
-    long long Milliseconds() const {
+// Milliseconds since the call, from the performance counter.
+auto Stopwatch() {
+    LARGE_INTEGER frequency{}, start{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    return [=] {
         LARGE_INTEGER now{};
         ::QueryPerformanceCounter(&now);
-        return (now.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart;
-    }
-
-  private:
-    LARGE_INTEGER frequency_{}, start_{};
-};
+        return (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+    };
+}
 
 }  // namespace
 
 // Shown is when the title names the document and the viewer holds text.
-int StartTimed(const std::wstring& title, const std::wstring& program, const std::wstring& document,
-               DWORD ms) {
-    std::wstring commandLine = L"\"" + program + L"\" \"" + document + L"\"";
+int StartTimed(const Call& call) {
+    const std::wstring& title = call.words[0];
+    const std::wstring& program = call.words[1];
+    std::wstring commandLine = L"\"" + program + L"\" \"" + call.words[2] + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    const Stopwatch stopwatch;
+    const auto milliseconds = Stopwatch();
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started)) {
         return Fail(L"CreateProcess " + program);
@@ -54,21 +51,22 @@ int StartTimed(const std::wstring& title, const std::wstring& program, const std
                                      MessageTimeoutMs, &length) &&
                length > 0;
     };
-    if (!WaitFor(ms, shown, 1)) return Fail(L"the document is not shown");
-    Print(L"shown_ms=" + std::to_wstring(stopwatch.Milliseconds()));
+    if (!WaitFor(call.Wait(3), shown, 1)) return Fail(L"the document is not shown");
+    Print(L"shown_ms=" + std::to_wstring(milliseconds()));
     return 0;
 }
 
-int CommandTimed(HWND main, int commandId, const std::wstring& title, DWORD ms) {
-    const Stopwatch stopwatch;
-    PostCommand(main, commandId);
+int CommandTimed(HWND main, const Call& call) {
+    const std::wstring& title = call.words[1];
+    const auto milliseconds = Stopwatch();
+    PostCommand(main, call.Number(0));
     const auto reached = [&] { return WindowText(main) == title; };
-    if (!WaitFor(ms, reached, 1)) return Fail(L"the title does not read " + title);
-    Print(L"done_ms=" + std::to_wstring(stopwatch.Milliseconds()));
+    if (!WaitFor(call.Wait(2), reached, 1)) return Fail(L"the title does not read " + title);
+    Print(L"done_ms=" + std::to_wstring(milliseconds()));
     return 0;
 }
 
-int Memory(HWND main) {
+int Memory(HWND main, const Call&) {
     const HANDLE process =
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ProcessOf(main));
     PROCESS_MEMORY_COUNTERS counters{};

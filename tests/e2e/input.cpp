@@ -1,0 +1,195 @@
+// Keys, mouse and menu commands, through the system's input queue like a user's; the
+// clipboard a copy fills; the end of the program with its exit code.
+#include <windows.h>
+
+#include <richedit.h>
+
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+
+namespace brevikon::e2e {
+
+namespace {
+
+WORD KeyCode(const std::wstring& name) {
+    struct Named {
+        const wchar_t* name;
+        WORD key;
+    };
+    static const Named names[] = {
+        {L"ctrl", VK_CONTROL},
+        {L"alt", VK_MENU},
+        {L"shift", VK_SHIFT},
+        {L"add", VK_ADD},
+        {L"subtract", VK_SUBTRACT},
+        {L"oemplus", VK_OEM_PLUS},
+        {L"oemminus", VK_OEM_MINUS},
+        {L"numpad0", VK_NUMPAD0},
+        {L"escape", VK_ESCAPE},
+        {L"return", VK_RETURN},
+        {L"f4", VK_F4},
+    };
+    for (const Named& named : names) {
+        if (name == named.name) return named.key;
+    }
+    if (name.size() == 1) {
+        const wchar_t c = name[0];
+        if (c >= L'a' && c <= L'z') return static_cast<WORD>(c - L'a' + L'A');
+        if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) return c;
+    }
+    return 0;
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+}  // namespace
+
+// "ctrl+o", "alt+f4", "a": modifiers held around the last key.
+bool SendChord(const std::wstring& chord) {
+    std::vector<WORD> keys;
+    for (std::size_t start = 0; start <= chord.size();) {
+        const std::size_t plus = std::min(chord.find(L'+', start), chord.size());
+        const WORD key = KeyCode(chord.substr(start, plus - start));
+        if (key == 0) return false;
+        keys.push_back(key);
+        start = plus + 1;
+    }
+    std::vector<INPUT> inputs;
+    for (WORD key : keys)
+        inputs.push_back(KeyInput(key, false));
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        inputs.push_back(KeyInput(*key, true));
+    return ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
+           inputs.size();
+}
+
+void BringToFront(HWND main) {
+    ::SetForegroundWindow(main);
+    WaitFor(2000, [&] { return ::GetForegroundWindow() == main; });
+}
+
+void ClickViewer(HWND main) {
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT));
+}
+
+// Each chord handled before the next, so that a menu or dialog it opens is there for the
+// next one to act on.
+int Key(HWND main, const Call& call) {
+    BringToFront(main);
+    for (const std::wstring& chord : call.words) {
+        if (!SendChord(chord)) return Fail(L"key " + chord);
+        if (!WaitUntilHandled(main, DefaultWaitMs)) return Fail(L"the program did not answer");
+    }
+    return 0;
+}
+
+int Click(HWND main, const Call&) {
+    ClickViewer(main);
+    return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the click was not handled");
+}
+
+int Wheel(HWND main, const Call& call) {
+    BringToFront(main);
+    const POINT centre = ViewerCentre(main);
+    ::SetCursorPos(centre.x, centre.y);
+    const bool ctrl = call.words.front() == L"ctrl";
+    std::vector<INPUT> inputs;
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
+    for (std::size_t i = ctrl ? 1 : 0; i < call.words.size(); ++i) {
+        INPUT turn{};
+        turn.type = INPUT_MOUSE;
+        turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        turn.mi.mouseData = static_cast<DWORD>(call.Number(i));
+        inputs.push_back(turn);
+    }
+    if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, true));
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the program did not answer");
+}
+
+int MenuCommand(HWND main, const Call& call) {
+    PostCommand(main, call.Number(0));
+    return 0;
+}
+
+int Quit(HWND main, const Call& call) {
+    const HANDLE process =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
+    if (process == nullptr) return Fail(L"OpenProcess");
+    if (call.words[0] == L"close") {
+        ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+        BringToFront(main);
+        SendChord(call.words[0]);
+    }
+    if (::WaitForSingleObject(process, call.Wait(1)) != WAIT_OBJECT_0) {
+        ::CloseHandle(process);
+        return Fail(L"the program did not end");
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process, &code);
+    ::CloseHandle(process);
+    Print(L"exit=" + std::to_wstring(code));
+    return 0;
+}
+
+bool ClipboardText(std::wstring& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    bool got = false;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text.assign(chars, ::wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
+            ::GlobalUnlock(data);
+            got = true;
+        }
+    }
+    ::CloseClipboard();
+    return got;
+}
+
+int CopyViewer(HWND main, const Call&) {
+    // Empty first, so that only this copy can put text there.
+    if (!::OpenClipboard(nullptr)) return Fail(L"OpenClipboard");
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    // The click gives the viewer the focus; it must be handled before the selection is set,
+    // or it would take the selection away again.
+    ClickViewer(main);
+    if (!WaitUntilHandled(main, DefaultWaitMs)) return Fail(L"the click was not handled");
+    ::SendMessageTimeoutW(ViewerOf(main), EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                          nullptr);
+    SendChord(L"ctrl+c");
+    std::wstring text;
+    if (!WaitFor(DefaultWaitMs, [&] { return ClipboardText(text) && !text.empty(); })) {
+        return Fail(L"nothing was copied");
+    }
+    Print(text);
+    return 0;
+}
+
+int Clipboard(const Call&) {
+    std::wstring text;
+    if (!ClipboardText(text)) return Fail(L"no text on the clipboard");
+    Print(text);
+    return 0;
+}
+
+}  // namespace brevikon::e2e
