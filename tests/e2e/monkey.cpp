@@ -17,7 +17,7 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
-#include "app/message_texts.h"
+#include "document/message_texts.h"
 #include "app/title_status.h"
 #include "driver.h"
 
