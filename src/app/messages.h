@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "document/message_texts.h"
 #include "app/platform/platform.h"
+#include "document/message_texts.h"
 
 namespace brevikon {
 

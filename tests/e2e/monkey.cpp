@@ -17,8 +17,8 @@
 
 #include "app/app_state.h"
 #include "app/command_ids.h"
-#include "document/message_texts.h"
 #include "app/title_status.h"
+#include "document/message_texts.h"
 #include "driver.h"
 
 namespace brevikon::e2e {
