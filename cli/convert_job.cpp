@@ -120,11 +120,9 @@ bool WriteDefaultOutput(const ConversionJob& job, const ConverterOptions& option
 
 void Convert(const ConversionJob& job, const ConverterOptions& options, DocumentOutput& output,
              JobResult& result) {
+    // A target that is an input was refused when the run was planned (by identity, through
+    // links and hard links too); WriteNewOutput refuses it again at the moment of writing.
     if (!job.refusal.empty()) return Fail(result, job.refusal);
-    // Refused before anything is read: the input document is never overwritten.
-    if (!job.toStream && IsSameFile(job.input, job.target)) {
-        return Fail(result, InputNotReplacedText(job.target));
-    }
     ReadResult read = ReadWholeFile(job.input, MaxDocumentSize, ProcessHeap(),
                                     job.expected ? &*job.expected : nullptr);
     if (read.status != ReadStatus::Ok) return Fail(result, ReadFailureText(read));
