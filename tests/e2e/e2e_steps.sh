@@ -190,9 +190,11 @@ check_ending() {
     # A copy lives on the clipboard as an object of the rich-edit library; quitting must
     # leave the text there and still end cleanly.
     local copied ok=${app[ExitNormal]}
-    copied=$(drv copy-viewer)
-    [ -n "$copied" ] && pass "Ctrl+C copies the viewer's text" ||
-        fail "Ctrl+C copies the viewer's text" "nothing copied"
+    if copied=$(drv copy-viewer) && [ -n "$copied" ]; then
+        pass "Ctrl+C copies the viewer's text"
+    else
+        fail "Ctrl+C copies the viewer's text" "$copied"
+    fi
     quit_reader ctrl+q
     expect "Ctrl+Q after a copy ends the program" "exit=$ok|$ok" "$ended"
     expect "the copied text outlives the program" "$copied" "$(drv clipboard)"
