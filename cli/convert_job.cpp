@@ -118,27 +118,27 @@ bool WriteDefaultOutput(const ConversionJob& job, const ConverterOptions& option
     return false;
 }
 
-void Convert(const ConversionJob& job, const ConverterOptions& options, DocumentOutput& output,
-             JobResult& result) {
+void Convert(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
+             DocumentOutput& output, JobResult& result) {
     // A target that is an input was refused when the run was planned (by identity, through
     // links and hard links too); WriteNewOutput refuses it again at the moment of writing.
     if (!job.refusal.empty()) return Fail(result, job.refusal);
-    ReadResult read = ReadWholeFile(job.input, MaxDocumentSize, ProcessHeap(),
-                                    job.expected ? &*job.expected : nullptr);
+    HeapBlock image;
+    const ReadResult read = files.Read(job.input, MaxDocumentSize, ProcessHeap(), image,
+                                       job.expected ? &*job.expected : nullptr);
     if (read.status != ReadStatus::Ok) return Fail(result, ReadFailureText(read));
     result.inputBytes = read.length;
     const std::u16string fileName = FileNamePart(NativeToUtf16(job.input), false);
-    if (!output.Produce(options.format,
-                        {read.image.data(), read.length, options.fontMode, fileName})) {
+    if (!output.Produce(options.format, {image.data(), read.length, options.fontMode, fileName})) {
         return Fail(result, std::u16string(OutOfMemoryText));
     }
-    read.image.Release();
+    image.Release();
     if (job.toStream) {
         result.streamBytes.assign(output.bytes());
     } else if (job.repeated) {
         // Written by the earlier job of the same input and target.
     } else if (job.namedByUser) {
-        const WriteResult written = WriteFileReplacing(job.target, output.bytes());
+        const WriteResult written = files.Write(job.target, output.bytes());
         if (!written.ok) {
             return Fail(result, NotWrittenText(job.target, SystemErrorText(written.systemError)));
         }
@@ -153,10 +153,10 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, Document
 
 }  // namespace
 
-void ConvertJob(const ConversionJob& job, const ConverterOptions& options, DocumentOutput& output,
-                JobResult& result) {
+void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
+                DocumentOutput& output, JobResult& result) {
     try {
-        Convert(job, options, output, result);
+        Convert(job, options, files, output, result);
     } catch (const std::bad_alloc&) {
         // One file too large for what is left must not end the run of all others.
         result.streamBytes.clear();

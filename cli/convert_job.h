@@ -6,6 +6,7 @@
 
 #include "cli/conversion_plan.h"
 #include "document/document_output.h"
+#include "files/file_store.h"
 
 namespace brevikon {
 
@@ -18,7 +19,7 @@ struct JobResult {
 };
 
 // Everything but writing to standard output, which the run does in input order.
-void ConvertJob(const ConversionJob& job, const ConverterOptions& options, DocumentOutput& output,
-                JobResult& result);
+void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
+                DocumentOutput& output, JobResult& result);
 
 }  // namespace brevikon

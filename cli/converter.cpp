@@ -137,7 +137,8 @@ class RunReport {
 
 }  // namespace
 
-int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err) {
+int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err,
+                 FileStore& files) {
     const auto started = std::chrono::steady_clock::now();
     if (options.outputDir) {
         std::error_code error;
@@ -154,7 +155,7 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
         for (;;) {
             const std::size_t job = next.fetch_add(1);
             if (job >= count) return;
-            ConvertJob(jobs[job], options, output, report.result(job));
+            ConvertJob(jobs[job], options, files, output, report.result(job));
             report.Finish(job);
         }
     };

@@ -6,6 +6,7 @@
 
 #include "app/platform/platform.h"
 #include "base/heap.h"
+#include "files/file_store.h"
 #include "format/char_table.h"
 #include "rtf/convert_document.h"
 #include "rtf/rtf_buffer.h"
@@ -19,7 +20,8 @@ constexpr std::int64_t ZoomMaximum = 400;
 constexpr std::int64_t ZoomStep = 10;
 
 struct AppState {
-    explicit AppState(Heap& source = ProcessHeap()) : rtfBuffer(source), heap(source) {}
+    explicit AppState(Heap& source = ProcessHeap(), FileStore& store = SystemFiles())
+        : rtfBuffer(source), heap(source), files(store) {}
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
 
@@ -44,6 +46,8 @@ struct AppState {
 
     // Where the DocumentImage comes from; tests put a refusing heap here.
     Heap& heap;
+    // Where documents are read from and RTF files written to; tests put faults here.
+    FileStore& files;
 };
 
 }  // namespace brevikon

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/title_status.h"
 #include "document/path_names.h"
+#include "files/file_access.h"
 
 namespace brevikon {
 
@@ -47,13 +48,12 @@ void SaveAsRtf(AppState& state, Platform& platform) {
 
     // A document called BRIEF.RTF is offered BRIEF.rtf: one Yes to the dialog's question
     // would destroy the document the RTF is made from.
-    if (platform.IsSameFile(path, state.currentPath)) {
+    if (state.files.SameFile(Utf16ToNative(path), Utf16ToNative(state.currentPath))) {
         ShowFileFailure(platform, OpenFileNotOverwrittenText, path);
         return;
     }
 
-    const WriteOutcome outcome = platform.WriteWholeFile(path, buffer.storage, buffer.used);
-    if (!outcome.created || outcome.written != buffer.used) {
+    if (!state.files.Write(Utf16ToNative(path), buffer.content()).ok) {
         ShowFileFailure(platform, FileNotWrittenText, path);
         return;
     }

@@ -59,16 +59,18 @@ enum class ReadStatus {
 
 struct ReadResult {
     ReadStatus status = ReadStatus::OpenFailed;
-    HeapBlock image;          // exactly length bytes when status is Ok
     std::int64_t length = 0;  // the file's length as found on the open file
     FileIdentity identity;    // of the file that was opened
     int systemError = 0;      // errno or GetLastError() where one applies
 };
 
-// Reads a regular file whole into a zero-filled block of exactly its length. With expected,
-// only that very file is read: anything else at the path is Changed.
+// Reads a regular file whole into image, a zero-filled block of exactly its length. What image
+// held stays until the file has shown to be a regular file of an accepted length, and goes
+// just before the new block is taken, so that two images are never held at once; after
+// OutOfMemory or ShortRead it holds nothing. With expected, only that very file is read:
+// anything else at the path is Changed.
 ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
-                         const ExpectedFile* expected = nullptr);
+                         HeapBlock& image, const ExpectedFile* expected = nullptr);
 
 struct WriteResult {
     bool ok = false;

@@ -61,7 +61,7 @@ std::optional<FileIdentity> IdentifyFile(const NativeString& path) {
 }
 
 ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
-                         const ExpectedFile* expected) {
+                         HeapBlock& image, const ExpectedFile* expected) {
     ReadResult result;
     // O_NONBLOCK: opening a pipe with no writer must not hang; regular files ignore it.
     int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
@@ -99,20 +99,21 @@ ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap&
         result.status = ReadStatus::NotRegular;
         return result;
     }
-    if (!read_steps::AcceptLength(result, static_cast<std::int64_t>(info.st_size), maxLength,
+    if (!read_steps::AcceptLength(result, image, static_cast<std::int64_t>(info.st_size), maxLength,
                                   heap)) {
         return result;
     }
-    read_steps::FillImage(result, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
-        for (;;) {
-            const ssize_t got = ::read(fd.get(), into, static_cast<std::size_t>(count));
-            if (got >= 0) return got;
-            if (errno != EINTR) {
-                result.systemError = errno;
-                return -1;
+    read_steps::FillImage(
+        result, image, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
+            for (;;) {
+                const ssize_t got = ::read(fd.get(), into, static_cast<std::size_t>(count));
+                if (got >= 0) return got;
+                if (errno != EINTR) {
+                    result.systemError = errno;
+                    return -1;
+                }
             }
-        }
-    });
+        });
     return result;
 }
 

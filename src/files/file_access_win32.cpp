@@ -78,7 +78,7 @@ std::optional<FileIdentity> IdentifyFile(const NativeString& path) {
 }
 
 ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
-                         const ExpectedFile* expected) {
+                         HeapBlock& image, const ExpectedFile* expected) {
     ReadResult result;
     const bool followLink = expected == nullptr || expected->throughLink;
     // Backup semantics open a folder too, so that it is told from a file by what was opened.
@@ -117,16 +117,17 @@ ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap&
         result.status = ReadStatus::OpenFailed;
         return result;
     }
-    if (!read_steps::AcceptLength(result, size.QuadPart, maxLength, heap)) return result;
-    read_steps::FillImage(result, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
-        const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), into, chunk, &got, nullptr)) {
-            result.systemError = static_cast<int>(::GetLastError());
-            return -1;
-        }
-        return got;
-    });
+    if (!read_steps::AcceptLength(result, image, size.QuadPart, maxLength, heap)) return result;
+    read_steps::FillImage(
+        result, image, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
+            const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+            DWORD got = 0;
+            if (!::ReadFile(file.get(), into, chunk, &got, nullptr)) {
+                result.systemError = static_cast<int>(::GetLastError());
+                return -1;
+            }
+            return got;
+        });
     return result;
 }
 

@@ -7,15 +7,16 @@
 
 namespace brevikon::read_steps {
 
-// Refuses an empty or too long file, else allocates the image for its length.
-inline bool AcceptLength(ReadResult& result, std::int64_t length, std::int64_t maxLength,
-                         Heap& heap) {
+// Refuses an empty or too long file, else allocates the image for its length (releasing what
+// it held first).
+inline bool AcceptLength(ReadResult& result, HeapBlock& image, std::int64_t length,
+                         std::int64_t maxLength, Heap& heap) {
     result.length = length;
     if (length <= 0) {
         result.status = ReadStatus::Empty;
     } else if (length > maxLength) {
         result.status = ReadStatus::TooLarge;
-    } else if (!result.image.Allocate(heap, static_cast<std::size_t>(length))) {
+    } else if (!image.Allocate(heap, static_cast<std::size_t>(length))) {
         result.status = ReadStatus::OutOfMemory;
     } else {
         return true;
@@ -27,15 +28,15 @@ inline bool AcceptLength(ReadResult& result, std::int64_t length, std::int64_t m
 // 0 at the end of the file, or -1 after setting result.systemError. Fewer bytes than the
 // length is a failure, never an image with a zero tail.
 template <class ReadSome>
-void FillImage(ReadResult& result, ReadSome readSome) {
+void FillImage(ReadResult& result, HeapBlock& image, ReadSome readSome) {
     std::int64_t total = 0;
     while (total < result.length) {
-        const std::int64_t got = readSome(result.image.data() + total, result.length - total);
+        const std::int64_t got = readSome(image.data() + total, result.length - total);
         if (got <= 0) break;
         total += got;
     }
     if (total < result.length) {
-        result.image.Release();
+        image.Release();
         result.status = ReadStatus::ShortRead;
         return;
     }

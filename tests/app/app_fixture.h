@@ -85,8 +85,8 @@ class AppTest : public ::testing::Test {
     }
 
     RefusingHeap heap;
-    AppState state{heap};
     FakePlatform platform;
+    AppState state{heap, platform};
 };
 
 }  // namespace brevikon::test

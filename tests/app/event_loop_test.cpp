@@ -35,7 +35,7 @@ TEST_F(EventLoopTest, DropOpensOnlyTheFirstNameAndOnlyWhenItIsAFile) {
     HandleEvent(state, platform, Drop(u"C:\\Ordner\nC:\\a.doc"));
     HandleEvent(state, platform, Drop(u"\nC:\\a.doc"));
     HandleEvent(state, platform, Drop(u""));
-    EXPECT_EQ(platform.calls, (Calls{"QueryFileSize(C:\\Ordner)"}));
+    EXPECT_EQ(platform.calls, (Calls{"Read(C:\\Ordner)"}));
     EXPECT_EQ(Observed(), before);
 
     platform.AddFile(u"C:\\b.doc", SmallDocument());

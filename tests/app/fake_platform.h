@@ -1,7 +1,7 @@
 #pragma once
-// A recording stand-in for the platform. Every call is logged in order as a short readable
-// line, so tests can check exact sequences; results (files, dialog answers, events, failures)
-// are scripted through public fields before the code under test runs.
+// A recording stand-in for the platform and the file store. Every call is logged in order as a
+// short readable line, so tests can check exact sequences; results (files, dialog answers, events,
+// failures) are scripted through public fields before the code under test runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +16,8 @@
 
 #include "app/platform/platform.h"
 #include "base/text.h"
+#include "files/file_store.h"
+#include "files/read_steps.h"
 
 namespace brevikon::test {
 
@@ -53,9 +55,9 @@ struct RecordedMessage {
     MessageIcon icon = MessageIcon::Information;
 };
 
-enum class WriteFailure { None, CreateFails, ShortWrite };
-
-class FakePlatform final : public Platform {
+// The window system and the file store of the viewer, faked together so that one log shows
+// the order of everything the program does.
+class FakePlatform final : public Platform, public FileStore {
   public:
     static constexpr LibraryHandle TheLibrary = static_cast<LibraryHandle>(0x11);
     static constexpr ControlHandle TheControl = static_cast<ControlHandle>(0x22);
@@ -72,7 +74,7 @@ class FakePlatform final : public Platform {
     std::deque<std::u16string> openAnswers;  // none left: cancelled
     std::deque<std::u16string> saveAnswers;
     std::deque<AppEvent> events;  // none left: Close
-    WriteFailure writeFailure = WriteFailure::None;
+    bool writeFails = false;
     // Whether two paths name the same file; by default equal apart from ASCII case.
     std::function<bool(std::u16string_view, std::u16string_view)> sameFile;
 
@@ -89,7 +91,6 @@ class FakePlatform final : public Platform {
     std::string viewerZoom = "0/0";
     bool viewerReadOnly = false;
     bool windowOpen = false;
-    int openFileCount = 0;
 
     FakeFile& AddFile(std::u16string path, std::string bytes) {
         FakeFile& file = files[std::move(path)];
@@ -145,8 +146,6 @@ class FakePlatform final : public Platform {
                      MessageIcon icon) override {
         Record("ShowMessage(" + Narrow(text) + " | " + Narrow(boxTitle) + " | " +
                (icon == MessageIcon::Error ? "error" : "information") + ")");
-        // The user may act on the file while the box is open.
-        EXPECT_EQ(openFileCount, 0) << "a file is still open during a message box";
         messages.push_back({std::u16string(text), std::u16string(boxTitle), icon});
     }
     std::u16string ShowOpenDialog(std::u16string_view dialogTitle, std::u16string_view defaultPath,
@@ -162,49 +161,45 @@ class FakePlatform final : public Platform {
         return Next(saveAnswers);
     }
 
-    std::int64_t QueryFileSize(std::u16string_view path) override {
-        Record("QueryFileSize(" + Narrow(path) + ")");
-        if (folders.count(std::u16string(path))) return SizeFolder;
-        const auto found = files.find(std::u16string(path));
-        return found == files.end() ? SizeNothing : found->second.Length();
+    ReadResult Read(const NativeString& path, std::int64_t maxLength, Heap& heap, HeapBlock& image,
+                    const ExpectedFile*) override {
+        Record("Read(" + path + ")");
+        ReadResult result;
+        const std::u16string name = NativeToUtf16(path);
+        const auto found = files.find(name);
+        if (folders.count(name)) {
+            result.status = ReadStatus::Directory;
+        } else if (found == files.end()) {
+            result.status = ReadStatus::Missing;
+        } else if (found->second.openFails) {
+            result.status = ReadStatus::OpenFailed;
+        } else if (read_steps::AcceptLength(result, image, found->second.Length(), maxLength,
+                                            heap)) {
+            // The real steps, over bytes that may end early.
+            const FakeFile& file = found->second;
+            const auto delivered = static_cast<std::int64_t>(file.bytes.size()) - file.readShortBy;
+            std::int64_t position = 0;
+            read_steps::FillImage(result, image, [&](unsigned char* into, std::int64_t count) {
+                const std::int64_t n =
+                    std::max<std::int64_t>(0, std::min(count, delivered - position));
+                std::memcpy(into, file.bytes.data() + position, static_cast<std::size_t>(n));
+                position += n;
+                return n;
+            });
+        }
+        return result;
     }
-    FileHandle OpenFileForReading(std::u16string_view path) override {
-        Record("OpenFileForReading(" + Narrow(path) + ")");
-        const auto found = files.find(std::u16string(path));
-        if (found == files.end() || found->second.openFails) return NoFile;
-        opened_.push_back(&found->second);
-        ++openFileCount;
-        return static_cast<FileHandle>(opened_.size());
+    WriteResult Write(const NativeString& path, std::string_view bytes) override {
+        Record("Write(" + path + ", " + std::to_string(bytes.size()) + ")");
+        if (writeFails) return {};
+        writtenFiles[NativeToUtf16(path)] = std::string(bytes);
+        return {.ok = true};
     }
-    std::int64_t FileLength(FileHandle file) override {
-        return Record("FileLength", Opened(file).Length());
-    }
-    std::int64_t ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) override {
-        Record("ReadFileInto(" + std::to_string(count) + ")");
-        const FakeFile& data = Opened(file);
-        std::int64_t n = std::min(count, static_cast<std::int64_t>(data.bytes.size()));
-        n = std::max<std::int64_t>(0, n - data.readShortBy);
-        std::memcpy(block, data.bytes.data(), static_cast<std::size_t>(n));
-        return n;
-    }
-    void CloseFile(FileHandle file) override {
-        Record("CloseFile");
-        Opened(file);
-        --openFileCount;
-    }
-    WriteOutcome WriteWholeFile(std::u16string_view path, const std::uint8_t* bytes,
-                                std::int64_t count) override {
-        Record("WriteWholeFile(" + Narrow(path) + ", " + std::to_string(count) + ")");
-        if (writeFailure == WriteFailure::CreateFails) return {false, 0};
-        if (writeFailure == WriteFailure::ShortWrite) return {true, count - 1};
-        writtenFiles[std::u16string(path)] =
-            std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
-        return {true, count};
-    }
-    bool IsSameFile(std::u16string_view first, std::u16string_view second) override {
-        Record("IsSameFile(" + Narrow(first) + ", " + Narrow(second) + ")");
-        if (sameFile) return sameFile(first, second);
-        return !first.empty() && AsciiLower(first) == AsciiLower(second);
+    bool SameFile(const NativeString& first, const NativeString& second) override {
+        Record("SameFile(" + first + ", " + second + ")");
+        const std::u16string one = NativeToUtf16(first), other = NativeToUtf16(second);
+        if (sameFile) return sameFile(one, other);
+        return !one.empty() && AsciiLower(one) == AsciiLower(other);
     }
     std::u16string LowerCase(std::u16string_view text) override {
         return Record("LowerCase(" + Narrow(text) + ")", AsciiLower(text));
@@ -270,13 +265,6 @@ class FakePlatform final : public Platform {
         EXPECT_EQ(control, TheControl) << "viewer operation on a control that was never made";
         EXPECT_TRUE(windowOpen) << "viewer operation without its window";
     }
-    const FakeFile& Opened(FileHandle file) const {
-        const auto index = static_cast<std::size_t>(file);
-        static const FakeFile none;
-        if (index > 0 && index <= opened_.size()) return *opened_[index - 1];
-        ADD_FAILURE() << "operation on a file that was never opened";
-        return none;
-    }
     template <class T>
     static T Next(std::deque<T>& queue) {
         if (queue.empty()) return T{};
@@ -284,8 +272,6 @@ class FakePlatform final : public Platform {
         queue.pop_front();
         return next;
     }
-
-    std::vector<const FakeFile*> opened_;  // index + 1 is the FileHandle
 };
 
 }  // namespace brevikon::test

@@ -30,7 +30,7 @@ TEST(LongSession, HundredRoundsOfOpenAnalyseSaveCloseLeaveNothingBehind) {
     }
     platform.events.push_back(Command(CommandQuit));
 
-    AppState state;
+    AppState state{ProcessHeap(), platform};
     EXPECT_EQ(ProcessStart(state, platform), ExitNormal);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(state.documentImage.held());

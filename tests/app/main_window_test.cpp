@@ -40,8 +40,8 @@ Calls Tail(const Calls& calls, std::size_t count) {
 }
 
 TEST(ProcessStartTest, StartWithoutArgumentsThenCloseEndsWithZero) {
-    AppState state;
     FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
     // Anything but the documented start values would show up below.
     state.zoomPercent = 0;
     state.fontMode = FontMode::Proportional;
@@ -57,15 +57,15 @@ TEST(ProcessStartTest, StartWithoutArgumentsThenCloseEndsWithZero) {
 }
 
 TEST(ProcessStartTest, OnlyTheFirstOfTwoArgumentsIsOpenedAndReleasedAtTheEnd) {
-    AppState state;
     FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
     platform.commandLine =
         u"\"C:\\Programme\\Brevikon Reader.exe\" \"C:\\Eigene Texte\\a.doc\" b.doc";
     platform.AddFile(u"C:\\Eigene Texte\\a.doc", SmallDocument());
     platform.AddFile(u"b.doc", "x");
     EXPECT_EQ(ProcessStart(state, platform), 0);
     EXPECT_EQ(std::count_if(platform.calls.begin(), platform.calls.end(),
-                            [](const std::string& call) { return call.starts_with("Query"); }),
+                            [](const std::string& call) { return call.starts_with("Read("); }),
               1);
     EXPECT_EQ(platform.title, u"a.doc - Brevikon Reader");
     EXPECT_TRUE(platform.messages.empty());
@@ -75,8 +75,8 @@ TEST(ProcessStartTest, OnlyTheFirstOfTwoArgumentsIsOpenedAndReleasedAtTheEnd) {
 }
 
 TEST(ProcessStartTest, WindowFailureIsReportedAndEndsWithOne) {
-    AppState state;
     FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
     platform.windowOpens = false;
     EXPECT_EQ(ProcessStart(state, platform), 1);
     EXPECT_EQ(platform.calls,
@@ -91,16 +91,16 @@ TEST(ProcessStartTest, MissingRichEditIsReportedOverTheOpenWindowAndEndsWithOne)
     const std::string message =
         "ShowMessage(Die RichEdit-Komponente konnte nicht geladen werden. | Brevikon Reader | "
         "error)";
-    AppState state;
     FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
     platform.libraryLoads = false;
     EXPECT_EQ(ProcessStart(state, platform), 1);
     Calls expected(StartUpCalls.begin(), StartUpCalls.begin() + 9);
     expected.insert(expected.end(), {message, "DestroyMainWindow", "Shutdown"});
     EXPECT_EQ(platform.calls, expected);
 
-    AppState other;
     FakePlatform noControl;
+    AppState other{ProcessHeap(), noControl};
     noControl.controlCreated = false;
     EXPECT_EQ(ProcessStart(other, noControl), 1);
     EXPECT_EQ(Tail(noControl.calls, 5),

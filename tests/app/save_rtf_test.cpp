@@ -1,6 +1,13 @@
 // Save as RTF: names, the written bytes, the confirmation, and every refusal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <vector>
+
 #include "app/document_views.h"
 #include "app/save_rtf.h"
 #include "app_fixture.h"
@@ -35,11 +42,11 @@ class SaveAsRtfTest : public AppTest {
 TEST_F(SaveAsRtfTest, WritesTheUsedBytesAndConfirmsInFieldZeroReplacingUnasked) {
     platform.saveAnswers = {u"D:\\Ablage\\brief", u"D:\\Ablage\\brief"};
     SaveAsRtf(state, platform);
-    EXPECT_EQ(platform.calls, (Calls{SaveDialog, "LowerCase()",
-                                     "IsSameFile(D:\\Ablage\\brief.rtf, C:\\Texte\\BRIEF.TXT)",
-                                     "WriteWholeFile(D:\\Ablage\\brief.rtf, " +
-                                         std::to_string(state.rtfBuffer.used) + ")",
-                                     "SetStatusText(0, Gespeichert: brief.rtf)"}));
+    EXPECT_EQ(
+        platform.calls,
+        (Calls{SaveDialog, "LowerCase()", "SameFile(D:\\Ablage\\brief.rtf, C:\\Texte\\BRIEF.TXT)",
+               "Write(D:\\Ablage\\brief.rtf, " + std::to_string(state.rtfBuffer.used) + ")",
+               "SetStatusText(0, Gespeichert: brief.rtf)"}));
     EXPECT_EQ(platform.writtenFiles.at(u"D:\\Ablage\\brief.rtf"), state.rtfBuffer.content());
     EXPECT_EQ(platform.title, u"BRIEF.TXT - Brevikon Reader");
     SaveAsRtf(state, platform);
@@ -63,17 +70,14 @@ TEST_F(SaveAsRtfTest, CancelledDialogChangesNothing) {
     EXPECT_EQ(Observed(), before);
 }
 
-TEST_F(SaveAsRtfTest, FailedCreateOrShortWriteIsReportedNotConfirmed) {
-    for (const WriteFailure failure : {WriteFailure::CreateFails, WriteFailure::ShortWrite}) {
-        platform.ForgetCalls();
-        platform.writeFailure = failure;
-        platform.saveAnswers.push_back(u"D:\\voll\\brief.txt");
-        const std::string before = Observed();
-        SaveAsRtf(state, platform);
-        ExpectOnlyMessage(u"Die Datei konnte nicht geschrieben werden:\nD:\\voll\\brief.txt.rtf",
-                          MessageIcon::Error);
-        EXPECT_EQ(Observed(), before);
-    }
+TEST_F(SaveAsRtfTest, FailedWriteIsReportedNotConfirmed) {
+    platform.writeFails = true;
+    platform.saveAnswers.push_back(u"D:\\voll\\brief.txt");
+    const std::string before = Observed();
+    SaveAsRtf(state, platform);
+    ExpectOnlyMessage(u"Die Datei konnte nicht geschrieben werden:\nD:\\voll\\brief.txt.rtf",
+                      MessageIcon::Error);
+    EXPECT_EQ(Observed(), before);
 }
 
 TEST_F(AppTest, SaveRefusesToReplaceTheOpenDocumentAlsoThroughALink) {
@@ -120,6 +124,48 @@ TEST_F(SaveAsRtfTest, RefusedRtfShowsTheSentenceAndIsStillSaved) {
     SaveAsRtf(state, platform);
     EXPECT_FALSE(state.rtfBuffer.content().empty());
     EXPECT_EQ(platform.writtenFiles.at(u"x.rtf"), state.rtfBuffer.content());
+}
+
+// The viewer on real files: it reads and writes through the same file store as the
+// converter, so a saved document is the converter's output byte for byte, and a save that
+// cannot be made leaves what was there.
+TEST(RealFilesTest, ViewerSavesTheConvertersBytesAndAFailedSaveChangesNothing) {
+    namespace fs = std::filesystem;
+    const fs::path samples = fs::path(BREVIKON_SOURCE_DIR) / "samples";
+    const fs::path folder =
+        fs::temp_directory_path() / ("brevikon-viewer-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+    const auto contents = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    fs::copy_file(samples / "BRIEF.TXT", folder / "BRIEF.TXT");
+    fs::create_directory(folder / "ordner.rtf");
+
+    FakePlatform platform;
+    AppState state{ProcessHeap(), SystemFiles()};
+    BuildCharTable(state.charTable);
+    platform.windowOpen = true;
+    ASSERT_NE(CreateViewer(state, platform), NoControl);
+    OpenDocument(state, platform, Utf8ToUtf16((folder / "BRIEF.TXT").string()));
+    ASSERT_TRUE(state.documentImage.held());
+
+    platform.saveAnswers = {Utf8ToUtf16((folder / "brief").string()),
+                            Utf8ToUtf16((folder / "ordner").string()),
+                            Utf8ToUtf16((folder / "fehlt" / "x").string())};
+    SaveAsRtf(state, platform);
+    EXPECT_EQ(contents(folder / "brief.rtf"), contents(samples / "BRIEF.rtf"));
+    EXPECT_TRUE(platform.messages.empty());
+    SaveAsRtf(state, platform);
+    SaveAsRtf(state, platform);
+    EXPECT_EQ(platform.messages.size(), 2u);
+    EXPECT_TRUE(fs::is_directory(folder / "ordner.rtf"));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"BRIEF.TXT", "brief.rtf", "ordner.rtf"}));
+    fs::remove_all(folder);
 }
 
 }  // namespace

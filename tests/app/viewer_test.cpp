@@ -10,8 +10,8 @@ namespace {
 
 // The window may start smaller than the viewer's least size; resizes then follow it exactly.
 TEST(CreateViewerTest, ControlIsAtLeastFiftyEachWayButOnlyAtCreation) {
-    AppState state;
     FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
     platform.windowOpen = true;
     for (const auto& [inner, created] : {std::pair{Extent{30, 20}, "CreateViewerControl(50x50)"},
                                          std::pair{Extent{60, 49}, "CreateViewerControl(60x50)"}}) {
@@ -26,8 +26,8 @@ TEST(CreateViewerTest, ControlIsAtLeastFiftyEachWayButOnlyAtCreation) {
 }
 
 TEST(ViewerWithoutControlTest, NothingReachesThePlatformButTheBufferGetsStorage) {
-    AppState state;
     FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
     ClearViewer(state, platform);
     EXPECT_NE(state.rtfBuffer.storage, nullptr);
     state.zoomPercent = 150;

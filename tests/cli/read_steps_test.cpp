@@ -6,6 +6,7 @@
 #include <string>
 
 #include "files/read_steps.h"
+#include "support/refusing_heap.h"
 
 namespace brevikon {
 namespace {
@@ -24,27 +25,46 @@ TEST(ReadSteps, PiecesAddUpAndAShortOrFailedReadIsRefused) {
     };
     for (const Case& c : cases) {
         ReadResult result;
-        ASSERT_TRUE(read_steps::AcceptLength(result, c.length, 100, ProcessHeap()));
+        HeapBlock image;
+        ASSERT_TRUE(read_steps::AcceptLength(result, image, c.length, 100, ProcessHeap()));
         std::size_t at = 0;
-        read_steps::FillImage(result, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
-            if (at == c.bytes.size()) return c.fails ? -1 : 0;
-            const std::size_t piece =
-                std::min<std::size_t>({3, c.bytes.size() - at, static_cast<std::size_t>(count)});
-            std::memcpy(into, c.bytes.data() + at, piece);
-            at += piece;
-            return static_cast<std::int64_t>(piece);
-        });
+        read_steps::FillImage(result, image,
+                              [&](unsigned char* into, std::int64_t count) -> std::int64_t {
+                                  if (at == c.bytes.size()) return c.fails ? -1 : 0;
+                                  const std::size_t piece = std::min<std::size_t>(
+                                      {3, c.bytes.size() - at, static_cast<std::size_t>(count)});
+                                  std::memcpy(into, c.bytes.data() + at, piece);
+                                  at += piece;
+                                  return static_cast<std::int64_t>(piece);
+                              });
         EXPECT_EQ(result.status, c.expected) << c.bytes;
-        EXPECT_EQ(result.image.held(), c.expected == ReadStatus::Ok) << c.bytes;
-        if (result.image.held()) {
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(result.image.data()), 7), c.bytes);
+        EXPECT_EQ(image.held(), c.expected == ReadStatus::Ok) << c.bytes;
+        if (image.held()) {
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(image.data()), 7), c.bytes);
         }
     }
-    ReadResult refused;
-    EXPECT_FALSE(read_steps::AcceptLength(refused, 0, 100, ProcessHeap()));
-    EXPECT_EQ(refused.status, ReadStatus::Empty);
-    EXPECT_FALSE(read_steps::AcceptLength(refused, 101, 100, ProcessHeap()));
-    EXPECT_EQ(refused.status, ReadStatus::TooLarge);
+}
+
+// The viewer reads into the image it shows: a refused file must leave that image alone, and
+// one that is taken must never be held beside it.
+TEST(ReadSteps, ThePreviousImageGoesOnlyWhenTheNewOneIsTaken) {
+    test::RefusingHeap heap;
+    HeapBlock image;
+    ASSERT_TRUE(image.Allocate(heap, 5));
+    const unsigned char* previous = image.data();
+    const std::pair<std::int64_t, ReadStatus> refusals[] = {{0, ReadStatus::Empty},
+                                                            {101, ReadStatus::TooLarge}};
+    for (const auto& [length, status] : refusals) {
+        ReadResult refused;
+        EXPECT_FALSE(read_steps::AcceptLength(refused, image, length, 100, heap));
+        EXPECT_EQ(refused.status, status);
+        EXPECT_EQ(image.data(), previous);
+    }
+    heap.refuseAllocation = true;
+    ReadResult noMemory;
+    EXPECT_FALSE(read_steps::AcceptLength(noMemory, image, 7, 100, heap));
+    EXPECT_EQ(noMemory.status, ReadStatus::OutOfMemory);
+    EXPECT_FALSE(image.held());
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
     JobResult a, b;
     fs::remove(tree_ / "sub" / "A.TXT");
     fs::create_symlink(outside_ / "secret.txt", tree_ / "sub" / "A.TXT");
-    ConvertJob(jobs[0], options, output, a);
+    ConvertJob(jobs[0], options, SystemFiles(), output, a);
     // The folder moves away; a link to a folder outside takes its name, and there the same
     // file B.TXT is found under a hard link, beside an output that must stay.
     fs::rename(tree_ / "sub", tree_ / "moved");
@@ -149,7 +149,7 @@ TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
     WriteFile(outside_ / "B.rtf", "keep");
     fs::create_symlink(outside_, tree_ / "sub");
 
-    ConvertJob(jobs[1], options, output, b);
+    ConvertJob(jobs[1], options, SystemFiles(), output, b);
     EXPECT_EQ(Utf16ToUtf8(a.message),
               "Die Datei ist nicht mehr die beim Durchsuchen gefundene und wird nicht gelesen.");
     EXPECT_EQ(Utf16ToUtf8(b.message),

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "app/platform/platform.h"
-#include "app/platform/win32/file_queries.h"
 #include "app/platform/win32/wide_text.h"
 #include "app/platform/win32/win32_platform.h"
 #include "base/text.h"
 #include "files/file_access.h"
+#include "files/file_store.h"
 #include "files/handles_win32.h"
 
 namespace brevikon {
@@ -58,26 +58,19 @@ class FilesTest : public testing::Test {
         ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr));
     }
     void TearDown() override { RemoveTree(folder_); }
-    // Creates (or replaces) the file through the platform itself, which is under test too.
+    // Creates (or replaces) the file through the file store, which is under test too.
     std::wstring Make(const std::wstring& name, const std::string& bytes) {
         const std::wstring path = folder_ + L"\\" + name;
-        const WriteOutcome outcome = platform_.WriteWholeFile(
-            Utf16(path), reinterpret_cast<const std::uint8_t*>(bytes.data()),
-            static_cast<std::int64_t>(bytes.size()));
-        EXPECT_TRUE(outcome.created);
-        EXPECT_EQ(outcome.written, static_cast<std::int64_t>(bytes.size()));
+        EXPECT_TRUE(SystemFiles().Write(path, bytes).ok);
         return path;
     }
-    // The whole file, read through the platform.
+    // The whole file, read through the file store.
     std::string Contents(const std::wstring& path) {
-        const FileHandle file = platform_.OpenFileForReading(Utf16(path));
-        if (file == NoFile) return "<missing>";
-        std::string bytes(static_cast<std::size_t>(platform_.FileLength(file)), '\0');
-        bytes.resize(static_cast<std::size_t>(
-            platform_.ReadFileInto(file, reinterpret_cast<std::uint8_t*>(bytes.data()),
-                                   static_cast<std::int64_t>(bytes.size()))));
-        platform_.CloseFile(file);
-        return bytes;
+        HeapBlock image;
+        const ReadResult read = SystemFiles().Read(path, 1 << 20, ProcessHeap(), image);
+        if (read.status == ReadStatus::Empty) return "";
+        if (read.status != ReadStatus::Ok) return "<missing>";
+        return std::string(reinterpret_cast<const char*>(image.data()), image.size());
     }
     // The names in the scratch folder (or one below it), in the listing's order.
     std::vector<std::wstring> Names(const std::wstring& sub = L"") {
@@ -94,57 +87,41 @@ class FilesTest : public testing::Test {
         std::sort(names.begin(), names.end());
         return names;
     }
-    Win32Platform platform_;
     std::wstring folder_;
 };
 
-TEST_F(FilesTest, QueryPathSizeTellsFilesFoldersDrivesAndNothing) {
-    const std::wstring file = Make(L"BRIEF.TXT", "12345");
+// What the viewer is given comes from a dialog, a drop or the command line: anything a path
+// can name. Only a regular file of an accepted length is read; the rest is told apart.
+TEST_F(FilesTest, DocumentsAreReadWholeAndAnythingElseIsToldApart) {
+    const std::wstring file = Make(L"BRIEF.TXT", "Hallo\r\n");
     Make(L"LEER.TXT", "");
     // A letter no drive uses (there is always one under Wine and on a usual Windows).
     std::wstring noDrive = L"?:\\";
     for (wchar_t letter = L'Y'; letter > L'D' && noDrive[0] == L'?'; --letter) {
         if (!(::GetLogicalDrives() & (1u << (letter - L'A')))) noDrive[0] = letter;
     }
-    const std::pair<std::wstring, std::int64_t> cases[] = {
-        {file, 5},
-        {folder_ + L"\\LEER.TXT", 0},
-        {file + L"\\", 5},  // trailing separators are ignored
-        {file + L"/\\/", 5},
-        {folder_, SizeFolder},
-        {folder_ + L"\\", SizeFolder},
-        {L"\\", SizeFolder},
-        {L"C:", SizeFolder},
-        {L"c:\\", SizeFolder},
-        {noDrive, SizeNothing},
-        {folder_ + L"\\FEHLT.TXT", SizeNothing},
-        {folder_ + L"\\fehlt\\BRIEF.TXT", SizeNothing},
-        {L"", SizeNothing},
-        {folder_ + L"\\*.TXT", SizeNothing},  // wildcards are not searched for
-        {folder_ + L"\\BRIEF.TX?", SizeNothing},
+    const std::pair<std::wstring, ReadStatus> cases[] = {
+        {file, ReadStatus::Ok},
+        {folder_ + L"\\brief.txt", ReadStatus::Ok},
+        {folder_ + L"\\LEER.TXT", ReadStatus::Empty},
+        {folder_, ReadStatus::Directory},
+        {folder_ + L"\\", ReadStatus::Directory},
+        {L"C:", ReadStatus::Directory},
+        {L"c:\\", ReadStatus::Directory},
+        {L"NUL", ReadStatus::NotRegular},
+        {noDrive, ReadStatus::Missing},
+        {folder_ + L"\\FEHLT.TXT", ReadStatus::Missing},
+        {folder_ + L"\\fehlt\\BRIEF.TXT", ReadStatus::Missing},
+        {folder_ + L"\\*.TXT", ReadStatus::Missing},  // wildcards are not searched for
+        {folder_ + L"\\BRIEF.TX?", ReadStatus::Missing},
     };
-    for (const auto& [path, size] : cases)
-        EXPECT_EQ(QueryPathSize(path), size) << Utf16ToUtf8(Utf16(path));
-    EXPECT_EQ(platform_.QueryFileSize(Utf16(file) + u"\\"), 5);
-}
-
-TEST_F(FilesTest, DocumentIsReadWholeWhileSharedWithNobody) {
-    const std::wstring path = Make(L"BRIEF.TXT", "Hallo\r\n");
-    const HANDLE file = OpenDocumentFile(path);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(OpenFileLength(file), 7);
-    const HANDLE other = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_EQ(other, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    char bytes[16] = {};
-    EXPECT_EQ(ReadOnce(file, reinterpret_cast<std::uint8_t*>(bytes), sizeof bytes), 7);
-    EXPECT_EQ(std::string(bytes), "Hallo\r\n");
-    ::CloseHandle(file);
-
-    EXPECT_EQ(OpenDocumentFile(folder_ + L"\\FEHLT.TXT"), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(OpenDocumentFile(folder_), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(platform_.OpenFileForReading(Utf16(path + L".fehlt")), NoFile);
+    for (const auto& [path, status] : cases) {
+        HeapBlock image;
+        EXPECT_EQ(SystemFiles().Read(path, 100, ProcessHeap(), image).status, status)
+            << Utf16ToUtf8(Utf16(path));
+        EXPECT_EQ(image.held(), status == ReadStatus::Ok) << Utf16ToUtf8(Utf16(path));
+    }
+    EXPECT_EQ(Contents(file), "Hallo\r\n");
 }
 
 TEST_F(FilesTest, WriteReplacesWholeAndRecognisesTheSameFile) {
@@ -154,16 +131,12 @@ TEST_F(FilesTest, WriteReplacesWholeAndRecognisesTheSameFile) {
     Make(L"BRIEF.rtf", "{}");
     EXPECT_EQ(Contents(target), "{}");
 
-    const std::u16string name = Utf16(target);
-    EXPECT_TRUE(platform_.IsSameFile(name, Utf16(folder_ + L"\\brief.RTF")));
-    EXPECT_TRUE(platform_.IsSameFile(name, Utf16(folder_ + L"\\.\\BRIEF.rtf")));
-    EXPECT_FALSE(platform_.IsSameFile(name, Utf16(Make(L"OTHER.rtf", "{}"))));
-    EXPECT_FALSE(platform_.IsSameFile(name, Utf16(folder_ + L"\\FEHLT.rtf")));
-
-    const WriteOutcome outcome = platform_.WriteWholeFile(
-        Utf16(folder_ + L"\\fehlt\\x.rtf"), reinterpret_cast<const std::uint8_t*>("{}"), 2);
-    EXPECT_FALSE(outcome.created);
-    EXPECT_EQ(outcome.written, 0);
+    FileStore& files = SystemFiles();
+    EXPECT_TRUE(files.SameFile(target, folder_ + L"\\brief.RTF"));
+    EXPECT_TRUE(files.SameFile(target, folder_ + L"\\.\\BRIEF.rtf"));
+    EXPECT_FALSE(files.SameFile(target, Make(L"OTHER.rtf", "{}")));
+    EXPECT_FALSE(files.SameFile(target, folder_ + L"\\FEHLT.rtf"));
+    EXPECT_FALSE(files.Write(folder_ + L"\\fehlt\\x.rtf", "{}").ok);
 }
 
 // Wine (8.0) makes no link: CreateSymbolicLinkW reports success and makes nothing, and
@@ -247,10 +220,11 @@ TEST_F(FilesTest, IdentityAndExpectedReadsFollowTheFileNotTheName) {
 
     const ExpectedFile expected{*identity, false};
     const ExpectedFile throughLink{*identity, true};
-    ReadResult read = ReadWholeFile(brief, 100, ProcessHeap(), &expected);
+    HeapBlock image;
+    ReadResult read = ReadWholeFile(brief, 100, ProcessHeap(), image, &expected);
     EXPECT_EQ(read.status, ReadStatus::Ok);
     EXPECT_EQ(read.identity, *identity);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(read.image.data()), 5), "Brief");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data()), 5), "Brief");
 
     // Another file put in its place, by rename as an attacker would.
     ASSERT_TRUE(::MoveFileExW(other.c_str(), brief.c_str(), MOVEFILE_REPLACE_EXISTING));
@@ -272,9 +246,10 @@ TEST_F(FilesTest, IdentityAndExpectedReadsFollowTheFileNotTheName) {
         {Make(L"LANG.TXT", std::string(101, 'x')), nullptr, ReadStatus::TooLarge},
     };
     for (const auto& c : cases) {
-        read = ReadWholeFile(c.path, 100, ProcessHeap(), c.expected);
+        image.Release();
+        read = ReadWholeFile(c.path, 100, ProcessHeap(), image, c.expected);
         EXPECT_EQ(read.status, c.status) << Utf16ToUtf8(Utf16(c.path));
-        EXPECT_EQ(read.image.held(), c.status == ReadStatus::Ok) << Utf16ToUtf8(Utf16(c.path));
+        EXPECT_EQ(image.held(), c.status == ReadStatus::Ok) << Utf16ToUtf8(Utf16(c.path));
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// Everything the viewer needs from the window system, the file system and the process, as one
-// small interface. The application logic (src/app) calls only these operations; a Windows
-// implementation lives in platform/win32, and tests use a recording fake.
+// Everything the viewer needs from the window system and the process, as one small interface
+// (files are read and written through the FileStore both programs share). The application
+// logic (src/app) calls only these operations; a Windows implementation lives in
+// platform/win32, and tests use a recording fake.
 //
 // Conventions for every operation:
 // - All calls come from the one user-interface thread; nothing here is re-entered.
@@ -22,10 +23,8 @@ namespace brevikon {
 // the zero value means "none".
 enum class LibraryHandle : std::uintptr_t {};
 enum class ControlHandle : std::uintptr_t {};
-enum class FileHandle : std::uintptr_t {};
 constexpr LibraryHandle NoLibrary{};
 constexpr ControlHandle NoControl{};
-constexpr FileHandle NoFile{};
 
 // A width and a height in units.
 struct Extent {
@@ -62,16 +61,6 @@ constexpr std::int64_t StatusFieldRest = -1;
 enum class MessageIcon {
     Information,
     Error,
-};
-
-// QueryFileSize results besides a size in bytes (>= 0).
-constexpr std::int64_t SizeNothing = -1;  // the path names nothing
-constexpr std::int64_t SizeFolder = -2;   // the path names a directory or a drive
-
-// Result of WriteWholeFile.
-struct WriteOutcome {
-    bool created = false;      // the file could be created (or its replacement prepared)
-    std::int64_t written = 0;  // bytes stored; the caller compares this with what it gave
 };
 
 enum class AppEventKind {
@@ -166,30 +155,6 @@ class Platform {
     virtual std::u16string ShowSaveDialog(std::u16string_view title,
                                           std::u16string_view defaultPath,
                                           std::u16string_view filter) = 0;
-
-    // --- Files ---
-
-    // The size in bytes of an existing file; SizeNothing when the path names nothing;
-    // SizeFolder for a directory or a drive. Trailing '\' and '/' are ignored.
-    virtual std::int64_t QueryFileSize(std::u16string_view path) = 0;
-    // Opens an existing file for reading, not shared with other writers. NoFile on failure.
-    virtual FileHandle OpenFileForReading(std::u16string_view path) = 0;
-    // The length in bytes of an open file.
-    virtual std::int64_t FileLength(FileHandle file) = 0;
-    // Reads up to count bytes from the start of the file into block (which holds at least
-    // count bytes) in one request; returns the number of bytes actually read (0 on failure).
-    virtual std::int64_t ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) = 0;
-    // Closes a file opened by OpenFileForReading.
-    virtual void CloseFile(FileHandle file) = 0;
-    // Creates the file at path, or replaces an existing one, with exactly the count bytes
-    // given (no terminator, no byte-order mark). The bytes go to a temporary file beside
-    // the target first; the target is replaced only when all of them were written, so a
-    // failed write leaves an existing file as it was.
-    virtual WriteOutcome WriteWholeFile(std::u16string_view path, const std::uint8_t* bytes,
-                                        std::int64_t count) = 0;
-    // True when both paths name the same existing file, also through a different spelling,
-    // case, or a link. False when either names nothing.
-    virtual bool IsSameFile(std::u16string_view first, std::u16string_view second) = 0;
 
     // --- Text ---
 

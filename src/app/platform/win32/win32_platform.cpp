@@ -5,7 +5,6 @@
 #include <richedit.h>
 
 #include "app/platform/win32/drop_target.h"
-#include "app/platform/win32/file_queries.h"
 #include "app/platform/win32/menu_bar.h"
 #include "app/platform/win32/user_dialogs.h"
 #include "app/platform/win32/wide_text.h"
@@ -21,10 +20,6 @@ HWND ToWindow(ControlHandle control) {
 
 ControlHandle ToControl(HWND window) {
     return static_cast<ControlHandle>(reinterpret_cast<std::uintptr_t>(window));
-}
-
-HANDLE ToFile(FileHandle file) {
-    return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(file));
 }
 
 HMODULE ToModule(LibraryHandle library) {
@@ -133,41 +128,6 @@ std::u16string Win32Platform::ShowSaveDialog(std::u16string_view title,
                                              std::u16string_view defaultPath,
                                              std::u16string_view filter) {
     return ShowFileDialog(FileDialogKind::Save, frame_.window, title, defaultPath, filter);
-}
-
-std::int64_t Win32Platform::QueryFileSize(std::u16string_view path) {
-    return QueryPathSize(Wide(path));
-}
-
-FileHandle Win32Platform::OpenFileForReading(std::u16string_view path) {
-    const HANDLE file = OpenDocumentFile(Wide(path));
-    if (file == INVALID_HANDLE_VALUE) return NoFile;
-    return static_cast<FileHandle>(reinterpret_cast<std::uintptr_t>(file));
-}
-
-std::int64_t Win32Platform::FileLength(FileHandle file) {
-    return file == NoFile ? -1 : OpenFileLength(ToFile(file));
-}
-
-std::int64_t Win32Platform::ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) {
-    return file == NoFile ? 0 : ReadOnce(ToFile(file), block, count);
-}
-
-void Win32Platform::CloseFile(FileHandle file) {
-    if (file != NoFile) ::CloseHandle(ToFile(file));
-}
-
-WriteOutcome Win32Platform::WriteWholeFile(std::u16string_view path, const std::uint8_t* bytes,
-                                           std::int64_t count) {
-    const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
-    const WriteResult result = WriteFileReplacing(
-        Wide(path), std::string_view(reinterpret_cast<const char*>(bytes), size));
-    // The file is replaced only once every byte is in it, so it holds all or nothing.
-    return result.ok ? WriteOutcome{true, static_cast<std::int64_t>(size)} : WriteOutcome{};
-}
-
-bool Win32Platform::IsSameFile(std::u16string_view first, std::u16string_view second) {
-    return brevikon::IsSameFile(Wide(first), Wide(second));
 }
 
 std::u16string Win32Platform::LowerCase(std::u16string_view text) {

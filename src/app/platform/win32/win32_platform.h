@@ -42,15 +42,6 @@ class Win32Platform final : public Platform {
     std::u16string ShowSaveDialog(std::u16string_view title, std::u16string_view defaultPath,
                                   std::u16string_view filter) override;
 
-    std::int64_t QueryFileSize(std::u16string_view path) override;
-    FileHandle OpenFileForReading(std::u16string_view path) override;
-    std::int64_t FileLength(FileHandle file) override;
-    std::int64_t ReadFileInto(FileHandle file, std::uint8_t* block, std::int64_t count) override;
-    void CloseFile(FileHandle file) override;
-    WriteOutcome WriteWholeFile(std::u16string_view path, const std::uint8_t* bytes,
-                                std::int64_t count) override;
-    bool IsSameFile(std::u16string_view first, std::u16string_view second) override;
-
     std::u16string LowerCase(std::u16string_view text) override;
 
     void RegisterFileDrop() override;
