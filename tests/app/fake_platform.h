@@ -163,7 +163,7 @@ class FakePlatform final : public Platform, public FileStore {
 
     ReadResult Read(const NativeString& path, std::int64_t maxLength, Heap& heap, HeapBlock& image,
                     const ExpectedFile*) override {
-        Record("Read(" + path + ")");
+        Record("Read(" + Narrow(NativeToUtf16(path)) + ")");
         ReadResult result;
         const std::u16string name = NativeToUtf16(path);
         const auto found = files.find(name);
@@ -190,13 +190,14 @@ class FakePlatform final : public Platform, public FileStore {
         return result;
     }
     WriteResult Write(const NativeString& path, std::string_view bytes) override {
-        Record("Write(" + path + ", " + std::to_string(bytes.size()) + ")");
+        Record("Write(" + Narrow(NativeToUtf16(path)) + ", " + std::to_string(bytes.size()) + ")");
         if (writeFails) return {};
         writtenFiles[NativeToUtf16(path)] = std::string(bytes);
         return {.ok = true};
     }
     bool SameFile(const NativeString& first, const NativeString& second) override {
-        Record("SameFile(" + first + ", " + second + ")");
+        Record("SameFile(" + Narrow(NativeToUtf16(first)) + ", " + Narrow(NativeToUtf16(second)) +
+               ")");
         const std::u16string one = NativeToUtf16(first), other = NativeToUtf16(second);
         if (sameFile) return sameFile(one, other);
         return !one.empty() && AsciiLower(one) == AsciiLower(other);
