@@ -63,11 +63,6 @@ constexpr Command Commands[] = {
      DialogReplace},
     {L"answer", L"yes|no [MS]", L"presses Yes or No in the open question", Answer},
     {L"drop", L"FILE...", L"drags the files onto the window through OLE", OnWindow<Drop>},
-    {L"start-timed", L"TITLE PROGRAM DOCUMENT [MS]", L"prints shown_ms once TITLE shows text",
-     StartTimed},
-    {L"command-timed", L"ID TITLE [MS]", L"a menu command; prints done_ms once TITLE shows",
-     OnWindow<CommandTimed>},
-    {L"memory", L"", L"the program's working set and private bytes in KiB", OnWindow<Memory>},
     {L"monkey", L"SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...",
      L"random steps, each checked, then quits", OnWindow<RunMonkey>},
 };

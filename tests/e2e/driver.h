@@ -73,11 +73,8 @@ int Cancel(const Call&);
 int DialogType(const Call&);
 int DialogReplace(const Call&);
 int Answer(const Call&);
-// file_drop.cpp, timing.cpp (for bench/viewer_wine.sh), monkey.cpp
+// file_drop.cpp, monkey.cpp
 int Drop(HWND main, const Call&);
-int StartTimed(const Call&);
-int CommandTimed(HWND main, const Call&);
-int Memory(HWND main, const Call&);
 int RunMonkey(HWND main, const Call&);
 
 // --- Shared helpers ---
