@@ -14,7 +14,7 @@ source_dir=$(pwd)
 runs=${1:-7}
 build=$(cd "${2:-build/windows}" && pwd)
 reader=$build/src/app/platform/win32/brevikon-reader.exe
-driver=$build/tests/e2e/e2e-driver.exe
+driver=$build/bench/viewer-driver.exe
 wine_run=$source_dir/tools/wine-run
 work=$source_dir/build/bench
 log=$work/viewer_wine.log
@@ -24,7 +24,7 @@ mkdir -p "$work"
 
 cmake --preset native >/dev/null
 cmake --build --preset native --target make-samples >/dev/null
-cmake --build "$build" --target brevikon-reader e2e-driver >/dev/null
+cmake --build "$build" --target brevikon-reader viewer-driver >/dev/null
 for kib in 256 512 1024 32768; do
     document=$work/realistic-$kib.doc
     [ -f "$document" ] ||
@@ -70,7 +70,7 @@ for document in "$work/BRIEF.TXT" "$work/realistic-1024.doc"; do
     times=()
     for _ in $(seq "$runs"); do
         times+=("$(shown_ms "$document")")
-        drv quit close >/dev/null
+        drv quit >/dev/null
     done
     row "$document" "$(printf '%s\n' "${times[@]}" | median)" "median of $runs: ${times[*]}"
 done
@@ -78,11 +78,11 @@ document=$work/realistic-32768.doc
 row "$document" "$(shown_ms "$document")" "one run"
 read -r rss peak private <<<"$(drv memory | paste -sd ' ')"
 echo "viewer memory with it shown: working set $rss KiB (peak $peak KiB), private $private KiB"
-drv quit close >/dev/null
+drv quit >/dev/null
 
 echo "Close after the document is shown (one run each):"
 for document in "$work"/realistic-{256,512,1024}.doc; do
     shown_ms "$document" >/dev/null
     row "$document" "$(drv command-timed 2 "Brevikon Reader" 600000)" ""
-    drv quit close >/dev/null
+    drv quit >/dev/null
 done

@@ -94,14 +94,12 @@ TEST(StructureReport, CompleteReportOfSmallDocument) {
     EXPECT_EQ(Report(image, u"BRIEF1.BRV"), expected);
 }
 
-TEST(StructureReport, NoDocument) {
+// Nothing to report without an image; no header block below nineteen bytes.
+TEST(StructureReport, NoDocumentAndNoHeader) {
     const Bytes image = {0x41};
     for (const std::int64_t length : {0, -1})
         EXPECT_EQ(BuildStructureReport(image.data(), length, u"X.BRV"), u"Keine Datei geoeffnet.");
     EXPECT_EQ(BuildStructureReport(nullptr, 10, u"X.BRV"), u"Keine Datei geoeffnet.");
-}
-
-TEST(StructureReport, NoHeaderLinesBelowNineteenBytes) {
     EXPECT_EQ(Block(Report(Bytes(18, 0x41)), "KOPFDATEN"), "");
     EXPECT_NE(Block(Report(Bytes(19, 0x41)), "KOPFDATEN"), "");
 }

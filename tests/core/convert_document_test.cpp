@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "format/char_table.h"
-#include "rtf/convert_document.h"
+#include "convert.h"
 #include "support/refusing_heap.h"
 
 namespace brevikon {
 namespace {
+
+using test::Convert;
+using test::Converted;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -22,45 +24,19 @@ const std::string Header =
 const std::string Open = "\\pard\\ql\\f0\\fs20 ";
 const std::string End = "\\par\r\n";
 
-struct Converted {
-    std::string rtf;
-    std::u16string summary;
-    std::uint8_t currentAttributes;
-};
-
-Converted Convert(const Bytes& bytes, FontMode fontMode = FontMode::Monospace) {
-    CharTable table{};
-    BuildCharTable(table);
-    RtfBuffer buffer;
-    std::uint8_t currentAttributes = 77;  // the converter must start from 0 itself
-    const std::u16string summary =
-        ConvertDocumentToRtf({bytes.data(), static_cast<std::int64_t>(bytes.size()), fontMode,
-                              &table, &buffer, &currentAttributes});
-    return {std::string(buffer.content()), summary, currentAttributes};
-}
-
-TEST(ConvertDocument, SmallestDocumentExactly) {
-    const Converted result = Convert({'H', 'i', 13, 10, 26});
-    EXPECT_EQ(result.rtf, Header + Open + "Hi" + End + "}");
-    EXPECT_EQ(result.summary, u"Text ab 0");
-    EXPECT_EQ(result.currentAttributes, 0);
-}
-
-TEST(ConvertDocument, ProportionalFontOpensParagraphsWithFontOne) {
+// The whole RTF of the smallest documents in either font; no image gives nothing at all.
+// The attributes always start from 0, whatever the caller left there.
+TEST(ConvertDocument, SmallestDocumentsExactly) {
+    const Converted hi = Convert({'H', 'i', 13, 10, 26});
+    EXPECT_EQ(hi.rtf, Header + Open + "Hi" + End + "}");
+    EXPECT_EQ(hi.summary, u"Text ab 0");
+    EXPECT_EQ(hi.currentAttributes, 0);
     EXPECT_EQ(Convert({'A'}, FontMode::Proportional).rtf,
               Header + "\\pard\\ql\\f1\\fs24 A" + End + "}");
-}
-
-TEST(ConvertDocument, NoImageGivesEmptyBufferAndSummary) {
-    CharTable table{};
-    BuildCharTable(table);
-    RtfBuffer buffer;
-    std::uint8_t attributes = 5;
-    EXPECT_EQ(ConvertDocumentToRtf({nullptr, 0, FontMode::Monospace, &table, &buffer, &attributes}),
-              u"");
-    EXPECT_EQ(buffer.used, 0);
-    EXPECT_EQ(buffer.capacity, 65536);
-    EXPECT_EQ(attributes, 0);
+    const Converted none = Convert({});
+    EXPECT_EQ(none.rtf, "");
+    EXPECT_EQ(none.summary, u"");
+    EXPECT_EQ(none.currentAttributes, 0);
 }
 
 // One case per rule of the text stream; the differential test pairs them up at random.

@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "base/text.h"
-#include "format/char_table.h"
+#include "convert.h"
 #include "format/document_format.h"
-#include "rtf/convert_document.h"
 #include "tools/sample_documents.h"
 
 namespace brevikon {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Convert;
+using test::Converted;
 
 const fs::path SamplesFolder = fs::path(BREVIKON_SOURCE_DIR) / "samples";
 
@@ -27,23 +28,6 @@ std::optional<std::string> ReadFileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-struct Converted {
-    std::string rtf;
-    std::u16string summary;
-    bool complete = false;
-};
-
-Converted Convert(const void* bytes, std::size_t size, FontMode fontMode) {
-    CharTable table{};
-    BuildCharTable(table);
-    RtfBuffer buffer;
-    std::uint8_t currentAttributes = 0;
-    const std::u16string summary = ConvertDocumentToRtf({static_cast<const std::uint8_t*>(bytes),
-                                                         static_cast<std::int64_t>(size), fontMode,
-                                                         &table, &buffer, &currentAttributes});
-    return {std::string(buffer.content()), summary, buffer.complete()};
 }
 
 // The committed samples are exactly what make-samples writes, the reader finds each text
@@ -86,7 +70,7 @@ TEST(BundledSamples, MatchTheGeneratorAndConvertToTheirGoldenRtf) {
                 continue;
             }
             proportionalGoldens += !monospace;
-            const Converted converted = Convert(bytes.data(), bytes.size(), fontMode);
+            const Converted converted = Convert(bytes, fontMode);
             EXPECT_TRUE(converted.complete);
             EXPECT_EQ(converted.summary, expected[k].summary);
             // Line by line, so that a failure shows where the RTF leaves the golden one.
@@ -119,7 +103,7 @@ void ExpectLargeDocumentConverts(SampleKind kind, std::int64_t size) {
     EXPECT_EQ(bytes[static_cast<std::size_t>(document.textEnd)], EndOfText);
     EXPECT_GT(document.hardBreaks, 0);
 
-    const Converted converted = Convert(bytes.data(), bytes.size(), FontMode::Monospace);
+    const Converted converted = Convert(bytes);
     ASSERT_TRUE(converted.complete);
     EXPECT_EQ(converted.summary, u"Text ab " + DecimalText(document.textStart) +
                                      u"  |  R/Rand 65  Blatt 72  10 Z/Zoll  Abstand 1");

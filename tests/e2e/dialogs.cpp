@@ -10,9 +10,11 @@ namespace brevikon::e2e {
 
 namespace {
 
-constexpr wchar_t DialogClass[] = L"#32770";
+// A message box over a start that Wine makes slow can take this long; any other dialog
+// shows at once, and the wait ends as soon as it does.
+constexpr DWORD DialogWaitMs = 60000;
 
-// The first visible dialog of the process that `fits`, other than `except`.
+// The first visible dialog of the process that `fits`.
 template <class Fits>
 HWND FindDialogWhere(DWORD process, Fits fits) {
     struct Search {
@@ -23,7 +25,7 @@ HWND FindDialogWhere(DWORD process, Fits fits) {
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
-            if (!::IsWindowVisible(window) || ClassOf(window) != DialogClass ||
+            if (!::IsWindowVisible(window) || ClassOf(window) != L"#32770" ||
                 ProcessOf(window) != s->process || !(*s->fits)(window)) {
                 return TRUE;
             }
@@ -34,34 +36,23 @@ HWND FindDialogWhere(DWORD process, Fits fits) {
     return search.found;
 }
 
-HWND WaitForDialog(const wchar_t* title, DWORD ms) {
+template <class Fits>
+HWND WaitForDialog(Fits fits) {
     HWND dialog = nullptr;
-    WaitFor(ms, [&] {
+    WaitFor(DialogWaitMs, [&] {
         const HWND main = AnyMainWindow();
-        return main != nullptr && (dialog = FindDialog(ProcessOf(main), title)) != nullptr;
+        return main != nullptr && (dialog = FindDialogWhere(ProcessOf(main), fits)) != nullptr;
     });
     return dialog;
 }
 
-// A Yes/No box of the program's process, other than `except`.
-HWND FindQuestion(DWORD process, HWND except) {
-    return FindDialogWhere(process, [&](HWND window) {
-        return window != except && ::GetDlgItem(window, IDYES) != nullptr &&
-               ::GetDlgItem(window, IDNO) != nullptr;
-    });
+bool IsQuestion(HWND dialog) {
+    return ::GetDlgItem(dialog, IDYES) != nullptr && ::GetDlgItem(dialog, IDNO) != nullptr;
 }
 
-void PressButton(HWND dialog, int id) {
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
-}
-
-bool WaitGone(HWND window, DWORD ms) {
-    return WaitFor(ms, [&] { return !::IsWindow(window) || !::IsWindowVisible(window); });
-}
-
-std::wstring StaticText(HWND dialog) {
-    std::wstring text;
+// The title, a line feed, then the text of the static controls.
+std::wstring Read(HWND dialog) {
+    std::wstring text = WindowText(dialog) + L"\n";
     ::EnumChildWindows(
         dialog,
         [](HWND child, LPARAM param) -> BOOL {
@@ -71,6 +62,15 @@ std::wstring StaticText(HWND dialog) {
         },
         reinterpret_cast<LPARAM>(&text));
     return text;
+}
+
+void Click(HWND dialog, int button) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
+bool Gone(HWND dialog) {
+    return !::IsWindow(dialog) || !::IsWindowVisible(dialog);
 }
 
 // The name field of a common file dialog: an edit, or the edit inside a combo box.
@@ -87,89 +87,55 @@ HWND FileNameField(HWND dialog) {
 
 }  // namespace
 
-HWND FindDialog(DWORD process, const wchar_t* title) {
-    return FindDialogWhere(
-        process, [&](HWND window) { return title == nullptr || WindowText(window) == title; });
+HWND FindDialog(DWORD process) {
+    return FindDialogWhere(process, [](HWND) { return true; });
 }
 
-bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text) {
-    const HWND dialog = WaitForDialog(nullptr, ms);
+bool PressInDialog(const std::wstring& title, int button, std::wstring& read) {
+    const bool yesNo = button == IDYES || button == IDNO;
+    const HWND dialog = WaitForDialog([&](HWND window) {
+        return (title.empty() || WindowText(window) == title) && (!yesNo || IsQuestion(window));
+    });
     if (dialog == nullptr) return false;
-    title = WindowText(dialog);
-    text = StaticText(dialog);
-    PressButton(dialog, IDOK);
-    return WaitGone(dialog, ms);
+    read = Read(dialog);
+    Click(dialog, button);
+    return WaitFor(DefaultWaitMs, [&] { return Gone(dialog); });
 }
 
-int DialogCancel(const std::wstring& title, DWORD ms) {
-    const HWND dialog = WaitForDialog(title.c_str(), ms);
-    if (dialog == nullptr) return Fail(L"no dialog \"" + title + L"\"");
-    PressButton(dialog, IDCANCEL);
-    if (!WaitGone(dialog, ms)) return Fail(L"dialog stays after Cancel");
+int PressCommand(const Call& call) {
+    const std::wstring& name = call.words[0];
+    const int button = name == L"ok"       ? IDOK
+                       : name == L"cancel" ? IDCANCEL
+                       : name == L"yes"    ? IDYES
+                                           : IDNO;
+    std::wstring read;
+    if (!PressInDialog(call.words.size() > 1 ? call.words[1] : L"", button, read))
+        return Fail(L"no such dialog, or it stays after " + name);
+    Print(read);
     return 0;
 }
 
-int Message(const Call& call) {
-    std::wstring title, text;
-    if (!ReadMessageBox(call.Wait(0), title, text)) {
-        return Fail(L"no message box, or it stays after OK");
-    }
-    Print(title);
-    Print(text);
-    return 0;
-}
-
-int Cancel(const Call& call) {
-    return DialogCancel(call.words[0], call.Wait(1));
-}
-
-// Types the name into a file dialog's field and presses its default button; prints the
-// name the dialog had preset. Null when there is no such dialog.
-HWND TypeFileName(const Call& call) {
-    const HWND dialog = WaitForDialog(call.words[0].c_str(), call.Wait(2));
+// The name the dialog had preset is printed, then the question it asks about the name, if
+// it asks one; that stays open.
+int DialogType(const Call& call) {
+    const HWND dialog =
+        WaitForDialog([&](HWND window) { return WindowText(window) == call.words[0]; });
     const HWND field = dialog != nullptr ? FileNameField(dialog) : nullptr;
-    if (field == nullptr) return nullptr;
+    if (field == nullptr) return Fail(L"no file dialog \"" + call.words[0] + L"\"");
     // The dialog fills its field after it is shown.
     std::wstring preset;
     WaitFor(2000, [&] { return !(preset = WindowText(field)).empty(); });
     Print(L"preset=" + preset);
-    ::SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(call.words[1].c_str()),
-                          SMTO_ABORTIFHUNG, MessageTimeoutMs, nullptr);
-    PressButton(dialog, IDOK);
-    return dialog;
-}
-
-int DialogType(const Call& call) {
-    const HWND dialog = TypeFileName(call);
-    if (dialog == nullptr) return Fail(L"no file dialog \"" + call.words[0] + L"\"");
-    if (!WaitGone(dialog, call.Wait(2))) return Fail(L"dialog stays after OK");
-    return 0;
-}
-
-int DialogReplace(const Call& call) {
-    const HWND dialog = TypeFileName(call);
-    if (dialog == nullptr) return Fail(L"no file dialog \"" + call.words[0] + L"\"");
+    Ask(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(call.words[1].c_str()));
     HWND question = nullptr;
-    WaitFor(call.Wait(2), [&] {
-        question = FindQuestion(ProcessOf(dialog), dialog);
-        return question != nullptr || !::IsWindowVisible(dialog);
-    });
-    if (question == nullptr) return Fail(L"the dialog took an existing file without asking");
-    Print(WindowText(question));
-    Print(StaticText(question));
-    return 0;
-}
-
-int Answer(const Call& call) {
-    const HWND main = AnyMainWindow();
-    HWND question = nullptr;
-    if (main == nullptr || !WaitFor(call.Wait(1), [&] {
-            return (question = FindQuestion(ProcessOf(main), nullptr)) != nullptr;
-        })) {
-        return Fail(L"no question open");
-    }
-    PressButton(question, call.words[0] == L"yes" ? IDYES : IDNO);
-    if (!WaitGone(question, call.Wait(1))) return Fail(L"the question stays after the answer");
+    const auto answered = [&] {
+        question = FindDialogWhere(
+            ProcessOf(dialog), [&](HWND window) { return window != dialog && IsQuestion(window); });
+        return question != nullptr || Gone(dialog);
+    };
+    Click(dialog, IDOK);
+    if (!WaitFor(DefaultWaitMs, answered)) return Fail(L"dialog stays after OK");
+    if (question != nullptr) Print(Read(question));
     return 0;
 }
 

@@ -1,22 +1,19 @@
 // e2e-driver: drives a running brevikon-reader.exe from outside, as a user would, and reads
 // what it shows. Runs under the same Wine server as the program. One command per start;
 // results go to standard output as UTF-8, the exit code says whether the command held.
-// `e2e-driver help` prints every command with its arguments from the table below, the same
-// table that dispatches them: a new command is one row.
+// `e2e-driver help` prints every command with its arguments from the table that dispatches
+// them: a new command is one row.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwctype>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/command_ids.h"
 #include "app/main_window.h"
 #include "app/platform/win32/display_units.h"
 #include "app/platform/win32/status_layout.h"
@@ -29,47 +26,45 @@ using namespace brevikon::e2e;
 int Help(const Call&);
 int Constants(const Call&);
 
+// A command that acts on the main window: fails at once when none is shown.
+template <int (*Function)(HWND, const Call&)>
+int OnWindow(const Call& call) {
+    return call.main != nullptr ? Function(call.main, call) : Fail(L"no main window");
+}
+
+struct Command {
+    const wchar_t* name;
+    // Words in capitals are required ("FILE..." at least once), words in brackets optional;
+    // MS is the longest wait in milliseconds.
+    const wchar_t* arguments;
+    std::size_t required;
+    int (*function)(const Call&);
+};
+
 constexpr Command Commands[] = {
-    {L"help", L"", L"this list", Help},
-    {L"constants", L"", L"the program's command ids and sizes in units, as NAME=VALUE", Constants},
-    {L"wait-window", L"[MS]", L"until the main window is shown; prints its process id", WaitWindow},
-    {L"wait-title", L"TEXT [MS]", L"until the title reads TEXT", WaitTitle},
-    {L"status", L"FIELD", L"a status-bar field's text", OnWindow<Status>},
-    {L"wait-status", L"FIELD TEXT [MS]", L"until the field reads TEXT", WaitStatus},
-    {L"status-edges", L"", L"the right edges of the status fields", OnWindow<StatusEdges>},
-    {L"viewer-zoom", L"", L"the viewer's zoom as numerator/denominator", OnWindow<ViewerZoom>},
-    {L"geometry", L"", L"sizes in device pixels, one NAME=VALUE per line", OnWindow<Geometry>},
-    {L"resize", L"WIDTH HEIGHT", L"asks for this outer size, then prints geometry",
-     OnWindow<Resize>},
-    {L"wait-size", L"WIDTH HEIGHT [MS]", L"until the outer size is this, then prints geometry",
-     OnWindow<WaitSize>},
-    {L"show", L"maximize|restore|minimize", L"shows the window so, once it is", OnWindow<Show>},
-    {L"key", L"CHORD...", L"keys, each handled before the next: ctrl+o, ctrl+add (keypad +)",
-     OnWindow<Key>},
-    {L"click-viewer", L"", L"a left click into the middle of the viewer", OnWindow<Click>},
-    {L"wheel", L"[ctrl] DELTA...", L"turns the wheel over the viewer (120: one notch)",
-     OnWindow<Wheel>},
-    {L"command", L"ID", L"a menu command, as if chosen from the menu", OnWindow<MenuCommand>},
-    {L"quit", L"close|CHORD [MS]", L"closes or presses CHORD; prints exit=CODE once ended",
-     OnWindow<Quit>},
-    {L"copy-viewer", L"", L"selects the viewer's text, Ctrl+C; prints the copy",
-     OnWindow<CopyViewer>},
-    {L"clipboard", L"", L"the text on the clipboard, also once the program has ended", Clipboard},
-    {L"message", L"[MS]", L"prints a message box's title and text and presses OK", Message},
-    {L"dialog-cancel", L"TITLE [MS]", L"cancels the dialog with this title", Cancel},
-    {L"dialog-type", L"TITLE NAME [MS]", L"prints a file dialog's preset, types NAME, OK",
-     DialogType},
-    {L"dialog-replace", L"TITLE NAME [MS]", L"as dialog-type; prints the question it asks",
-     DialogReplace},
-    {L"answer", L"yes|no [MS]", L"presses Yes or No in the open question", Answer},
-    {L"drop", L"FILE...", L"drags the files onto the window through OLE", OnWindow<Drop>},
-    {L"start-timed", L"TITLE PROGRAM DOCUMENT [MS]", L"prints shown_ms once TITLE shows text",
-     StartTimed},
-    {L"command-timed", L"ID TITLE [MS]", L"a menu command; prints done_ms once TITLE shows",
-     OnWindow<CommandTimed>},
-    {L"memory", L"", L"the program's working set and private bytes in KiB", OnWindow<Memory>},
-    {L"monkey", L"SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...",
-     L"random steps, each checked, then quits", OnWindow<RunMonkey>},
+    {L"help", L"", 0, Help},
+    {L"constants", L"", 0, Constants},         // the program's numbers as NAME=VALUE
+    {L"wait-window", L"[MS]", 0, WaitWindow},  // prints its process id
+    {L"wait-title", L"TEXT [MS]", 1, WaitTitle},
+    {L"wait-status", L"FIELD TEXT [MS]", 2, WaitStatus},
+    {L"status-edges", L"", 0, OnWindow<StatusEdges>},   // the right edges of the fields
+    {L"zoom", L"", 0, OnWindow<Zoom>},                  // the zoom field and the viewer's ratio
+    {L"geometry", L"", 0, OnWindow<Geometry>},          // device pixels, NAME=VALUE
+    {L"resize", L"WIDTH HEIGHT", 2, OnWindow<Resize>},  // outer size; prints geometry
+    {L"wait-size", L"WIDTH HEIGHT [MS]", 2, OnWindow<WaitSize>},  // prints geometry
+    {L"show", L"maximize|restore", 1, OnWindow<Show>},
+    {L"key", L"CHORD...", 1, OnWindow<Key>},  // ctrl+o, ctrl+add (keypad +), each handled
+    {L"click-viewer", L"", 0, OnWindow<Click>},
+    {L"wheel", L"[ctrl] DELTA...", 1, OnWindow<Wheel>},  // 120: one notch
+    {L"quit", L"close|CHORD [MS]", 1, OnWindow<Quit>},   // prints exit=CODE once ended
+    {L"copy-viewer", L"", 0, OnWindow<CopyViewer>},      // all of the viewer, Ctrl+C; prints it
+    {L"clipboard", L"", 0, Clipboard},                   // also once the program has ended
+    // Prints the dialog's title and text, then presses the button.
+    {L"press", L"ok|cancel|yes|no [TITLE]", 1, PressCommand},
+    // Prints the preset name, types NAME, OK; prints the question if one is asked.
+    {L"dialog-type", L"TITLE NAME", 2, DialogType},
+    {L"drop", L"FILE...", 1, OnWindow<Drop>},  // through OLE; prints the effect
+    {L"monkey", L"SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...", 5, OnWindow<RunMonkey>},
 };
 
 }  // namespace
@@ -112,17 +107,6 @@ using namespace brevikon::e2e;
 // The program's own numbers, so that the checks never spell them again.
 int Constants(const Call&) {
     const std::pair<const wchar_t*, long long> constants[] = {
-        {L"CommandOpen", CommandOpen},
-        {L"CommandSaveAsRtf", CommandSaveAsRtf},
-        {L"CommandClose", CommandClose},
-        {L"CommandAnalyseStructure", CommandAnalyseStructure},
-        {L"CommandQuit", CommandQuit},
-        {L"CommandZoomIn", CommandZoomIn},
-        {L"CommandZoomOut", CommandZoomOut},
-        {L"CommandZoomReset", CommandZoomReset},
-        {L"CommandMonospaceFont", CommandMonospaceFont},
-        {L"CommandProportionalFont", CommandProportionalFont},
-        {L"CommandAbout", CommandAbout},
         {L"ZoomDefault", ZoomDefault},
         {L"ZoomStep", ZoomStep},
         {L"MainWindowInnerWidth", MainWindowInnerWidth},
@@ -139,28 +123,10 @@ int Constants(const Call&) {
     return 0;
 }
 
-// Every word outside brackets is required ("FILE..." at least once); words in brackets are
-// optional.
-std::size_t RequiredWords(const wchar_t* arguments) {
-    std::size_t count = 0;
-    bool inBrackets = false;
-    bool wordStart = true;
-    for (const wchar_t* c = arguments; *c != L'\0'; ++c) {
-        if (*c == L'[') inBrackets = true;
-        if (*c == L']') inBrackets = false;
-        if (wordStart && !inBrackets && *c != L' ' && *c != L'[') ++count;
-        wordStart = *c == L' ';
-    }
-    return count;
-}
-
 int Help(const Call&) {
     Print(L"e2e-driver COMMAND [ARGUMENT...]   (MS: the longest wait in milliseconds)");
-    for (const Command& command : Commands) {
-        std::wstring line = L"  " + std::wstring(command.name) + L" " + command.arguments;
-        line.resize(std::max<std::size_t>(line.size() + 1, 36), L' ');
-        Print(line + command.help);
-    }
+    for (const Command& command : Commands)
+        Print(L"  " + std::wstring(command.name) + L" " + command.arguments);
     return 0;
 }
 
@@ -180,9 +146,7 @@ int Run(int argc, wchar_t** argv) {
     for (const Command& command : Commands) {
         if (name != command.name) continue;
         Call call{{argv + 2, argv + argc}, MainWindow()};
-        if (call.words.size() < RequiredWords(command.arguments)) {
-            return Fail(name + L" " + command.arguments);
-        }
+        if (call.words.size() < command.required) return Fail(name + L" " + command.arguments);
         return command.function(call);
     }
     return Fail(L"unknown command " + name + L"; e2e-driver help lists them");

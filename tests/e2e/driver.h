@@ -3,8 +3,8 @@
 // show, and acting on them as a user would. All of it works across processes.
 #include <windows.h>
 
-#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brevikon::e2e {
@@ -31,53 +31,30 @@ struct Call {
     DWORD Wait(std::size_t index) const;
 };
 
-struct Command {
-    const wchar_t* name;
-    // Words in capitals are required, words in brackets optional; the count of required
-    // words is taken from here, so the usage text and the check never differ.
-    const wchar_t* arguments;
-    const wchar_t* help;
-    int (*function)(const Call&);
-};
-
-// A command that acts on the main window: fails at once when none is shown.
-template <int (*Function)(HWND, const Call&)>
-int OnWindow(const Call& call) {
-    if (call.main == nullptr) return Fail(L"no main window");
-    return Function(call.main, call);
-}
-
-// The commands, in driver.cpp's table; each file holds those for what it acts on.
+// The commands, in driver.cpp's table; each file holds those for what it acts on. Those
+// taking a window fail at once when no main window is shown.
 // window_state.cpp: what the window shows, its sizes.
 int WaitWindow(const Call&);
 int WaitTitle(const Call&);
-int Status(HWND main, const Call&);
 int WaitStatus(const Call&);
 int StatusEdges(HWND main, const Call&);
-int ViewerZoom(HWND main, const Call&);
+int Zoom(HWND main, const Call&);
 int Geometry(HWND main, const Call&);
 int Resize(HWND main, const Call&);
 int WaitSize(HWND main, const Call&);
 int Show(HWND main, const Call&);
-// input.cpp: keys, mouse, menu commands, the clipboard, the end.
+// input.cpp: keys, mouse, the clipboard, the end.
 int Key(HWND main, const Call&);
 int Click(HWND main, const Call&);
 int Wheel(HWND main, const Call&);
-int MenuCommand(HWND main, const Call&);
 int Quit(HWND main, const Call&);
 int CopyViewer(HWND main, const Call&);
 int Clipboard(const Call&);
 // dialogs.cpp
-int Message(const Call&);
-int Cancel(const Call&);
+int PressCommand(const Call&);
 int DialogType(const Call&);
-int DialogReplace(const Call&);
-int Answer(const Call&);
-// file_drop.cpp, timing.cpp (for bench/viewer_wine.sh), monkey.cpp
+// file_drop.cpp, monkey.cpp
 int Drop(HWND main, const Call&);
-int StartTimed(const Call&);
-int CommandTimed(HWND main, const Call&);
-int Memory(HWND main, const Call&);
 int RunMonkey(HWND main, const Call&);
 
 // --- Shared helpers ---
@@ -106,57 +83,46 @@ bool StatusText(HWND main, int field, std::wstring& text);
 
 bool SendChord(const std::wstring& chord);
 void BringToFront(HWND main);
-// A left click into the middle of the viewer.
-void ClickViewer(HWND main);
+// The window in front, the cursor over the middle of its client area: where a click or a
+// drop lands.
+void PointAtViewer(HWND main);
 // Exactly what choosing a menu item sends: its Win32 id, no control.
 void PostCommand(HWND main, int commandId);
+// Ends the program as `how` says: "close" its window, "command" Quit as from the menu, or
+// a chord; false when it did not end within `ms`, else its exit code in `code`.
+bool EndProgram(HWND main, const std::wstring& how, DWORD ms, DWORD& code);
 // Until the program has handled all input and commands sent to it so far.
 bool WaitUntilHandled(HWND main, DWORD ms);
-// Where a drop lets go or a click lands, in screen coordinates: the middle of the client area.
-POINT ViewerCentre(HWND main);
 
-// A visible dialog or message box of the process; any title when `title` is nullptr.
-HWND FindDialog(DWORD process, const wchar_t* title);
-int DialogCancel(const std::wstring& title, DWORD ms);
-// Waits for a message box, reads its title and text and presses OK.
-bool ReadMessageBox(DWORD ms, std::wstring& title, std::wstring& text);
+// A visible dialog or message box of the process.
+HWND FindDialog(DWORD process);
+// Waits for a dialog of the program with this title (any when empty; for Yes or No one
+// that asks), reads its title and text as two lines, presses the button and waits until
+// it has gone.
+bool PressInDialog(const std::wstring& title, int button, std::wstring& read);
 // Drags the files onto the main window through OLE and drops them there.
 HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect);
 
-// Memory in the program's process, for control messages whose answers carry pointers:
-// Windows copies those only for its own standard messages.
-class RemoteMemory {
-  public:
-    RemoteMemory(HWND window, std::size_t size)
-        : process_(::OpenProcess(
-              PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
-              FALSE, ProcessOf(window))) {
-        if (process_ != nullptr)
-            address_ =
-                ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-    ~RemoteMemory() {
-        if (address_ != nullptr) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_ != nullptr) ::CloseHandle(process_);
-    }
-    bool ok() const { return address_ != nullptr; }
-    LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
-    template <class T>
-    T* at(std::size_t offset) const {
-        return reinterpret_cast<T*>(static_cast<char*>(address_) + offset);
-    }
-    bool Read(std::size_t offset, void* into, std::size_t bytes) const {
-        SIZE_T got = 0;
-        return ::ReadProcessMemory(process_, static_cast<char*>(address_) + offset, into, bytes,
-                                   &got) &&
-               got == bytes;
-    }
+// SendMessage with the longest wait for the answer; false when none came.
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer = nullptr);
 
-  private:
-    HANDLE process_ = nullptr;
-    void* address_ = nullptr;
-};
+// Memory in the program's process for a control message whose answer carries pointers:
+// Windows copies those only for its own standard messages. `send` gets the address and
+// sends; then `bytes` from there are copied into `into`.
+template <class Send>
+bool WithRemoteMemory(HWND control, std::size_t bytes, void* into, Send send) {
+    const HANDLE process = ::OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+        FALSE, ProcessOf(control));
+    if (process == nullptr) return false;
+    void* remote =
+        ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T got = 0;
+    const bool ok = remote != nullptr && send(reinterpret_cast<char*>(remote)) &&
+                    ::ReadProcessMemory(process, remote, into, bytes, &got) && got == bytes;
+    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return ok;
+}
 
 }  // namespace brevikon::e2e

@@ -14,21 +14,22 @@ namespace brevikon::e2e {
 
 namespace {
 
-class FileListData final : public IDataObject {
+// The IUnknown of an object on the driver's stack, which outlives the drop.
+template <class Interface, const IID& Iid>
+class StackObject : public Interface {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        const bool known = riid == IID_IUnknown || riid == Iid;
+        *object = known ? static_cast<Interface*>(this) : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+class FileListData final : public StackObject<IDataObject, IID_IDataObject> {
   public:
     explicit FileListData(std::vector<std::wstring> files) : files_(std::move(files)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
@@ -77,40 +78,23 @@ class FileListData final : public IDataObject {
     }
 
   private:
-    ULONG references_ = 1;
     std::vector<std::wstring> files_;
 };
 
 // Lets go of the mouse button at once: the cursor already rests over the target.
-class ImmediateDropSource final : public IDropSource {
+class ImmediateDropSource final : public StackObject<IDropSource, IID_IDropSource> {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
         return escape ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-  private:
-    ULONG references_ = 1;
 };
 
 }  // namespace
 
 HRESULT DropFiles(HWND main, std::vector<std::wstring> files, DWORD& effect) {
     if (FAILED(::OleInitialize(nullptr))) return E_FAIL;
-    BringToFront(main);
-    const POINT centre = ViewerCentre(main);
-    ::SetCursorPos(centre.x, centre.y);
+    PointAtViewer(main);
     FileListData data(std::move(files));
     ImmediateDropSource source;
     effect = DROPEFFECT_NONE;

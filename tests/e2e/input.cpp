@@ -1,4 +1,4 @@
-// Keys, mouse and menu commands, through the system's input queue like a user's; the
+// Keys and mouse, through the system's input queue like a user's; the
 // clipboard a copy fills; the end of the program with its exit code.
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "driver.h"
 
 namespace brevikon::e2e {
@@ -22,17 +23,9 @@ WORD KeyCode(const std::wstring& name) {
         WORD key;
     };
     static const Named names[] = {
-        {L"ctrl", VK_CONTROL},
-        {L"alt", VK_MENU},
-        {L"shift", VK_SHIFT},
-        {L"add", VK_ADD},
-        {L"subtract", VK_SUBTRACT},
-        {L"oemplus", VK_OEM_PLUS},
-        {L"oemminus", VK_OEM_MINUS},
+        {L"ctrl", VK_CONTROL},      {L"alt", VK_MENU},         {L"add", VK_ADD},
+        {L"subtract", VK_SUBTRACT}, {L"oemplus", VK_OEM_PLUS}, {L"oemminus", VK_OEM_MINUS},
         {L"numpad0", VK_NUMPAD0},
-        {L"escape", VK_ESCAPE},
-        {L"return", VK_RETURN},
-        {L"f4", VK_F4},
     };
     for (const Named& named : names) {
         if (name == named.name) return named.key;
@@ -80,10 +73,18 @@ void BringToFront(HWND main) {
     WaitFor(2000, [&] { return ::GetForegroundWindow() == main; });
 }
 
-void ClickViewer(HWND main) {
+void PointAtViewer(HWND main) {
     BringToFront(main);
-    const POINT centre = ViewerCentre(main);
+    RECT client{};
+    ::GetClientRect(main, &client);
+    POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(main, &centre);
     ::SetCursorPos(centre.x, centre.y);
+}
+
+// A left click into the middle of the viewer.
+void ClickViewer(HWND main) {
+    PointAtViewer(main);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
     clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -108,9 +109,7 @@ int Click(HWND main, const Call&) {
 }
 
 int Wheel(HWND main, const Call& call) {
-    BringToFront(main);
-    const POINT centre = ViewerCentre(main);
-    ::SetCursorPos(centre.x, centre.y);
+    PointAtViewer(main);
     const bool ctrl = call.words.front() == L"ctrl";
     std::vector<INPUT> inputs;
     if (ctrl) inputs.push_back(KeyInput(VK_CONTROL, false));
@@ -126,28 +125,28 @@ int Wheel(HWND main, const Call& call) {
     return WaitUntilHandled(main, DefaultWaitMs) ? 0 : Fail(L"the program did not answer");
 }
 
-int MenuCommand(HWND main, const Call& call) {
-    PostCommand(main, call.Number(0));
-    return 0;
+bool EndProgram(HWND main, const std::wstring& how, DWORD ms, DWORD& code) {
+    const HANDLE process =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
+    if (process == nullptr) return false;
+    if (how == L"close") {
+        ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (how == L"command") {
+        PostCommand(main, brevikon::CommandQuit);
+    } else {
+        BringToFront(main);
+        SendChord(how);
+    }
+    const bool ended =
+        ::WaitForSingleObject(process, ms) == WAIT_OBJECT_0 && ::GetExitCodeProcess(process, &code);
+    ::CloseHandle(process);
+    return ended;
 }
 
 int Quit(HWND main, const Call& call) {
-    const HANDLE process =
-        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
-    if (process == nullptr) return Fail(L"OpenProcess");
-    if (call.words[0] == L"close") {
-        ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    } else {
-        BringToFront(main);
-        SendChord(call.words[0]);
-    }
-    if (::WaitForSingleObject(process, call.Wait(1)) != WAIT_OBJECT_0) {
-        ::CloseHandle(process);
-        return Fail(L"the program did not end");
-    }
     DWORD code = 0;
-    ::GetExitCodeProcess(process, &code);
-    ::CloseHandle(process);
+    if (!EndProgram(main, call.words[0], call.Wait(1), code))
+        return Fail(L"the program did not end");
     Print(L"exit=" + std::to_wstring(code));
     return 0;
 }
@@ -175,26 +174,23 @@ int CopyViewer(HWND main, const Call&) {
     // or it would take the selection away again.
     ClickViewer(main);
     if (!WaitUntilHandled(main, DefaultWaitMs)) return Fail(L"the click was not handled");
-    ::SendMessageTimeoutW(ViewerOf(main), EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                          nullptr);
+    Ask(ViewerOf(main), EM_SETSEL, 0, -1);
     // A synthetic key can be lost while the X server moves the focus; a second try is noted
     // in the log, so a program that needs two presses is still seen.
     std::wstring text;
     const auto copied = [&] { return ClipboardText(text) && !text.empty(); };
-    BringToFront(main);
-    SendChord(L"ctrl+c");
-    if (!WaitFor(DefaultWaitMs / 2, copied)) {
+    for (int attempt = 1; attempt <= 2; ++attempt) {
         BringToFront(main);
         SendChord(L"ctrl+c");
-        if (!WaitFor(DefaultWaitMs / 2, copied)) {
-            const HWND focus = ::GetForegroundWindow();
-            return Fail(L"nothing was copied (foreground " +
-                        std::wstring(focus == main ? L"the program" : L"another window") + L")");
+        if (WaitFor(DefaultWaitMs / 2, copied)) {
+            if (attempt > 1) std::fputs("copy-viewer: copied on the second Ctrl+C\n", stderr);
+            Print(text);
+            return 0;
         }
-        std::fputs("copy-viewer: copied on the second Ctrl+C\n", stderr);
     }
-    Print(text);
-    return 0;
+    const bool front = ::GetForegroundWindow() == main;
+    return Fail(L"nothing was copied (foreground " +
+                std::wstring(front ? L"the program" : L"another window") + L")");
 }
 
 int Clipboard(const Call&) {

@@ -7,7 +7,7 @@
 //
 // Drops draw from the documents, the empty and the too-large file, a missing file beside
 // the empty one and the folder that holds it. Every dialog is cancelled and every message
-// box confirmed, so no file is ever written. The last step quits with Ctrl+Q or command 4.
+// box confirmed, so no file is ever written. The last step quits with Ctrl+Q or the command.
 #include <ole2.h>
 
 #include <algorithm>
@@ -15,8 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "app/about.h"
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/open_document.h"
+#include "app/save_rtf.h"
 #include "app/title_status.h"
 #include "document/message_texts.h"
 #include "driver.h"
@@ -31,14 +34,6 @@ std::wstring Wide(std::u16string_view text) {
 }
 
 const std::wstring Title = Wide(ProgramTitle);
-constexpr wchar_t OpenDialogTitle[] = L"Brevikon-Datei oeffnen";
-constexpr wchar_t SaveDialogTitle[] = L"Als RTF speichern";
-// The lines of the About text that do not depend on the build.
-constexpr wchar_t AboutFixedLines[] =
-    L"und stellt sie als RTF dar. Speichern als RTF ist moeglich.\n\n"
-    L"Uebernommen werden: Absaetze, Wortumbrueche, Umlaute\n"
-    L"sowie unterstrichen, fett, hoch-/tiefgestellt, breit und schmal.\n\n"
-    L"Anzeige: RichEdit, erstellt mit ";
 
 constexpr int NoCommand = -1;
 // Win32 ids 0xFF, 0x10B, 0x10C, 0x163 and 0: none of them is a command.
@@ -74,7 +69,9 @@ struct Model {
     std::int64_t zoom = ZoomDefault;
 };
 
-// What a step brings up besides the main window, and how it must read.
+// What a step brings up besides the main window, and how it must read: a message box's
+// text, or only its title when the text is left empty (the About box, whose lines the app
+// tests check).
 struct Reply {
     enum Kind { Nothing, Box, Dialog } kind = Nothing;
     std::wstring title;
@@ -157,9 +154,9 @@ Reply ApplyCommand(Model& model, int id) {
     const bool open = !model.name.empty();
     switch (id) {
         case CommandOpen:
-            return {Reply::Dialog, OpenDialogTitle, {}};
+            return {Reply::Dialog, Wide(OpenDialogTitle), {}};
         case CommandSaveAsRtf:
-            if (open) return {Reply::Dialog, SaveDialogTitle, {}};
+            if (open) return {Reply::Dialog, Wide(SaveDialogTitle), {}};
             return {Reply::Box, Title, Wide(NoFileOpenText)};
         case CommandClose:
             model = Model{{}, 0, false, model.zoom};
@@ -183,7 +180,7 @@ Reply ApplyCommand(Model& model, int id) {
             model.analysis = false;
             return {};
         case CommandAbout:
-            return {Reply::Box, L"Info", AboutFixedLines};
+            return {Reply::Box, Wide(AboutTitle), {}};
         default:
             return {};
     }
@@ -244,65 +241,56 @@ std::wstring Quoted(const std::wstring& text) {
 }
 
 std::wstring AnswerReply(const Reply& reply) {
-    if (reply.kind == Reply::Dialog) {
-        return DialogCancel(reply.title, DefaultWaitMs) == 0 ? L"" : L"no dialog " + reply.title;
-    }
-    if (reply.kind != Reply::Box) return {};
-    std::wstring title, text;
-    if (!ReadMessageBox(DefaultWaitMs, title, text)) return L"no message box: " + reply.text;
-    const bool about = reply.title == L"Info";
-    if (title != reply.title ||
-        (about ? text.find(reply.text) == std::wstring::npos : text != reply.text)) {
-        return L"message box " + Quoted(title) + L": " + Quoted(text) + L", expected " +
-               Quoted(reply.title) + L": " + Quoted(reply.text);
+    if (reply.kind == Reply::Nothing) return {};
+    const bool box = reply.kind == Reply::Box;
+    std::wstring read;
+    if (!PressInDialog(box ? L"" : reply.title, box ? IDOK : IDCANCEL, read))
+        return L"no dialog, or it stays: expected " + Quoted(reply.title);
+    const std::wstring expected = reply.title + L"\n" + reply.text;
+    if (box && (reply.text.empty() ? read.rfind(expected, 0) != 0 : read != expected))
+        return L"message box " + Quoted(read) + L", expected " + Quoted(expected);
+    return {};
+}
+
+// Empty when the program shows what the model says; else the first thing that differs.
+std::wstring CompareWithModel(HWND main, const Model& model) {
+    std::wstring line, zoom;
+    StatusText(main, StatusFieldFile, line);
+    StatusText(main, StatusFieldZoom, zoom);
+    // Field 0 of the document view goes on with the converter's summary, which always
+    // starts so.
+    const bool summary = !model.name.empty() && !model.analysis;
+    const std::wstring expected[] = {
+        model.name.empty() ? Title
+                           : model.name + (model.analysis ? L" [Analyse] - " : L" - ") + Title,
+        model.name.empty() ? Wide(NoFileStatusText)
+        : model.analysis
+            ? model.name + L"   -   Strukturanalyse"
+            : model.name + L"   (" + std::to_wstring(model.length) + L" Bytes)   Text ab ",
+        L"Zoom " + std::to_wstring(model.zoom) + L" %",
+        model.name.empty() ? L"empty" : L"not empty"};
+    const std::wstring shown[] = {WindowText(main),
+                                  summary ? line.substr(0, expected[1].size()) : line, zoom,
+                                  WindowText(ViewerOf(main)).empty() ? L"empty" : L"not empty"};
+    const wchar_t* what[] = {L"title", L"field 0", L"field 1", L"viewer"};
+    for (int i = 0; i < 4; ++i) {
+        if (shown[i] != expected[i]) {
+            return std::wstring(what[i]) + L" shows " + Quoted(i == 1 ? line : shown[i]) +
+                   L", expected " + Quoted(expected[i]) + (i == 1 && summary ? L"..." : L"");
+        }
     }
     return {};
 }
 
-std::wstring ExpectedTitle(const Model& model) {
-    if (model.name.empty()) return Title;
-    return model.name + (model.analysis ? L" [Analyse] - " : L" - ") + Title;
-}
-
-// Field 0 up to where the converter's summary goes on; the summary always starts so.
-std::wstring ExpectedFileLine(const Model& model) {
-    if (model.name.empty()) return Wide(NoFileStatusText);
-    if (model.analysis) return model.name + L"   -   Strukturanalyse";
-    return model.name + L"   (" + std::to_wstring(model.length) + L" Bytes)   Text ab ";
-}
-
-// Empty when the program shows what the model says; else what differs.
-std::wstring CompareWithModel(HWND main, const Model& model) {
-    const std::wstring title = WindowText(main);
-    std::wstring line, zoom;
-    StatusText(main, StatusFieldFile, line);
-    StatusText(main, StatusFieldZoom, zoom);
-    const std::wstring expectedLine = ExpectedFileLine(model);
-    const bool lineHolds = model.name.empty() || model.analysis ? line == expectedLine
-                                                                : line.rfind(expectedLine, 0) == 0;
-    const std::wstring expectedZoom = L"Zoom " + std::to_wstring(model.zoom) + L" %";
-    const std::size_t shown = WindowText(ViewerOf(main)).size();
-    const bool viewerHolds = model.name.empty() ? shown == 0 : shown > 0;
-    if (title == ExpectedTitle(model) && lineHolds && zoom == expectedZoom && viewerHolds) {
-        return {};
-    }
-    return L"shows " + Quoted(title) + L" | " + Quoted(line) + L" | " + Quoted(zoom) +
-           L" | viewer " + std::to_wstring(shown) + L" characters; expected " +
-           Quoted(ExpectedTitle(model)) + L" | " +
-           Quoted(expectedLine + (model.name.empty() || model.analysis ? L"" : L"...")) + L" | " +
-           Quoted(expectedZoom) + L" | viewer " + (model.name.empty() ? L"empty" : L"not empty");
-}
-
 // One step after its action: the reply answered, everything handled, nothing else shown,
 // and the main window as the model says. Empty when it held.
-std::wstring CheckStep(HWND main, HANDLE process, const Reply& reply, const Model& model) {
+std::wstring CheckStep(HWND main, const Reply& reply, const Model& model) {
     std::wstring trouble = AnswerReply(reply);
     if (!trouble.empty()) return trouble;
     if (!WaitUntilHandled(main, DefaultWaitMs)) {
-        return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? L"the program has ended"
-                                                                  : L"the program does not answer";
+        return ::IsWindow(main) ? L"the program does not answer" : L"the program has ended";
     }
-    if (const HWND stray = FindDialog(ProcessOf(main), nullptr)) {
+    if (const HWND stray = FindDialog(ProcessOf(main))) {
         return L"unexpected window " + Quoted(WindowText(stray));
     }
     WaitFor(2000, [&] { return (trouble = CompareWithModel(main, model)).empty(); });
@@ -315,9 +303,7 @@ int RunMonkey(HWND main, const Call& call) {
     const unsigned long seed = std::wcstoul(call.words[0].c_str(), nullptr, 10);
     const int steps = call.Number(1);
     const std::vector<DropFile> files = CollectDropFiles(call.words);
-    const HANDLE process =
-        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(main));
-    if (process == nullptr) return Fail(L"OpenProcess");
+    const std::wstring ofSeed = L" of seed " + std::to_wstring(seed);
     Print(L"monkey: seed " + std::to_wstring(seed) + L", " + std::to_wstring(steps) + L" steps");
 
     std::mt19937 random(seed);
@@ -329,11 +315,10 @@ int RunMonkey(HWND main, const Call& call) {
         Print(L"step " + std::to_wstring(step) + L": " + Describe(action));
         const Reply reply = Apply(model, action);
         std::wstring trouble = Perform(main, action);
-        if (trouble.empty()) trouble = CheckStep(main, process, reply, model);
+        if (trouble.empty()) trouble = CheckStep(main, reply, model);
         if (!trouble.empty()) {
-            ::CloseHandle(process);
-            return Fail(L"step " + std::to_wstring(step) + L" of seed " + std::to_wstring(seed) +
-                        L" (" + Describe(action) + L"): " + trouble);
+            return Fail(L"step " + std::to_wstring(step) + ofSeed + L" (" + Describe(action) +
+                        L"): " + trouble);
         }
         boxes += reply.kind == Reply::Box;
         dialogs += reply.kind == Reply::Dialog;
@@ -341,21 +326,13 @@ int RunMonkey(HWND main, const Call& call) {
     }
 
     // The end, as the user ends it, without any question.
-    const bool byKeys = random() % 2 != 0;
-    Print(L"end: " + std::wstring(byKeys ? L"ctrl+q" : L"command 4"));
-    if (byKeys) {
-        BringToFront(main);
-        SendChord(L"ctrl+q");
-    } else {
-        PostCommand(main, CommandQuit);
-    }
+    const std::wstring how = random() % 2 != 0 ? L"ctrl+q" : L"command";
+    Print(L"end: " + how);
     DWORD code = STILL_ACTIVE;
-    const bool ended = ::WaitForSingleObject(process, DefaultWaitMs) == WAIT_OBJECT_0 &&
-                       ::GetExitCodeProcess(process, &code);
-    ::CloseHandle(process);
-    if (!ended || code != 0) {
-        return Fail(L"after the last step of seed " + std::to_wstring(seed) + L": " +
-                    (ended ? L"exit code " + std::to_wstring(code) : L"the program did not end"));
+    if (!EndProgram(main, how, DefaultWaitMs, code) || code != 0) {
+        return Fail(L"after the last step" + ofSeed + L": " +
+                    (code == STILL_ACTIVE ? L"the program did not end"
+                                          : L"exit code " + std::to_wstring(code)));
     }
     Print(L"monkey: " + std::to_wstring(steps) + L" steps held in " +
           std::to_wstring((::GetTickCount64() - started) / 1000) + L" s (" +

@@ -196,11 +196,13 @@ screenshot() {
     import -window root "$artifacts/$1" 2>>"$log" && echo "      screenshot $artifacts/$1"
 }
 
+# The message box's title and text joined by |, once OK is pressed.
 message() {
-    drv message "$@" | paste -sd '|'
+    drv press ok | paste -sd '|'
 }
 
-# save_as NAME: Ctrl+S, NAME typed into the dialog; prints the name the dialog proposed.
+# save_as NAME: Ctrl+S, NAME typed into the dialog; prints the name the dialog proposed and
+# the question it asks, if any.
 save_as() {
     drv key ctrl+s >/dev/null
     drv dialog-type "$save_title" "$1"

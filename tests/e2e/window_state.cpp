@@ -5,10 +5,11 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "app/platform/win32/menu_bar.h"
+#include "app/title_status.h"
 #include "driver.h"
 
 namespace brevikon::e2e {
@@ -30,16 +31,18 @@ DWORD ProcessOf(HWND window) {
     return process;
 }
 
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                 MessageTimeoutMs, answer != nullptr ? answer : &ignored) != 0;
+}
+
 std::wstring WindowText(HWND window) {
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                               &length)) {
-        return L"<no answer>";
-    }
+    if (!Ask(window, WM_GETTEXTLENGTH, 0, 0, &length)) return L"<no answer>";
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                          SMTO_ABORTIFHUNG, MessageTimeoutMs, &copied);
+    Ask(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), &copied);
     text.resize(copied);
     return text;
 }
@@ -63,21 +66,16 @@ HWND ViewerOf(HWND main) {
 
 bool StatusText(HWND main, int field, std::wstring& text) {
     const HWND bar = StatusBarOf(main);
-    if (bar == nullptr) return false;
-    DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutW(bar, SB_GETTEXTLENGTHW, field, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                               &answer)) {
-        return false;
-    }
-    const std::size_t length = LOWORD(answer);
-    RemoteMemory memory(bar, (length + 1) * sizeof(wchar_t));
-    if (!memory.ok()) return false;
-    if (!::SendMessageTimeoutW(bar, SB_GETTEXTW, field, memory.address(), SMTO_ABORTIFHUNG,
-                               MessageTimeoutMs, &answer)) {
-        return false;
-    }
-    text.assign(length, L'\0');
-    return memory.Read(0, text.data(), length * sizeof(wchar_t));
+    DWORD_PTR length = 0;
+    if (bar == nullptr || !Ask(bar, SB_GETTEXTLENGTHW, field, 0, &length)) return false;
+    // With room for the terminating zero, which SB_GETTEXTW writes too.
+    text.assign(LOWORD(length) + 1, L'\0');
+    const bool read =
+        WithRemoteMemory(bar, text.size() * sizeof(wchar_t), text.data(), [&](char* remote) {
+            return Ask(bar, SB_GETTEXTW, field, reinterpret_cast<LPARAM>(remote));
+        });
+    text.pop_back();
+    return read;
 }
 
 void PostCommand(HWND main, int commandId) {
@@ -92,14 +90,6 @@ bool WaitUntilHandled(HWND main, DWORD ms) {
     if (!::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN)) return false;
     return WaitFor(
         ms, [&] { return !::GetUpdateRect(main, nullptr, FALSE); }, 1);
-}
-
-POINT ViewerCentre(HWND main) {
-    RECT client{};
-    ::GetClientRect(main, &client);
-    POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-    ::ClientToScreen(main, &centre);
-    return centre;
 }
 
 int WaitWindow(const Call& call) {
@@ -130,13 +120,6 @@ int WaitTitle(const Call& call) {
     });
 }
 
-int Status(HWND main, const Call& call) {
-    std::wstring text;
-    if (!StatusText(main, call.Number(0), text)) return Fail(L"no status bar");
-    Print(text);
-    return 0;
-}
-
 int WaitStatus(const Call& call) {
     return WaitUntilReads(
         L"field " + call.words[0], call.words[1], call.Wait(2),
@@ -145,63 +128,66 @@ int WaitStatus(const Call& call) {
 
 int StatusEdges(HWND main, const Call&) {
     const HWND bar = StatusBarOf(main);
-    RemoteMemory memory(bar, 16 * sizeof(int));
+    int edges[16] = {};
     DWORD_PTR count = 0;
-    if (!memory.ok() || !::SendMessageTimeoutW(bar, SB_GETPARTS, 16, memory.address(),
-                                               SMTO_ABORTIFHUNG, MessageTimeoutMs, &count)) {
+    if (!WithRemoteMemory(bar, sizeof edges, edges, [&](char* remote) {
+            return Ask(bar, SB_GETPARTS, 16, reinterpret_cast<LPARAM>(remote), &count);
+        })) {
         return Fail(L"SB_GETPARTS");
     }
-    std::vector<int> edges(count);
-    memory.Read(0, edges.data(), count * sizeof(int));
     std::wstring line;
-    for (const int edge : edges)
-        line += (line.empty() ? L"" : L" ") + std::to_wstring(edge);
+    for (DWORD_PTR i = 0; i < count; ++i)
+        line += (i == 0 ? L"" : L" ") + std::to_wstring(edges[i]);
     Print(line);
     return 0;
 }
 
-int ViewerZoom(HWND main, const Call&) {
+// The zoom field, then the viewer's zoom as numerator/denominator: "Zoom 110 %|110/100".
+int Zoom(HWND main, const Call&) {
     const HWND viewer = ViewerOf(main);
-    RemoteMemory memory(viewer, 2 * sizeof(int));
-    DWORD_PTR ok = 0;
-    if (!memory.ok() ||
-        !::SendMessageTimeoutW(viewer, EM_GETZOOM, reinterpret_cast<WPARAM>(memory.at<int>(0)),
-                               reinterpret_cast<LPARAM>(memory.at<int>(sizeof(int))),
-                               SMTO_ABORTIFHUNG, MessageTimeoutMs, &ok)) {
-        return Fail(L"EM_GETZOOM");
-    }
     int ratio[2] = {};
-    memory.Read(0, ratio, sizeof ratio);
-    Print(std::to_wstring(ratio[0]) + L"/" + std::to_wstring(ratio[1]));
+    std::wstring field;
+    if (!StatusText(main, StatusFieldZoom, field) ||
+        !WithRemoteMemory(viewer, sizeof ratio, ratio, [&](char* remote) {
+            return Ask(viewer, EM_GETZOOM, reinterpret_cast<WPARAM>(remote),
+                       reinterpret_cast<LPARAM>(remote + sizeof(int)));
+        })) {
+        return Fail(L"no zoom field or EM_GETZOOM");
+    }
+    Print(field + L"|" + std::to_wstring(ratio[0]) + L"/" + std::to_wstring(ratio[1]));
     return 0;
 }
 
+// NAME=A B ..., as the checks read it.
+void PrintNumbers(const wchar_t* name, std::initializer_list<long> numbers) {
+    std::wstring line = std::wstring(name) + L"=";
+    for (const long number : numbers)
+        line += (line.back() == L'=' ? L"" : L" ") + std::to_wstring(number);
+    Print(line);
+}
+
 void PrintRect(const wchar_t* name, const RECT& rect) {
-    Print(std::wstring(name) + L"=" + std::to_wstring(rect.left) + L" " +
-          std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right - rect.left) + L" " +
-          std::to_wstring(rect.bottom - rect.top));
+    PrintNumbers(name, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top});
 }
 
 int Geometry(HWND main, const Call&) {
     const HDC screen = ::GetDC(nullptr);
-    Print(L"dpi=" + std::to_wstring(::GetDeviceCaps(screen, LOGPIXELSX)) + L" " +
-          std::to_wstring(::GetDeviceCaps(screen, LOGPIXELSY)));
+    PrintNumbers(L"dpi",
+                 {::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY)});
     ::ReleaseDC(nullptr, screen);
-    Print(L"screen=" + std::to_wstring(::GetSystemMetrics(SM_CXSCREEN)) + L" " +
-          std::to_wstring(::GetSystemMetrics(SM_CYSCREEN)));
-    Print(L"menu=" + std::to_wstring(::GetSystemMetrics(SM_CYMENU)));
-    Print(L"grip=" + std::to_wstring(::GetSystemMetrics(SM_CXVSCROLL)));
+    PrintNumbers(L"screen", {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+    PrintNumbers(L"menu", {::GetSystemMetrics(SM_CYMENU)});
+    PrintNumbers(L"grip", {::GetSystemMetrics(SM_CXVSCROLL)});
+    // The outer size that a client area of each size asks for, without menu bar, as the
+    // checks need it.
+    RECT frame{0, 0, 0, 0};
+    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    PrintNumbers(L"frame", {frame.right - frame.left, frame.bottom - frame.top});
     RECT rect{};
     ::GetWindowRect(main, &rect);
     PrintRect(L"window", rect);
     ::GetClientRect(main, &rect);
     PrintRect(L"client", rect);
-    // The outer size that a client area of each size asks for, without menu bar, as the
-    // checks need it.
-    RECT frame{0, 0, 0, 0};
-    ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    Print(L"frame=" + std::to_wstring(frame.right - frame.left) + L" " +
-          std::to_wstring(frame.bottom - frame.top));
     for (const auto& [name, child] :
          {std::pair{L"viewer", ViewerOf(main)}, std::pair{L"statusbar", StatusBarOf(main)}}) {
         if (child == nullptr) continue;
@@ -240,17 +226,12 @@ int WaitSize(HWND main, const Call& call) {
 }
 
 int Show(HWND main, const Call& call) {
-    const std::wstring& how = call.words[0];
-    const int command = how == L"maximize"   ? SW_MAXIMIZE
-                        : how == L"minimize" ? SW_MINIMIZE
-                                             : SW_RESTORE;
-    ::ShowWindow(main, command);
-    const bool reached = WaitFor(DefaultWaitMs, [&] {
-        return (::IsZoomed(main) != FALSE) == (command == SW_MAXIMIZE) &&
-               (::IsIconic(main) != FALSE) == (command == SW_MINIMIZE);
-    });
-    if (!reached || !WaitUntilHandled(main, DefaultWaitMs))
-        return Fail(L"the window is not " + how);
+    const bool maximize = call.words[0] == L"maximize";
+    ::ShowWindow(main, maximize ? SW_MAXIMIZE : SW_RESTORE);
+    if (!WaitFor(DefaultWaitMs, [&] { return (::IsZoomed(main) != FALSE) == maximize; }) ||
+        !WaitUntilHandled(main, DefaultWaitMs)) {
+        return Fail(L"the window is not " + call.words[0]);
+    }
     return 0;
 }
 
