@@ -63,7 +63,8 @@ constexpr Command Commands[] = {
     {L"press", L"ok|cancel|yes|no [TITLE]", 1, PressCommand},
     // Prints the preset name, types NAME, OK; prints the question if one is asked.
     {L"dialog-type", L"TITLE NAME", 2, DialogType},
-    {L"drop", L"FILE...", 1, OnWindow<Drop>},  // through OLE; prints the effect
+    {L"drop", L"FILE...", 1, OnWindow<Drop>},            // through OLE; prints the effect
+    {L"type-viewer", L"", 0, OnWindow<TypeIntoViewer>},  // keys and a paste; text unchanged
     {L"monkey", L"SEED STEPS EMPTY-FILE TOO-LARGE-FILE DOCUMENT...", 5, OnWindow<RunMonkey>},
 };
 

@@ -55,6 +55,8 @@ int PressCommand(const Call&);
 int DialogType(const Call&);
 // file_drop.cpp, monkey.cpp
 int Drop(HWND main, const Call&);
+// typing.cpp
+int TypeIntoViewer(HWND main, const Call&);
 int RunMonkey(HWND main, const Call&);
 
 // --- Shared helpers ---
@@ -86,6 +88,8 @@ void BringToFront(HWND main);
 // The window in front, the cursor over the middle of its client area: where a click or a
 // drop lands.
 void PointAtViewer(HWND main);
+// A left click into the middle of the viewer.
+void ClickViewer(HWND main);
 // Exactly what choosing a menu item sends: its Win32 id, no control.
 void PostCommand(HWND main, int commandId);
 // Ends the program as `how` says: "close" its window, "command" Quit as from the menu, or

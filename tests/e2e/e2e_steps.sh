@@ -28,6 +28,7 @@ check_start_and_layout() {
     expect "status fields: the zoom field, then a gap and the grip" \
         "$((cw - gap - grip - field)) $((cw - gap - grip))" "$(drv status-edges)"
     screenshot document-view.png
+    check "typed and pasted keys leave the viewer's text as it was" drv type-viewer
 }
 
 # The keys of the accelerator table as the keyboard sends them, and the wheel with Ctrl,

@@ -25,7 +25,8 @@ WORD KeyCode(const std::wstring& name) {
     static const Named names[] = {
         {L"ctrl", VK_CONTROL},      {L"alt", VK_MENU},         {L"add", VK_ADD},
         {L"subtract", VK_SUBTRACT}, {L"oemplus", VK_OEM_PLUS}, {L"oemminus", VK_OEM_MINUS},
-        {L"numpad0", VK_NUMPAD0},
+        {L"numpad0", VK_NUMPAD0},   {L"back", VK_BACK},        {L"delete", VK_DELETE},
+        {L"insert", VK_INSERT},     {L"return", VK_RETURN},    {L"shift", VK_SHIFT},
     };
     for (const Named& named : names) {
         if (name == named.name) return named.key;
