@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 
+#include "app/menu_table.h"
 #include "app/platform/win32/menu_bar.h"
+#include "app/platform/win32/win32_platform.h"
 
 namespace brevikon {
 namespace {
@@ -48,6 +51,33 @@ TEST(MenuBar, PopupsItemsSeparatorsIdsAndCheckMarks) {
     EXPECT_TRUE(Checked(bar, 9));
     EXPECT_FALSE(::GetMenuState(bar, Win32CommandId(9), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
     ::DestroyMenu(bar);
+}
+
+// The program's own table in the program's own window, as Windows then holds it: every
+// title, item text (access letter and shortcut label), command id and separator.
+TEST(MenuBar, TheMainWindowHoldsTheProgramsMenuTable) {
+    Win32Platform platform;
+    platform.Initialize();
+    ASSERT_TRUE(platform.OpenMainWindow(u"Menue", {920, 700}));
+    platform.SetMenuBar(MainMenus());
+    const HMENU bar = ::GetMenu(::FindWindowW(L"BrevikonReaderMainWindow", L"Menue"));
+    const std::span<const Menu> menus = MainMenus();
+    ASSERT_EQ(::GetMenuItemCount(bar), static_cast<int>(menus.size()));
+    for (UINT m = 0; m < menus.size(); ++m) {
+        EXPECT_EQ(ItemText(bar, m), std::wstring(menus[m].title.begin(), menus[m].title.end()));
+        const HMENU popup = ::GetSubMenu(bar, static_cast<int>(m));
+        ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(menus[m].items.size()));
+        for (UINT i = 0; i < menus[m].items.size(); ++i) {
+            const MenuItem& item = menus[m].items[i];
+            const bool separator = ::GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR;
+            EXPECT_EQ(separator, item.id == MenuSeparator) << m << "/" << i;
+            if (separator) continue;
+            EXPECT_EQ(ItemText(popup, i), std::wstring(item.text.begin(), item.text.end()));
+            EXPECT_EQ(CommandIdOf(::GetMenuItemID(popup, static_cast<int>(i))), item.id);
+        }
+    }
+    platform.DestroyMainWindow();
+    platform.Shutdown();
 }
 
 TEST(ShortcutTable, CtrlWithVirtualKeysRaisingTheCommandIds) {
