@@ -1,5 +1,5 @@
-// OpenDocument: every refusal and message in order, the loaded state, and the failed-image
-// state with how it ends.
+// OpenDocument: every refusal and message in order, the loaded state, and the failed-image state
+// with how it ends.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -75,25 +75,17 @@ TEST_F(OpenDocumentTest, RefusalsInOrderWithTheirMessages) {
     }
 }
 
-TEST_F(OpenDocumentTest, LoadReadsClosesThenShowsTheDocumentViewUnderThePathAsGiven) {
+TEST_F(OpenDocumentTest, LoadShowsTheDocumentViewUnderThePathAsGiven) {
     ShowAnalysisView(state, platform);
-    platform.AddFile(u"D:\\.\\neu.doc", SmallDocument());
-    platform.ForgetCalls();
-    OpenDocument(state, platform, u"D:\\.\\neu.doc");
-    EXPECT_EQ(platform.calls,
-              (Calls{"Read(D:\\.\\neu.doc)", "SetViewerReadOnly(off)", "SetViewerRtf",
-                     "SetViewerReadOnly(on)", "ScrollViewerToTop", "SetViewerZoom(0/0)",
-                     "SetStatusText(0, neu.doc   (5 Bytes)   Text ab 0)",
-                     "SetTitle(neu.doc - Brevikon Reader)", "SetStatusText(1, Zoom 100 %)",
-                     "SetMenuCheck(8, on)", "SetMenuCheck(9, off)"}));
+    Load(u"D:\\.\\neu.doc", SmallDocument());
+    ExpectTexts(u"neu.doc - Brevikon Reader", u"neu.doc   (5 Bytes)   Text ab 0");
     EXPECT_EQ(state.currentPath, u"D:\\.\\neu.doc");
-    EXPECT_EQ(state.fileLength, 5);
-    EXPECT_EQ(state.statusSummary, u"Text ab 0");
-    EXPECT_FALSE(state.analysisFlag);
     EXPECT_TRUE(state.structureReport.empty());
-    // "Hi" CR LF end-of-text in monospace.
+    // "Hi" CR LF end-of-text in monospace, read-only, without zoom.
     EXPECT_EQ(platform.viewerRtf, state.rtfBuffer.content());
     EXPECT_TRUE(platform.viewerRtf.ends_with("\\sectd\r\n\\pard\\ql\\f0\\fs20 Hi\\par\r\n}"));
+    EXPECT_TRUE(platform.viewerReadOnly);
+    EXPECT_EQ(platform.viewerZoom, "0/0");
 
     // The largest document loads whole.
     Load(u"voll.doc", std::string(static_cast<std::size_t>(MaxDocumentSize), 'x'));
@@ -115,12 +107,10 @@ TEST_F(OpenDocumentTest, FailedImageAllocationLeavesNoDocumentButEverythingElse)
                                     "ShowMessage(Es ist keine Datei geoeffnet. | "
                                     "Brevikon Reader | information)"));
 
-    platform.ForgetCalls();
     SelectFontMode(state, platform, FontMode::Proportional);
-    EXPECT_EQ(platform.calls,
-              (Calls{"SetViewerReadOnly(off)", "SetViewerText()", "SetViewerReadOnly(on)",
-                     "SetStatusText(0, ALT.DOC   (5 Bytes)   Text ab 0)",
-                     "SetTitle(ALT.DOC - Brevikon Reader)", "SetStatusText(1, Zoom 100 %)"}));
+    EXPECT_EQ(platform.viewerRtf, "");
+    EXPECT_EQ(platform.viewerText, u"");
+    ExpectTexts(u"ALT.DOC - Brevikon Reader", u"ALT.DOC   (5 Bytes)   Text ab 0");
     EXPECT_TRUE(platform.checks.at(8));  // marks stay until a document is shown
 
     CloseDocument(state, platform);
