@@ -165,7 +165,9 @@ TEST(ViewerWithoutControlTest, NothingReachesThePlatformButTheBufferGetsStorage)
 
 using ViewerTest = AppTest;
 
-TEST_F(ViewerTest, ShowSendsRtfBetweenReadOnlyOffAndOnThenScrollsAndReappliesTheZoom) {
+// Read-only is lifted only while the RTF is replaced; then the view goes to the top and gets
+// its zoom back. An empty buffer, or none, leaves what is shown.
+TEST_F(ViewerTest, ShowSendsRtfWhileWritableThenScrollsAndReappliesTheZoom) {
     AppendRtf(state.rtfBuffer, "{\\rtf1 Hallo}");
     state.rtfBuffer.storage[state.rtfBuffer.used] = 'X';  // must become the terminator
     state.zoomPercent = 250;
@@ -175,18 +177,14 @@ TEST_F(ViewerTest, ShowSendsRtfBetweenReadOnlyOffAndOnThenScrollsAndReappliesThe
                      "ScrollViewerToTop", "SetViewerZoom(250/100)"}));
     EXPECT_EQ(platform.viewerRtf, "{\\rtf1 Hallo}");
     EXPECT_EQ(state.rtfBuffer.used, 13);
-}
 
-TEST_F(ViewerTest, EmptyBufferOrNoStorageLeavesThePreviousContent) {
-    AppendRtf(state.rtfBuffer, "{\\rtf1 alt}");
-    ShowRtfBuffer(state, platform);
     platform.ForgetCalls();
     ResetRtfBuffer(state.rtfBuffer);
     ShowRtfBuffer(state, platform);
     ReleaseRtfBuffer(state.rtfBuffer);
     ShowRtfBuffer(state, platform);
     EXPECT_TRUE(platform.calls.empty());
-    EXPECT_EQ(platform.viewerRtf, "{\\rtf1 alt}");
+    EXPECT_EQ(platform.viewerRtf, "{\\rtf1 Hallo}");
 }
 
 }  // namespace

@@ -121,8 +121,16 @@ TEST_F(SaveAsRtfTest, RefusedRtfShowsTheSentenceAndIsStillSaved) {
 TEST(RealFilesTest, ViewerSavesTheConvertersBytesAndAFailedSaveChangesNothing) {
     namespace fs = std::filesystem;
     const fs::path samples = fs::path(BREVIKON_SOURCE_DIR) / "samples";
-    const fs::path folder =
-        fs::temp_directory_path() / ("brevikon-viewer-" + std::to_string(std::random_device{}()));
+    // Removed however the test ends.
+    const struct Scratch {
+        fs::path path;
+        ~Scratch() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } scratch{fs::temp_directory_path() /
+              ("brevikon-viewer-" + std::to_string(std::random_device{}()))};
+    const fs::path& folder = scratch.path;
     fs::create_directories(folder);
     const auto contents = [](const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
@@ -154,7 +162,6 @@ TEST(RealFilesTest, ViewerSavesTheConvertersBytesAndAFailedSaveChangesNothing) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"BRIEF.TXT", "brief.rtf", "ordner.rtf"}));
-    fs::remove_all(folder);
 }
 
 }  // namespace
