@@ -62,16 +62,6 @@ TEST_F(DocumentViewsTest, CloseReturnsToNoDocumentAndKeepsFontAndZoom) {
     EXPECT_EQ(state.fontMode, FontMode::Proportional);
 }
 
-// Without a document a font command only clears (see the failed-image state); the font is
-// used by the next document, and only then do the check marks move.
-TEST_F(AppTest, FontChosenWithoutDocumentIsUsedByTheNextOne) {
-    SelectFontMode(state, platform, FontMode::Proportional);
-    EXPECT_TRUE(platform.checks.at(8));
-    Load(u"a.doc", SmallDocument());
-    EXPECT_NE(platform.viewerRtf.find("\\f1\\fs24 Hi"), std::string::npos);
-    EXPECT_TRUE(platform.checks.at(9));
-}
-
 TEST_F(AppTest, TruncatedDocumentRtfIsShownWithAMessageAndNeverSaved) {
     // About 100000 bytes of text need more than the first 64 KiB of RTF.
     platform.AddFile(u"lang.doc", HeaderDocument(100000));
