@@ -277,42 +277,30 @@ TEST_F(FilesTest, NamedWriteGoesToDevicesDirectlyAndReplacesFilesWhole) {
               (std::vector<std::wstring>{L"BRIEF.rtf", L"Ordner", L"SCHREIBGESCHUETZT.rtf"}));
 }
 
-TEST_F(FilesTest, HeldFolderStaysWhereItIsAndTakesOutputsInside) {
-    const std::wstring held = folder_ + L"\\Ausgabe";
-    ASSERT_TRUE(::CreateDirectoryW(held.c_str(), nullptr));
-    FolderResult opened = OpenFolder(held);
+// A folder held for a run's outputs stays where it is, also in another holder, until closed.
+// Its default outputs replace only a file of their own, never the input, and stay inside.
+TEST_F(FilesTest, HeldFolderStaysAndItsDefaultOutputsReplaceOnlyAFileOfTheirOwn) {
+    // One level down, so that a name which escaped would land in the scratch folder.
+    const std::wstring out = folder_ + L"\\Ausgabe", moved = folder_ + L"\\Verschoben";
+    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
+    FolderResult opened = OpenFolder(out);
     ASSERT_TRUE(opened.folder.open()) << opened.systemError;
-    EXPECT_EQ(opened.folder.path(), held + L"\\");
-    EXPECT_EQ(RealFolderPath(opened.folder), held);
-    // Moved into another holder, it is still held.
+    EXPECT_EQ(opened.folder.path(), out + L"\\");
+    EXPECT_EQ(RealFolderPath(opened.folder), out);
     FolderHandle folder = std::move(opened.folder);
     EXPECT_FALSE(opened.folder.open());
+    EXPECT_FALSE(::MoveFileW(out.c_str(), moved.c_str()));
+    EXPECT_FALSE(::RemoveDirectoryW(out.c_str()));  // empty, so only holding keeps it
+    EXPECT_TRUE(OpenFolder(out, IdentifyFile(out)).folder.open());
+    EXPECT_TRUE(OpenFolder(out, IdentifyFile(folder_)).changed);
 
-    const std::wstring moved = folder_ + L"\\Verschoben";
-    EXPECT_FALSE(::MoveFileW(held.c_str(), moved.c_str()));
-    EXPECT_FALSE(::RemoveDirectoryW(held.c_str()));
-    EXPECT_TRUE(WriteNewOutput(folder, L"BRIEF.rtf", "{}", std::nullopt).ok);
-    EXPECT_EQ(Contents(held + L"\\BRIEF.rtf"), "{}");
-
-    EXPECT_TRUE(OpenFolder(held, IdentifyFile(held)).folder.open());
-    EXPECT_TRUE(OpenFolder(held, IdentifyFile(folder_)).changed);
-    EXPECT_FALSE(OpenFolder(held + L"\\BRIEF.rtf").folder.open());
-    folder.Close();
-    EXPECT_TRUE(::MoveFileW(held.c_str(), moved.c_str()));
-}
-
-TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
-    // One level down, so that a name which escaped would land in the scratch folder.
-    const std::wstring out = folder_ + L"\\Ausgabe";
-    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
     const std::wstring input = Make(L"Ausgabe\\BRIEF.TXT", "Dokument");
     ASSERT_TRUE(::CreateHardLinkW((out + L"\\ZWEIT.rtf").c_str(), input.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW((out + L"\\ORDNER.rtf").c_str(), nullptr));
     const std::wstring locked = Make(L"Ausgabe\\FEST.rtf", "alt");
     ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     Make(L"Ausgabe\\ALT.rtf", "{\\rtf1 alt, und laenger}");
-    const FolderResult opened = OpenFolder(out);
-    ASSERT_TRUE(opened.folder.open());
+    EXPECT_FALSE(OpenFolder(input).folder.open());
     const std::optional<FileIdentity> identity = IdentifyFile(input);
 
     const struct {
@@ -332,7 +320,7 @@ TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
         {L"x:y", false, false, false, ERROR_INVALID_NAME},
     };
     for (const auto& c : cases) {
-        const WriteResult result = WriteNewOutput(opened.folder, c.name, "{}", identity);
+        const WriteResult result = WriteNewOutput(folder, c.name, "{}", identity);
         const std::string name = Utf16ToUtf8(Utf16(c.name));
         EXPECT_EQ(result.ok, c.ok) << name;
         EXPECT_EQ(result.notReplaced, c.notReplaced) << name;
@@ -348,6 +336,8 @@ TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
     EXPECT_EQ(Names(L"\\Ausgabe"),
               (std::vector<std::wstring>{L"ALT.rtf", L"BRIEF.TXT", L"FEST.rtf", L"NEU.rtf",
                                          L"ORDNER.rtf", L"ZWEIT.rtf"}));
+    folder.Close();
+    EXPECT_TRUE(::MoveFileW(out.c_str(), moved.c_str()));
 }
 
 TEST_F(FilesTest, ListingAndSubfoldersTellEveryKindAndStayInside) {
