@@ -76,6 +76,14 @@ class AppTest : public ::testing::Test {
 
     std::string Observed() const { return Describe(state, platform); }
 
+    // The title and both status fields as the user reads them.
+    void ExpectTexts(std::u16string_view title, std::u16string_view field0,
+                     std::u16string_view field1 = u"Zoom 100 %") {
+        EXPECT_EQ(Narrow(platform.title), Narrow(title));
+        EXPECT_EQ(Narrow(platform.statusFields[0]), Narrow(field0));
+        EXPECT_EQ(Narrow(platform.statusFields[1]), Narrow(field1));
+    }
+
     // The one message shown, under the program's title.
     void ExpectOnlyMessage(std::u16string_view text, MessageIcon icon) {
         ASSERT_EQ(platform.messages.size(), 1u);

@@ -1,11 +1,13 @@
-// The document and analysis views with their titles and status fields, the font commands,
-// Close, and what happens when the heap cuts an RTF short.
+// The viewer control and what it is given; the document and analysis views with their titles
+// and status fields, the font commands, Close, and what happens when the heap cuts an RTF short.
 #include <gtest/gtest.h>
 
 #include "app/close_document.h"
 #include "app/document_views.h"
+#include "app/event_loop.h"
 #include "app/save_rtf.h"
 #include "app_fixture.h"
+#include "rtf/rtf_buffer.h"
 
 namespace brevikon::test {
 namespace {
@@ -21,12 +23,7 @@ class DocumentViewsTest : public AppTest {
 TEST_F(DocumentViewsTest, AnalysisShowsTheReportAndAFontCommandReturnsToTheDocument) {
     const std::u16string summary = state.statusSummary;
     ShowAnalysisView(state, platform);
-    EXPECT_EQ(
-        platform.calls,
-        (Calls{"SetViewerReadOnly(off)", "SetViewerRtf", "SetViewerReadOnly(on)",
-               "ScrollViewerToTop", "SetViewerZoom(0/0)",
-               "SetStatusText(0, BRIEF.TXT   -   Strukturanalyse)",
-               "SetTitle(BRIEF.TXT [Analyse] - Brevikon Reader)", "SetStatusText(1, Zoom 100 %)"}));
+    ExpectTexts(u"BRIEF.TXT [Analyse] - Brevikon Reader", u"BRIEF.TXT   -   Strukturanalyse");
     EXPECT_TRUE(state.analysisFlag);
     EXPECT_TRUE(state.structureReport.starts_with(u"STRUKTURANALYSE\n"));
     EXPECT_NE(state.structureReport.find(u"Datei           : BRIEF.TXT\n"), std::u16string::npos);
@@ -38,8 +35,8 @@ TEST_F(DocumentViewsTest, AnalysisShowsTheReportAndAFontCommandReturnsToTheDocum
     EXPECT_EQ(platform.title, u"BRIEF.TXT - Brevikon Reader");
     EXPECT_NE(platform.viewerRtf.find("\\pard\\ql\\f1\\fs24 "), std::string::npos);
     EXPECT_EQ(platform.viewerRtf.find("\\f0\\fs20"), std::string::npos);
-    EXPECT_EQ(platform.calls.back(), "SetMenuCheck(9, on)");
     EXPECT_FALSE(platform.checks.at(8));
+    EXPECT_TRUE(platform.checks.at(9));
 
     SelectFontMode(state, platform, FontMode::Monospace);
     EXPECT_NE(platform.viewerRtf.find("\\pard\\ql\\f0\\fs20 "), std::string::npos);
@@ -51,12 +48,10 @@ TEST_F(DocumentViewsTest, CloseReturnsToNoDocumentAndKeepsFontAndZoom) {
     ShowAnalysisView(state, platform);
     state.zoomPercent = 120;
     state.fontMode = FontMode::Proportional;
-    platform.ForgetCalls();
     CloseDocument(state, platform);
-    EXPECT_EQ(platform.calls,
-              (Calls{"SetViewerReadOnly(off)", "SetViewerText()", "SetViewerReadOnly(on)",
-                     "SetStatusText(0, Keine Datei geoeffnet)", "SetTitle(Brevikon Reader)",
-                     "SetStatusText(1, Zoom 120 %)"}));
+    ExpectTexts(u"Brevikon Reader", u"Keine Datei geoeffnet", u"Zoom 120 %");
+    EXPECT_EQ(platform.viewerRtf, "");
+    EXPECT_EQ(platform.viewerText, u"");
     EXPECT_FALSE(state.documentImage.held());
     EXPECT_EQ(state.fileLength, 0);
     EXPECT_EQ(state.currentPath, u"");
@@ -65,16 +60,6 @@ TEST_F(DocumentViewsTest, CloseReturnsToNoDocumentAndKeepsFontAndZoom) {
     EXPECT_FALSE(state.analysisFlag);
     EXPECT_EQ(state.rtfBuffer.used, 0);
     EXPECT_EQ(state.fontMode, FontMode::Proportional);
-}
-
-// Without a document a font command only clears (see the failed-image state); the font is
-// used by the next document, and only then do the check marks move.
-TEST_F(AppTest, FontChosenWithoutDocumentIsUsedByTheNextOne) {
-    SelectFontMode(state, platform, FontMode::Proportional);
-    EXPECT_TRUE(platform.checks.at(8));
-    Load(u"a.doc", SmallDocument());
-    EXPECT_NE(platform.viewerRtf.find("\\f1\\fs24 Hi"), std::string::npos);
-    EXPECT_TRUE(platform.checks.at(9));
 }
 
 TEST_F(AppTest, TruncatedDocumentRtfIsShownWithAMessageAndNeverSaved) {
@@ -115,15 +100,15 @@ TEST_F(AppTest, TitleAndStatusFieldsFromPathViewAndZoom) {
     const struct {
         std::u16string path;
         bool analysis;
-        std::string field0, title;
+        std::u16string field0, title;
     } cases[] = {
-        {u"", 0, "Keine Datei geoeffnet", "Brevikon Reader"},
-        {u"", 1, "Keine Datei geoeffnet", "Brevikon Reader"},
-        {u"C:\\Texte\\BRIEF.TXT", 0, "BRIEF.TXT   (1234 Bytes)   Text ab 0",
-         "BRIEF.TXT - Brevikon Reader"},
-        {u"C:/Texte/BRIEF.TXT", 1, "BRIEF.TXT   -   Strukturanalyse",
-         "BRIEF.TXT [Analyse] - Brevikon Reader"},
-        {u"C:\\Texte\\", 0, "   (1234 Bytes)   Text ab 0", " - Brevikon Reader"},
+        {u"", 0, u"Keine Datei geoeffnet", u"Brevikon Reader"},
+        {u"", 1, u"Keine Datei geoeffnet", u"Brevikon Reader"},
+        {u"C:\\Texte\\BRIEF.TXT", 0, u"BRIEF.TXT   (1234 Bytes)   Text ab 0",
+         u"BRIEF.TXT - Brevikon Reader"},
+        {u"C:/Texte/BRIEF.TXT", 1, u"BRIEF.TXT   -   Strukturanalyse",
+         u"BRIEF.TXT [Analyse] - Brevikon Reader"},
+        {u"C:\\Texte\\", 0, u"   (1234 Bytes)   Text ab 0", u" - Brevikon Reader"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.path));
@@ -133,12 +118,63 @@ TEST_F(AppTest, TitleAndStatusFieldsFromPathViewAndZoom) {
         state.statusSummary = u"Text ab 0";
         state.analysisFlag = c.analysis;
         state.zoomPercent = 90;
-        platform.ForgetCalls();
         RefreshTitleAndStatus(state, platform);
-        EXPECT_EQ(platform.calls,
-                  (Calls{"SetStatusText(0, " + c.field0 + ")", "SetTitle(" + c.title + ")",
-                         "SetStatusText(1, Zoom 90 %)"}));
+        ExpectTexts(c.title, c.field0, u"Zoom 90 %");
     }
+}
+
+// The window may start smaller than the viewer's least size; resizes then follow it exactly.
+TEST(CreateViewerTest, ControlIsAtLeastFiftyEachWayButOnlyAtCreation) {
+    FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
+    platform.windowOpen = true;
+    for (const auto& [inner, created] : {std::pair{Extent{30, 20}, "CreateViewerControl(50x50)"},
+                                         std::pair{Extent{60, 49}, "CreateViewerControl(60x50)"}}) {
+        platform.ForgetCalls();
+        platform.innerSize = inner;
+        CreateViewer(state, platform);
+        EXPECT_EQ(platform.calls.at(2), created);
+    }
+    platform.ForgetCalls();
+    HandleEvent(state, platform, {AppEventKind::Size, 0, {}});
+    EXPECT_EQ(platform.calls, (Calls{"InnerSize", "MoveViewer(0, 0, 60x49)"}));
+}
+
+TEST(ViewerWithoutControlTest, NothingReachesThePlatformButTheBufferGetsStorage) {
+    FakePlatform platform;
+    AppState state{ProcessHeap(), platform};
+    ClearViewer(state, platform);
+    EXPECT_NE(state.rtfBuffer.storage, nullptr);
+    state.zoomPercent = 150;
+    ApplyZoom(state, platform);
+    AppendRtf(state.rtfBuffer, "x");
+    ShowRtfBuffer(state, platform);
+    HandleEvent(state, platform, {AppEventKind::Size, 0, {}});
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+using ViewerTest = AppTest;
+
+// Read-only is lifted only while the RTF is replaced; then the view goes to the top and gets
+// its zoom back. An empty buffer, or none, leaves what is shown.
+TEST_F(ViewerTest, ShowSendsRtfWhileWritableThenScrollsAndReappliesTheZoom) {
+    AppendRtf(state.rtfBuffer, "{\\rtf1 Hallo}");
+    state.rtfBuffer.storage[state.rtfBuffer.used] = 'X';  // must become the terminator
+    state.zoomPercent = 250;
+    ShowRtfBuffer(state, platform);
+    EXPECT_EQ(platform.calls,
+              (Calls{"SetViewerReadOnly(off)", "SetViewerRtf", "SetViewerReadOnly(on)",
+                     "ScrollViewerToTop", "SetViewerZoom(250/100)"}));
+    EXPECT_EQ(platform.viewerRtf, "{\\rtf1 Hallo}");
+    EXPECT_EQ(state.rtfBuffer.used, 13);
+
+    platform.ForgetCalls();
+    ResetRtfBuffer(state.rtfBuffer);
+    ShowRtfBuffer(state, platform);
+    ReleaseRtfBuffer(state.rtfBuffer);
+    ShowRtfBuffer(state, platform);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(platform.viewerRtf, "{\\rtf1 Hallo}");
 }
 
 }  // namespace

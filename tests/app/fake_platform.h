@@ -8,10 +8,12 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/platform/platform.h"
@@ -101,6 +103,21 @@ class FakePlatform final : public Platform, public FileStore {
     void ForgetCalls() {
         calls.clear();
         messages.clear();
+    }
+    // How many logged calls start with `prefix`.
+    std::ptrdiff_t Count(std::string_view prefix) const {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&](const std::string& call) { return call.starts_with(prefix); });
+    }
+    // Whether these calls were made in this order, with any others between them.
+    bool InOrder(std::initializer_list<std::string_view> wanted) const {
+        auto at = calls.begin();
+        for (const std::string_view call : wanted) {
+            at = std::find(at, calls.end(), call);
+            if (at == calls.end()) return false;
+            ++at;
+        }
+        return true;
     }
 
     void Initialize() override { Record("Initialize"); }

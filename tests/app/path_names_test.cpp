@@ -50,26 +50,24 @@ TEST(PathNamesTest, NarrowPathsSplitTheSameWay) {
     EXPECT_EQ(ExtensionPart(std::string("/home/u/BRIEF.TXT")), "TXT");
 }
 
-using Words = std::vector<std::u16string>;
-
-TEST(CommandLineTest, ProgramNameIsNotCounted) {
-    EXPECT_EQ(CommandLineArguments(u"brevikon.exe"), Words{});
-    EXPECT_EQ(CommandLineArguments(u"\"C:\\Program Files\\brevikon.exe\""), Words{});
-    EXPECT_EQ(CommandLineArguments(u""), Words{});
-    EXPECT_EQ(CommandLineArguments(u"\"C:\\Program Files\\b.exe\" a.doc"), Words{u"a.doc"});
-}
-
-TEST(CommandLineTest, SplitsAtBlanksOutsideQuotesAndRemovesTheQuotes) {
-    EXPECT_EQ(CommandLineArguments(u"b.exe a.doc  b.doc "), (Words{u"a.doc", u"b.doc"}));
-    EXPECT_EQ(CommandLineArguments(u"b.exe \"C:\\Eigene Texte\\a b.doc\" x"),
-              (Words{u"C:\\Eigene Texte\\a b.doc", u"x"}));
-    // Quotes in the middle of a word only protect the blanks between them.
-    EXPECT_EQ(CommandLineArguments(u"b.exe C:\\\"Eigene Texte\"\\a.doc"),
-              (Words{u"C:\\Eigene Texte\\a.doc"}));
-    // An empty quoted argument is still an argument, which opens nothing.
-    EXPECT_EQ(CommandLineArguments(u"b.exe \"\" a.doc"), (Words{u"", u"a.doc"}));
-    // An unclosed quote runs to the end.
-    EXPECT_EQ(CommandLineArguments(u"b.exe \"a b"), (Words{u"a b"}));
+// The program's own name is not counted; blanks outside quotes split, and quotes go.
+TEST(CommandLineTest, ArgumentsAfterTheProgramName) {
+    using Words = std::vector<std::u16string>;
+    const std::pair<std::u16string, Words> cases[] = {
+        {u"brevikon.exe", {}},
+        {u"\"C:\\Program Files\\brevikon.exe\"", {}},
+        {u"", {}},
+        {u"\"C:\\Program Files\\b.exe\" a.doc", {u"a.doc"}},
+        {u"b.exe a.doc  b.doc ", {u"a.doc", u"b.doc"}},
+        {u"b.exe \"C:\\Eigene Texte\\a b.doc\" x", {u"C:\\Eigene Texte\\a b.doc", u"x"}},
+        // Quotes in the middle of a word only protect the blanks between them.
+        {u"b.exe C:\\\"Eigene Texte\"\\a.doc", {u"C:\\Eigene Texte\\a.doc"}},
+        // An empty quoted argument is still an argument, which opens nothing.
+        {u"b.exe \"\" a.doc", {u"", u"a.doc"}},
+        {u"b.exe \"a b", {u"a b"}},  // an unclosed quote runs to the end
+    };
+    for (const auto& [line, words] : cases)
+        EXPECT_EQ(CommandLineArguments(line), words) << Narrow(line);
 }
 
 }  // namespace

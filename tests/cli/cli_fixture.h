@@ -27,10 +27,6 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-inline NativeString Native(const std::filesystem::path& path) {
-    return path.native();
-}
-
 using Files = std::vector<std::string>;
 
 class CliFixture : public testing::Test {

@@ -96,15 +96,18 @@ class ProcessLimitsTest : public test::CliFixture {
     std::FILE* errors_ = nullptr;
 };
 
-// A file too large for the limit, a reader gone, a full device for the help: each is the
-// failing file's own error line and exit status 1, and the run goes on with the next file.
+// A file too large for the limit (which keeps the old output), a reader gone, a full device for
+// the help: each is the failing file's own error line and exit status 1, and the run goes on
+// with the next file.
 TEST_F(ProcessLimitsTest, WriteLimitsAreErrorsOfTheirFile) {
     const fs::path big = folder_ / "big.txt", small = folder_ / "small.txt";
     WriteFile(big, std::string(20000, 'x'));
+    WriteFile(folder_ / "big.rtf", "earlier output");
     WriteFile(small, SmallDocument);
     Outcome run = RunProgram({big, small}, [] { Limit(RLIMIT_FSIZE, 4096); });
     EXPECT_EQ(run.exitCode, 1) << run.signal;
     EXPECT_EQ(run.errors, NotWritten(big, folder_ / "big.rtf", "Datei zu gross"));
+    EXPECT_EQ(ReadFile(folder_ / "big.rtf"), "earlier output");
     EXPECT_EQ(ReadFile(folder_ / "small.rtf"), RtfOf(small));
     EXPECT_EQ(Temporaries(folder_), Files{});
 
@@ -154,26 +157,43 @@ TEST_F(ProcessLimitsTest, ClosedStandardDescriptorsAndTooManyOpenFiles) {
 #endif
 }
 
-// Every entry a walk cannot examine has its line: a folder that may be read but not searched,
-// one that may be searched but not read (as an unprivileged user, since root may do both),
-// and a file below a path longer than the system allows.
-TEST_F(ProcessLimitsTest, WhatTheWalkCannotExamineIsReported) {
-    const fs::path tree = folder_ / "tree";
+// What an unprivileged user may not touch has its line (root may do all, so the child
+// switches to "nobody"): a file it may not read, a folder it may not write, and in a walk a
+// folder that may be read but not searched and one that may be searched but not read. A
+// file below a path longer than the system allows has its line too.
+TEST_F(ProcessLimitsTest, WhatMayNotBeTouchedOrExaminedIsReported) {
+    const fs::path tree = folder_ / "tree", secret = folder_ / "secret.txt",
+                   locked = folder_ / "locked";
     fs::create_directories(tree / "nosearch");
     fs::create_directories(tree / "noread");
+    fs::create_directories(locked);
     WriteFile(tree / "nosearch" / "A.TXT", SmallDocument);
     WriteFile(tree / "noread" / "B.TXT", SmallDocument);
     WriteFile(tree / "C.TXT", SmallDocument);
+    WriteFile(secret, SmallDocument);
+    WriteFile(locked / "brief.txt", SmallDocument);
+    WriteFile(locked / "brief.rtf", "earlier output");
     fs::permissions(folder_, fs::perms::all);
     fs::permissions(tree, fs::perms::all);
+    fs::permissions(secret, fs::perms::none);
+    fs::permissions(locked, static_cast<fs::perms>(0555));
     fs::permissions(tree / "nosearch", static_cast<fs::perms>(0644));
     fs::permissions(tree / "noread", static_cast<fs::perms>(0333));
-    const Outcome run = RunProgram({"-r", "-q", tree}, [] {
+    const auto asNobody = [] {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
-    });
+    };
+    const Outcome files = RunProgram({secret, locked / "brief.txt"}, asNobody);
+    const Outcome run = RunProgram({"-r", "-q", tree}, asNobody);
+    fs::permissions(locked, fs::perms::all);
     fs::permissions(tree / "nosearch", fs::perms::all);
     fs::permissions(tree / "noread", fs::perms::all);
     if (run.exitCode == 99) GTEST_SKIP() << "cannot switch to an unprivileged user";
+    EXPECT_EQ(files.exitCode, 1);
+    EXPECT_EQ(files.errors,
+              Failure(secret, "Die Datei konnte nicht geoeffnet werden: Zugriff verweigert") +
+                  NotWritten(locked / "brief.txt", locked / "brief.rtf", "Zugriff verweigert"));
+    EXPECT_EQ(ReadFile(locked / "brief.rtf"), "earlier output");
+    EXPECT_FALSE(fs::exists(folder_ / "secret.rtf"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(
         run.errors,

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "files/read_steps.h"
-#include "support/refusing_heap.h"
 
 namespace brevikon {
 namespace {
@@ -43,28 +42,6 @@ TEST(ReadSteps, PiecesAddUpAndAShortOrFailedReadIsRefused) {
             EXPECT_EQ(std::string(reinterpret_cast<char*>(image.data()), 7), c.bytes);
         }
     }
-}
-
-// The viewer reads into the image it shows: a refused file must leave that image alone, and
-// one that is taken must never be held beside it.
-TEST(ReadSteps, ThePreviousImageGoesOnlyWhenTheNewOneIsTaken) {
-    test::RefusingHeap heap;
-    HeapBlock image;
-    ASSERT_TRUE(image.Allocate(heap, 5));
-    const unsigned char* previous = image.data();
-    const std::pair<std::int64_t, ReadStatus> refusals[] = {{0, ReadStatus::Empty},
-                                                            {101, ReadStatus::TooLarge}};
-    for (const auto& [length, status] : refusals) {
-        ReadResult refused;
-        EXPECT_FALSE(read_steps::AcceptLength(refused, image, length, 100, heap));
-        EXPECT_EQ(refused.status, status);
-        EXPECT_EQ(image.data(), previous);
-    }
-    heap.refuseAllocation = true;
-    ReadResult noMemory;
-    EXPECT_FALSE(read_steps::AcceptLength(noMemory, image, 7, 100, heap));
-    EXPECT_EQ(noMemory.status, ReadStatus::OutOfMemory);
-    EXPECT_FALSE(image.held());
 }
 
 }  // namespace

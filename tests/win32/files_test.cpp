@@ -90,55 +90,6 @@ class FilesTest : public testing::Test {
     std::wstring folder_;
 };
 
-// What the viewer is given comes from a dialog, a drop or the command line: anything a path
-// can name. Only a regular file of an accepted length is read; the rest is told apart.
-TEST_F(FilesTest, DocumentsAreReadWholeAndAnythingElseIsToldApart) {
-    const std::wstring file = Make(L"BRIEF.TXT", "Hallo\r\n");
-    Make(L"LEER.TXT", "");
-    // A letter no drive uses (there is always one under Wine and on a usual Windows).
-    std::wstring noDrive = L"?:\\";
-    for (wchar_t letter = L'Y'; letter > L'D' && noDrive[0] == L'?'; --letter) {
-        if (!(::GetLogicalDrives() & (1u << (letter - L'A')))) noDrive[0] = letter;
-    }
-    const std::pair<std::wstring, ReadStatus> cases[] = {
-        {file, ReadStatus::Ok},
-        {folder_ + L"\\brief.txt", ReadStatus::Ok},
-        {folder_ + L"\\LEER.TXT", ReadStatus::Empty},
-        {folder_, ReadStatus::Directory},
-        {folder_ + L"\\", ReadStatus::Directory},
-        {L"C:", ReadStatus::Directory},
-        {L"c:\\", ReadStatus::Directory},
-        {L"NUL", ReadStatus::NotRegular},
-        {noDrive, ReadStatus::Missing},
-        {folder_ + L"\\FEHLT.TXT", ReadStatus::Missing},
-        {folder_ + L"\\fehlt\\BRIEF.TXT", ReadStatus::Missing},
-        {folder_ + L"\\*.TXT", ReadStatus::Missing},  // wildcards are not searched for
-        {folder_ + L"\\BRIEF.TX?", ReadStatus::Missing},
-    };
-    for (const auto& [path, status] : cases) {
-        HeapBlock image;
-        EXPECT_EQ(SystemFiles().Read(path, 100, ProcessHeap(), image).status, status)
-            << Utf16ToUtf8(Utf16(path));
-        EXPECT_EQ(image.held(), status == ReadStatus::Ok) << Utf16ToUtf8(Utf16(path));
-    }
-    EXPECT_EQ(Contents(file), "Hallo\r\n");
-}
-
-TEST_F(FilesTest, WriteReplacesWholeAndRecognisesTheSameFile) {
-    const std::wstring target = Make(L"BRIEF.rtf", "{\\rtf1 first}");
-    EXPECT_EQ(Contents(target), "{\\rtf1 first}");
-    // Replacing a longer file leaves nothing of it behind.
-    Make(L"BRIEF.rtf", "{}");
-    EXPECT_EQ(Contents(target), "{}");
-
-    FileStore& files = SystemFiles();
-    EXPECT_TRUE(files.SameFile(target, folder_ + L"\\brief.RTF"));
-    EXPECT_TRUE(files.SameFile(target, folder_ + L"\\.\\BRIEF.rtf"));
-    EXPECT_FALSE(files.SameFile(target, Make(L"OTHER.rtf", "{}")));
-    EXPECT_FALSE(files.SameFile(target, folder_ + L"\\FEHLT.rtf"));
-    EXPECT_FALSE(files.Write(folder_ + L"\\fehlt\\x.rtf", "{}").ok);
-}
-
 // Wine (8.0) makes no link: CreateSymbolicLinkW reports success and makes nothing, and
 // FSCTL_SET_REPARSE_POINT fails. What the file functions decide on a link or a junction is
 // therefore checked on the decisions themselves; everything else on real files below.
@@ -205,7 +156,10 @@ TEST(FileDecisions, NamesAndRealPathsAsWin32TakesThem) {
     EXPECT_EQ(win32::WithoutLongPathPrefix(L"C:\\texte"), L"C:\\texte");
 }
 
-TEST_F(FilesTest, IdentityAndExpectedReadsFollowTheFileNotTheName) {
+// What the viewer is given comes from a dialog, a drop or the command line: anything a path
+// can name. Only a regular file of an accepted length is read, whole; the rest is told apart.
+// A read that expects the file a walk found follows that file, not its name.
+TEST_F(FilesTest, ReadsAreWholeTellAllElseApartAndFollowTheFileNotTheName) {
     const std::wstring brief = Make(L"BRIEF.TXT", "Brief");
     const std::wstring other = Make(L"ANDERS.TXT", "Anders");
     ASSERT_TRUE(::CreateHardLinkW((folder_ + L"\\ZWEIT.TXT").c_str(), brief.c_str(), nullptr));
@@ -224,8 +178,13 @@ TEST_F(FilesTest, IdentityAndExpectedReadsFollowTheFileNotTheName) {
     ReadResult read = ReadWholeFile(brief, 100, ProcessHeap(), image, &expected);
     EXPECT_EQ(read.status, ReadStatus::Ok);
     EXPECT_EQ(read.identity, *identity);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data()), 5), "Brief");
+    EXPECT_EQ(Contents(folder_ + L"\\brief.txt"), "Brief");
 
+    // A letter no drive uses (there is always one under Wine and on a usual Windows).
+    std::wstring noDrive = L"?:\\";
+    for (wchar_t letter = L'Y'; letter > L'D' && noDrive[0] == L'?'; --letter) {
+        if (!(::GetLogicalDrives() & (1u << (letter - L'A')))) noDrive[0] = letter;
+    }
     // Another file put in its place, by rename as an attacker would.
     ASSERT_TRUE(::MoveFileExW(other.c_str(), brief.c_str(), MOVEFILE_REPLACE_EXISTING));
     const struct {
@@ -240,14 +199,22 @@ TEST_F(FilesTest, IdentityAndExpectedReadsFollowTheFileNotTheName) {
         {folder_ + L"\\FEHLT.TXT", &expected, ReadStatus::Missing},
         {folder_ + L"\\ZWEIT.TXT", &expected, ReadStatus::Ok},  // the same file, another name
         {brief, nullptr, ReadStatus::Ok},
-        {folder_, nullptr, ReadStatus::Directory},
-        {L"NUL", nullptr, ReadStatus::NotRegular},
         {Make(L"LEER.TXT", ""), nullptr, ReadStatus::Empty},
         {Make(L"LANG.TXT", std::string(101, 'x')), nullptr, ReadStatus::TooLarge},
+        {folder_, nullptr, ReadStatus::Directory},
+        {folder_ + L"\\", nullptr, ReadStatus::Directory},
+        {L"C:", nullptr, ReadStatus::Directory},
+        {L"c:\\", nullptr, ReadStatus::Directory},
+        {L"NUL", nullptr, ReadStatus::NotRegular},
+        {noDrive, nullptr, ReadStatus::Missing},
+        {folder_ + L"\\FEHLT.TXT", nullptr, ReadStatus::Missing},
+        {folder_ + L"\\fehlt\\BRIEF.TXT", nullptr, ReadStatus::Missing},
+        {folder_ + L"\\*.TXT", nullptr, ReadStatus::Missing},  // wildcards are not searched for
+        {folder_ + L"\\BRIEF.TX?", nullptr, ReadStatus::Missing},
     };
     for (const auto& c : cases) {
         image.Release();
-        read = ReadWholeFile(c.path, 100, ProcessHeap(), image, c.expected);
+        read = SystemFiles().Read(c.path, 100, ProcessHeap(), image, c.expected);
         EXPECT_EQ(read.status, c.status) << Utf16ToUtf8(Utf16(c.path));
         EXPECT_EQ(image.held(), c.status == ReadStatus::Ok) << Utf16ToUtf8(Utf16(c.path));
     }
@@ -281,9 +248,14 @@ TEST_F(FilesTest, NamedWriteGoesToDevicesDirectlyAndReplacesFilesWhole) {
     ::CloseHandle(pipe);
     EXPECT_EQ(received, bytes);
 
+    // Replacing a longer file leaves nothing of it behind.
     const std::wstring target = Make(L"BRIEF.rtf", "{\\rtf1 alt, und laenger}");
     EXPECT_TRUE(WriteFileReplacing(target, bytes).ok);
     EXPECT_EQ(Contents(target), bytes);
+    FileStore& files = SystemFiles();
+    EXPECT_TRUE(files.SameFile(target, folder_ + L"\\brief.RTF"));
+    EXPECT_TRUE(files.SameFile(target, folder_ + L"\\.\\BRIEF.rtf"));
+    EXPECT_FALSE(files.SameFile(target, folder_ + L"\\FEHLT.rtf"));
 
     const std::wstring locked = Make(L"SCHREIBGESCHUETZT.rtf", "alt");
     ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -300,46 +272,35 @@ TEST_F(FilesTest, NamedWriteGoesToDevicesDirectlyAndReplacesFilesWhole) {
         EXPECT_EQ(result.systemError, error) << Utf16ToUtf8(Utf16(path));
     }
     EXPECT_EQ(Contents(locked), "alt");
+    EXPECT_FALSE(files.SameFile(target, locked));
     EXPECT_EQ(Names(),
               (std::vector<std::wstring>{L"BRIEF.rtf", L"Ordner", L"SCHREIBGESCHUETZT.rtf"}));
 }
 
-TEST_F(FilesTest, HeldFolderStaysWhereItIsAndTakesOutputsInside) {
-    const std::wstring held = folder_ + L"\\Ausgabe";
-    ASSERT_TRUE(::CreateDirectoryW(held.c_str(), nullptr));
-    FolderResult opened = OpenFolder(held);
+// A folder held for a run's outputs stays where it is, also in another holder, until closed.
+// Its default outputs replace only a file of their own, never the input, and stay inside.
+TEST_F(FilesTest, HeldFolderStaysAndItsDefaultOutputsReplaceOnlyAFileOfTheirOwn) {
+    // One level down, so that a name which escaped would land in the scratch folder.
+    const std::wstring out = folder_ + L"\\Ausgabe", moved = folder_ + L"\\Verschoben";
+    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
+    FolderResult opened = OpenFolder(out);
     ASSERT_TRUE(opened.folder.open()) << opened.systemError;
-    EXPECT_EQ(opened.folder.path(), held + L"\\");
-    EXPECT_EQ(RealFolderPath(opened.folder), held);
-    // Moved into another holder, it is still held.
+    EXPECT_EQ(opened.folder.path(), out + L"\\");
+    EXPECT_EQ(RealFolderPath(opened.folder), out);
     FolderHandle folder = std::move(opened.folder);
     EXPECT_FALSE(opened.folder.open());
+    EXPECT_FALSE(::MoveFileW(out.c_str(), moved.c_str()));
+    EXPECT_FALSE(::RemoveDirectoryW(out.c_str()));  // empty, so only holding keeps it
+    EXPECT_TRUE(OpenFolder(out, IdentifyFile(out)).folder.open());
+    EXPECT_TRUE(OpenFolder(out, IdentifyFile(folder_)).changed);
 
-    const std::wstring moved = folder_ + L"\\Verschoben";
-    EXPECT_FALSE(::MoveFileW(held.c_str(), moved.c_str()));
-    EXPECT_FALSE(::RemoveDirectoryW(held.c_str()));
-    EXPECT_TRUE(WriteNewOutput(folder, L"BRIEF.rtf", "{}", std::nullopt).ok);
-    EXPECT_EQ(Contents(held + L"\\BRIEF.rtf"), "{}");
-
-    EXPECT_TRUE(OpenFolder(held, IdentifyFile(held)).folder.open());
-    EXPECT_TRUE(OpenFolder(held, IdentifyFile(folder_)).changed);
-    EXPECT_FALSE(OpenFolder(held + L"\\BRIEF.rtf").folder.open());
-    folder.Close();
-    EXPECT_TRUE(::MoveFileW(held.c_str(), moved.c_str()));
-}
-
-TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
-    // One level down, so that a name which escaped would land in the scratch folder.
-    const std::wstring out = folder_ + L"\\Ausgabe";
-    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
     const std::wstring input = Make(L"Ausgabe\\BRIEF.TXT", "Dokument");
     ASSERT_TRUE(::CreateHardLinkW((out + L"\\ZWEIT.rtf").c_str(), input.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW((out + L"\\ORDNER.rtf").c_str(), nullptr));
     const std::wstring locked = Make(L"Ausgabe\\FEST.rtf", "alt");
     ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     Make(L"Ausgabe\\ALT.rtf", "{\\rtf1 alt, und laenger}");
-    const FolderResult opened = OpenFolder(out);
-    ASSERT_TRUE(opened.folder.open());
+    EXPECT_FALSE(OpenFolder(input).folder.open());
     const std::optional<FileIdentity> identity = IdentifyFile(input);
 
     const struct {
@@ -359,7 +320,7 @@ TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
         {L"x:y", false, false, false, ERROR_INVALID_NAME},
     };
     for (const auto& c : cases) {
-        const WriteResult result = WriteNewOutput(opened.folder, c.name, "{}", identity);
+        const WriteResult result = WriteNewOutput(folder, c.name, "{}", identity);
         const std::string name = Utf16ToUtf8(Utf16(c.name));
         EXPECT_EQ(result.ok, c.ok) << name;
         EXPECT_EQ(result.notReplaced, c.notReplaced) << name;
@@ -375,6 +336,8 @@ TEST_F(FilesTest, DefaultOutputReplacesOnlyAFileOfItsOwn) {
     EXPECT_EQ(Names(L"\\Ausgabe"),
               (std::vector<std::wstring>{L"ALT.rtf", L"BRIEF.TXT", L"FEST.rtf", L"NEU.rtf",
                                          L"ORDNER.rtf", L"ZWEIT.rtf"}));
+    folder.Close();
+    EXPECT_TRUE(::MoveFileW(out.c_str(), moved.c_str()));
 }
 
 TEST_F(FilesTest, ListingAndSubfoldersTellEveryKindAndStayInside) {
