@@ -190,10 +190,15 @@ TEST(ProgressTexts, LineAndSummary) {
 
 #ifndef _WIN32
 // Links to folders are not followed: not out of the tree, not round in a cycle. A link to a
-// file in the tree is; broken links, links out of the tree and pipes are passed over.
+// file in the tree is; broken links, links out of the tree (also into a folder whose name
+// begins like the tree's) and pipes are passed over.
 TEST_F(RecursiveTest, LinksAndPipesInTheTree) {
     fs::create_directories(folder_ / "draussen");
     WriteFile(folder_ / "draussen" / "FREMD.TXT", "fremd\r\n\x1a");
+    // A folder beside the tree whose name starts with the tree's is still outside it.
+    fs::create_directories(folder_ / "archiv2");
+    WriteFile(folder_ / "archiv2" / "NEBEN.TXT", "neben\r\n\x1a");
+    fs::create_symlink(folder_ / "archiv2" / "NEBEN.TXT", archive_ / "NEBEN.TXT");
     fs::create_directory_symlink(archive_, archive_ / "a" / "zurueck");
     fs::create_directory_symlink(archive_ / "a", archive_ / "schleife");
     fs::create_directory_symlink(folder_ / "draussen", archive_ / "fremd");

@@ -147,6 +147,10 @@ TEST_F(ProcessLimitsTest, ClosedStandardDescriptorsAndTooManyOpenFiles) {
         EXPECT_EQ(ReadFile(folder_ / ("doc" + std::to_string(i) + ".rtf")),
                   RtfOf(folder_ / ("doc" + std::to_string(i) + ".txt")));
     }
+    // Standard output closed: the null device takes its place and "-o -" goes there, not
+    // into whatever the program opens next.
+    const Outcome quiet = RunProgram({"-o", "-", files[0]}, [] { ::close(1); });
+    EXPECT_EQ(quiet.exitCode, 0) << quiet.errors;
 
 #ifndef BREVIKON_SANITIZED  // the sanitizers' own checks need descriptors of their own
     // Room for the standard descriptors and one more: the input and its folder open, the new

@@ -77,6 +77,10 @@ TEST_F(SafeOutputsTest, OutputNamesThatAreNoRegularFileAreNeverWrittenThrough) {
     EXPECT_TRUE(fs::is_symlink(tree_ / "A.rtf") && fs::is_symlink(tree_ / "B.rtf"));
     EXPECT_EQ(ReadFile(tree_ / "D.rtf"), RtfOf(tree_ / "D.TXT"));
     EXPECT_EQ(ModeOf(tree_ / "D.rtf"), 0755u);
+    // So is a set-id file the user names.
+    fs::permissions(tree_ / "D.rtf", static_cast<fs::perms>(06755));
+    EXPECT_EQ(Run({"-o", tree_ / "D.rtf", tree_ / "D.TXT"}), 0) << err_;
+    EXPECT_EQ(ModeOf(tree_ / "D.rtf"), 0755u);
 
     // Named by the user, a link to a set-id file is replaced by a new file of its own mode.
     WriteFile(outside_ / "program", "#!");
@@ -130,18 +134,26 @@ TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
     fs::create_directories(tree_ / "sub");
     WriteFile(tree_ / "sub" / "A.TXT", SmallDocument);
     WriteFile(tree_ / "sub" / "B.TXT", SmallDocument);
+    WriteFile(tree_ / "sub" / "C.TXT", SmallDocument);
     WriteFile(outside_ / "secret.txt", "geheim\r\n\x1a");
     ConverterOptions options;
     options.recursive = true;
     options.files = {tree_.native()};
     const std::vector<ConversionJob> jobs = PlanConversion(options);
-    ASSERT_EQ(jobs.size(), 2u);
+    ASSERT_EQ(jobs.size(), 3u);
+    ASSERT_EQ(fs::path(jobs[2].input).filename(), "C.TXT");
 
     DocumentOutput output;
-    JobResult a, b;
+    JobResult a, b, c;
     fs::remove(tree_ / "sub" / "A.TXT");
     fs::create_symlink(outside_ / "secret.txt", tree_ / "sub" / "A.TXT");
     ConvertJob(jobs[0], options, SystemFiles(), output, a);
+    // Not a link but another file renamed into its place: no name tells, only the file.
+    WriteFile(outside_ / "other.txt", "anders\r\n\x1a");
+    fs::rename(outside_ / "other.txt", tree_ / "sub" / "C.TXT");
+    ConvertJob(jobs[2], options, SystemFiles(), output, c);
+    EXPECT_EQ(c.message, a.message);
+    EXPECT_FALSE(fs::exists(tree_ / "sub" / "C.rtf"));
     // The folder moves away; a link to a folder outside takes its name, and there the same
     // file B.TXT is found under a hard link, beside an output that must stay.
     fs::rename(tree_ / "sub", tree_ / "moved");
@@ -201,6 +213,13 @@ TEST_F(SafeOutputsTest, NamesInMessagesAreOneLineAndRecoverable) {
         EXPECT_EQ(Run({tree_ / name}), 1);
         EXPECT_EQ(err_, "brevikon-rtf: " + shown + ": Die Datei ist leer.\n");
     }
+    // A name given as it stands that starts with a quote would read back without it.
+    const fs::path before = fs::current_path();
+    fs::current_path(tree_);
+    WriteFile("'x.txt", "");
+    EXPECT_EQ(Run({"'x.txt"}), 1);
+    fs::current_path(before);
+    EXPECT_EQ(err_, "brevikon-rtf: ''\\''x.txt': Die Datei ist leer.\n");
 }
 
 }  // namespace
