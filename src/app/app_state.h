@@ -6,9 +6,9 @@
 
 #include "app/platform/platform.h"
 #include "base/heap.h"
+#include "document/document_output.h"
 #include "files/file_store.h"
 #include "format/char_table.h"
-#include "rtf/convert_document.h"
 #include "rtf/rtf_buffer.h"
 
 namespace brevikon {
@@ -21,7 +21,7 @@ constexpr std::int64_t ZoomStep = 10;
 
 struct AppState {
     explicit AppState(Heap& source = ProcessHeap(), FileStore& store = SystemFiles())
-        : rtfBuffer(source), heap(source), files(store) {}
+        : document(source), heap(source), files(store) {}
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
 
@@ -34,15 +34,17 @@ struct AppState {
     ControlHandle viewerControl = NoControl;
     std::u16string structureReport;
     std::u16string statusSummary;
+    // Writes the views as the converter writes its forms: the DocumentView is the RTF form,
+    // the AnalysisView the report's RTF form.
+    DocumentOutput document;
     // Capacity, used length and storage of the RTF text that the viewer shows and Save as
-    // RTF writes.
-    RtfBuffer rtfBuffer;
+    // RTF writes: the document output's own buffer.
+    RtfBuffer& rtfBuffer = document.rtf();
+    CharTable& charTable = document.charTable();
     // True exactly while the AnalysisView is shown.
     bool analysisFlag = false;
-    std::uint8_t currentAttributes = 0;
     // The path exactly as OpenDocument received it; empty when no file is open.
     std::u16string currentPath;
-    CharTable charTable{};
 
     // Where the DocumentImage comes from; tests put a refusing heap here.
     Heap& heap;

@@ -1,12 +1,9 @@
 #include "app/document_views.h"
 
-#include "analysis/report_rtf.h"
-#include "analysis/structure_report.h"
 #include "app/messages.h"
 #include "app/title_status.h"
 #include "app/viewer.h"
 #include "document/path_names.h"
-#include "rtf/convert_document.h"
 
 namespace brevikon {
 
@@ -30,14 +27,10 @@ void ShowDocumentView(AppState& state, Platform& platform) {
         return;
     }
     state.analysisFlag = false;
-    RtfConversion conversion;
-    conversion.image = state.documentImage.data();
-    conversion.length = state.fileLength;
-    conversion.fontMode = state.fontMode;
-    conversion.charTable = &state.charTable;
-    conversion.buffer = &state.rtfBuffer;
-    conversion.currentAttributes = &state.currentAttributes;
-    state.statusSummary = ConvertDocumentToRtf(conversion);
+    const std::u16string fileName = FileNamePart(state.currentPath, false);
+    state.document.Produce(OutputFormat::Rtf, {state.documentImage.data(), state.fileLength,
+                                               state.fontMode, fileName});
+    state.statusSummary = state.document.summary();
     ShowRtfBuffer(state, platform);
     RefreshTitleAndStatus(state, platform);
     UpdateFontChecks(state, platform);
@@ -49,9 +42,10 @@ void ShowAnalysisView(AppState& state, Platform& platform) {
         ShowNotice(platform, NoFileOpenText);
         return;
     }
-    state.structureReport = BuildStructureReport(state.documentImage.data(), state.fileLength,
-                                                 FileNamePart(state.currentPath, false));
-    RenderReportRtf(state.rtfBuffer, state.structureReport);
+    const std::u16string fileName = FileNamePart(state.currentPath, false);
+    state.document.Produce(OutputFormat::ReportRtf, {state.documentImage.data(), state.fileLength,
+                                                     state.fontMode, fileName});
+    state.structureReport = state.document.report();
     state.analysisFlag = true;
     ShowRtfBuffer(state, platform);
     RefreshTitleAndStatus(state, platform);

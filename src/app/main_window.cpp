@@ -33,7 +33,6 @@ int ProcessStart(AppState& state, Platform& platform) {
     state.analysisFlag = false;
     state.zoomPercent = ZoomDefault;
     state.fontMode = FontMode::Monospace;
-    state.currentAttributes = 0;
     state.charTable.fill(0);
     const bool started = RunMainWindow(state, platform);
     platform.Shutdown();

@@ -28,12 +28,13 @@ void DocumentOutput::SetDocumentStatusLine(const DocumentInput& input) {
 }
 
 bool DocumentOutput::WriteRtf(const DocumentInput& input) {
+    // Every paragraph opens with no attribute; the conversion needs no state of an earlier one.
     std::uint8_t currentAttributes = 0;
-    const std::u16string summary = ConvertDocumentToRtf(
+    summary_ = ConvertDocumentToRtf(
         {input.image, input.length, input.fontMode, &charTable_, &rtf_, &currentAttributes});
+    statusLine_ = DocumentStatusLine(input.fileName, input.length, summary_);
     if (!rtf_.complete()) return false;
     bytes_ = rtf_.content();
-    statusLine_ = DocumentStatusLine(input.fileName, input.length, summary);
     return true;
 }
 
@@ -58,14 +59,16 @@ bool DocumentOutput::WriteHtml(const DocumentInput& input) {
 }
 
 bool DocumentOutput::WriteReport(const DocumentInput& input) {
-    text_ = Utf16ToUtf8(BuildStructureReport(input.image, input.length, input.fileName));
+    report_ = BuildStructureReport(input.image, input.length, input.fileName);
+    text_ = Utf16ToUtf8(report_);
     bytes_ = text_;
     statusLine_ = AnalysisStatusLine(input.fileName);
     return true;
 }
 
 bool DocumentOutput::WriteReportRtf(const DocumentInput& input) {
-    RenderReportRtf(rtf_, BuildStructureReport(input.image, input.length, input.fileName));
+    report_ = BuildStructureReport(input.image, input.length, input.fileName);
+    RenderReportRtf(rtf_, report_);
     statusLine_ = AnalysisStatusLine(input.fileName);
     if (!rtf_.complete()) return false;
     bytes_ = rtf_.content();

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/heap.h"
 #include "document/output_forms.h"
 #include "format/char_table.h"
 #include "format/font_mode.h"
@@ -22,9 +23,15 @@ struct DocumentInput {
     std::u16string_view fileName;  // shown in the report and the status line, the HTML title
 };
 
-// Reusable per worker: the character table and the buffers live as long as it does.
+// Reusable per worker, and the viewer's one: the character table and the buffers live as long
+// as it does.
 class DocumentOutput {
   public:
+    // The RTF buffer takes its storage from heap.
+    explicit DocumentOutput(Heap& heap = ProcessHeap()) : rtf_(heap) {}
+    DocumentOutput(const DocumentOutput&) = delete;
+    DocumentOutput& operator=(const DocumentOutput&) = delete;
+
     // Converts; false when memory ran out (the output would be truncated).
     bool Produce(OutputFormat format, const DocumentInput& input);
 
@@ -32,6 +39,14 @@ class DocumentOutput {
     std::string_view bytes() const { return bytes_; }
     // The text that the viewer's status-bar field 0 shows for this view of the document.
     const std::u16string& statusLine() const { return statusLine_; }
+    // The StatusSummary of the last RTF conversion, also of one that ran out of memory.
+    const std::u16string& summary() const { return summary_; }
+    // The StructureReport text of the last report form.
+    const std::u16string& report() const { return report_; }
+    // The buffer the RTF forms are written into: the viewer shows it as it stands, also
+    // when an append was lost (and says so).
+    RtfBuffer& rtf() { return rtf_; }
+    CharTable& charTable() { return charTable_; }
 
     // The writers of the table of forms.
     bool WriteRtf(const DocumentInput& input);
@@ -53,6 +68,8 @@ class DocumentOutput {
     std::string text_;
     std::string_view bytes_;
     std::u16string statusLine_;
+    std::u16string summary_;
+    std::u16string report_;
 };
 
 }  // namespace brevikon
