@@ -14,13 +14,8 @@ namespace brevikon {
 
 namespace {
 
-HWND ToWindow(ControlHandle control) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(control));
-}
-
-ControlHandle ToControl(HWND window) {
-    return static_cast<ControlHandle>(reinterpret_cast<std::uintptr_t>(window));
-}
+// The one viewer, whichever control currently is it (see FreshViewer).
+constexpr ControlHandle TheViewer = static_cast<ControlHandle>(1);
 
 HMODULE ToModule(LibraryHandle library) {
     return reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(library));
@@ -189,43 +184,84 @@ ControlHandle Win32Platform::CreateViewerControl(LibraryHandle library, Extent s
     if (library == NoLibrary || ToModule(library) != richEdit_.module) return NoControl;
     const HWND viewer =
         CreateViewerWindow(richEdit_, frame_.window, ViewerRect(frame_, 0, 0, size));
+    if (viewer == nullptr) return NoControl;
     CatchViewerWheelZoom(frame_, viewer);
     NoteViewerPlace(viewer, 0, 0, size);
-    return ToControl(viewer);
+    return TheViewer;
+}
+
+HWND Win32Platform::Viewer(ControlHandle control) const {
+    return control == NoControl ? nullptr : frame_.viewer;
+}
+
+// Wine's rich edit takes time growing with the square of the content to delete it: closing a
+// 1 MiB document took 32 s, a 32 MiB one would take hours. A new control holds nothing and
+// costs milliseconds, so a replaced content goes into a new control made like the old one,
+// which goes after it. An empty control is kept.
+HWND Win32Platform::FreshViewer() {
+    const HWND old = frame_.viewer;
+    GETTEXTLENGTHEX length{GTL_NUMCHARS, 1200};
+    if (old == nullptr ||
+        ::SendMessageW(old, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0) <= 0) {
+        return old;
+    }
+    RECT bounds{};
+    ::GetWindowRect(old, &bounds);
+    ::MapWindowPoints(nullptr, frame_.window, reinterpret_cast<POINT*>(&bounds), 2);
+    const HWND fresh = CreateViewerWindow(richEdit_, frame_.window, bounds);
+    if (fresh == nullptr) return old;  // then the old one is emptied in place
+    ::SendMessageW(fresh, EM_EXLIMITTEXT, 0, ::SendMessageW(old, EM_GETLIMITTEXT, 0, 0));
+    ::SendMessageW(fresh, EM_SETREADONLY, (::GetWindowLongW(old, GWL_STYLE) & ES_READONLY) != 0, 0);
+    WPARAM numerator = 0;
+    LPARAM denominator = 0;
+    ::SendMessageW(old, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+                   reinterpret_cast<LPARAM>(&denominator));
+    ::SendMessageW(fresh, EM_SETZOOM, numerator, denominator);
+    CatchViewerWheelZoom(frame_, fresh);
+    ::SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool focused = ::GetFocus() == old;
+    frame_.viewer = fresh;
+    // A copy from the old control must not outlive its editor on the clipboard as an object.
+    if (oleReady_) ::OleFlushClipboard();
+    ::DestroyWindow(old);
+    if (focused) ::SetFocus(fresh);
+    return fresh;
 }
 
 void Win32Platform::SetViewerTextLimit(ControlHandle control, std::int64_t characters) {
-    ::SendMessageW(ToWindow(control), EM_EXLIMITTEXT, 0, static_cast<LPARAM>(characters));
+    ::SendMessageW(Viewer(control), EM_EXLIMITTEXT, 0, static_cast<LPARAM>(characters));
 }
 
 void Win32Platform::SetViewerReadOnly(ControlHandle control, bool readOnly) {
-    ::SendMessageW(ToWindow(control), EM_SETREADONLY, readOnly ? 1 : 0, 0);
+    ::SendMessageW(Viewer(control), EM_SETREADONLY, readOnly ? 1 : 0, 0);
 }
 
 bool Win32Platform::SetViewerRtf(ControlHandle control, const char* rtf) {
-    return LoadViewerRtf(ToWindow(control), rtf);
+    if (Viewer(control) == nullptr) return false;
+    return LoadViewerRtf(FreshViewer(), rtf);
 }
 
 void Win32Platform::SetViewerText(ControlHandle control, std::u16string_view text) {
     const std::wstring wide = Wide(text);
-    ::SetWindowTextW(ToWindow(control), wide.c_str());
+    if (Viewer(control) == nullptr) return;
+    ::SetWindowTextW(FreshViewer(), wide.c_str());
 }
 
 void Win32Platform::SetViewerZoom(ControlHandle control, std::int64_t numerator,
                                   std::int64_t denominator) {
-    ::SendMessageW(ToWindow(control), EM_SETZOOM, static_cast<WPARAM>(numerator),
+    ::SendMessageW(Viewer(control), EM_SETZOOM, static_cast<WPARAM>(numerator),
                    static_cast<LPARAM>(denominator));
 }
 
 void Win32Platform::ScrollViewerToTop(ControlHandle control) {
-    ::SendMessageW(ToWindow(control), WM_VSCROLL, SB_TOP, 0);
+    ::SendMessageW(Viewer(control), WM_VSCROLL, SB_TOP, 0);
 }
 
 void Win32Platform::MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) {
     const RECT bounds = ViewerRect(frame_, x, y, size);
-    ::MoveWindow(ToWindow(control), bounds.left, bounds.top, bounds.right - bounds.left,
+    ::MoveWindow(Viewer(control), bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, TRUE);
-    NoteViewerPlace(ToWindow(control), x, y, size);
+    NoteViewerPlace(Viewer(control), x, y, size);
 }
 
 void Win32Platform::NoteViewerPlace(HWND viewer, std::int64_t x, std::int64_t y, Extent size) {

@@ -60,6 +60,10 @@ class Win32Platform final : public Platform {
     void MoveViewer(ControlHandle control, std::int64_t x, std::int64_t y, Extent size) override;
 
   private:
+    // The viewer's window for the application's handle; none for NoControl.
+    HWND Viewer(ControlHandle control) const;
+    // The viewer, emptied for a new content: a new control in place of one that holds text.
+    HWND FreshViewer();
     // Remembers where the application put the viewer, so that it can follow resizes.
     void NoteViewerPlace(HWND viewer, std::int64_t x, std::int64_t y, Extent size);
     void RevokeFileDrop();
