@@ -32,24 +32,27 @@ NativeString FromAscii(std::string_view ascii) {
     return NativeString(ascii.begin(), ascii.end());
 }
 
+#ifdef _WIN32
+constexpr const wchar_t* PathSeparators = L"\\/";
+#else
+constexpr const char* PathSeparators = "/";
+#endif
+
 bool IsSeparator(NativeString::value_type c) {
     return c == '/' || c == '\\';
 }
 
-bool IsStandardOutput(const NativeString& path) {
-    return path.size() == 1 && path[0] == '-';
-}
-
 // The viewer's default save name: folder and name of FILE with the format's extension; with
 // -d the folder is DIR, followed by the file's subfolder below a walked folder.
-NativeString DefaultOutputPath(const ConverterOptions& options, const NativeString& file,
-                               const NativeString& subfolder) {
+// With --keep-extension the file's own extension stays before the form's.
+NativeString DefaultOutputPath(const ConverterOptions& options, OutputFormat format,
+                               const NativeString& file, const NativeString& subfolder) {
     using View = std::basic_string_view<NativeString::value_type>;
-    const NativeString extension = FromAscii(FormOf(options.format).extension);
-    const NativeString stem = FileNamePart(View(file), true);
+    const NativeString extension = FromAscii(FormOf(format).extension);
+    const NativeString stem = FileNamePart(View(file), !options.keepExtension);
     if (options.outputDir) {
         NativeString folder = *options.outputDir;
-        if (!folder.empty() && !IsSeparator(folder.back())) folder += '/';
+        if (!folder.empty() && !IsSeparator(folder.back())) folder += PathSeparators[0];
         return folder + subfolder + stem + extension;
     }
     return DirectoryPart(View(file)) + stem + extension;
@@ -98,46 +101,62 @@ NativeString InputKey(const PathKeys& keys, const ConversionJob& job) {
 }
 
 // An output is a name in a folder: the folder by identity where it exists already.
-NativeString TargetKey(const PathKeys& keys, const ConversionJob& job) {
-    const NativeString folder = TargetFolderPart(job.target);
+NativeString TargetKey(const PathKeys& keys, const ConversionJob& job, const JobOutput& output) {
+    const NativeString folder = TargetFolderPart(output.target);
     std::optional<FileIdentity> identity = job.inputFolder;
     if (!identity && job.mirroredFolders.empty())
         identity = IdentifyFile(folder.empty() ? FromAscii(".") : folder);
-    if (!identity) return keys.Key(job.target);
+    if (!identity) return keys.Key(output.target);
     NativeString key = IdentityKey(*identity);
     key += '/';
-    return key + PathKeys::Folded(job.target.substr(folder.size()));
+    return key + PathKeys::Folded(output.target.substr(folder.size()));
 }
 
 void AddJob(const ConverterOptions& options, const FoundFile& file, bool walked,
-            bool reportToStream, std::vector<ConversionJob>& jobs) {
-    ConversionJob job;
+            std::vector<ConversionJob>& jobs) {
+    ConversionJob& job = jobs.emplace_back();
     job.input = file.path;
+    job.walked = walked;
     if (walked) {
+        // The name as the walk joined it, whatever characters it holds.
+        const std::size_t name = file.path.find_last_of(PathSeparators) + 1;
+        job.belowFolder = file.subfolder + file.path.substr(name);
         job.expected = file.expected;
         if (!options.outputDir) job.inputFolder = file.folder;
     }
-    if (reportToStream || (options.output && IsStandardOutput(*options.output))) {
-        job.toStream = true;
-    } else if (options.output) {
-        job.target = *options.output;
-        job.namedByUser = true;
-    } else {
-        job.target = DefaultOutputPath(options, file.path, file.subfolder);
-        if (options.outputDir) job.mirroredFolders = file.subfolder;
+    job.toStream = OutputGoesToStream(options);
+    job.namedByUser = options.output && !job.toStream;
+    for (const OutputFormat format : options.formats) {
+        JobOutput& output = job.outputs.emplace_back();
+        output.format = format;
+        if (job.namedByUser) {
+            output.target = *options.output;
+        } else if (!job.toStream) {
+            output.target = DefaultOutputPath(options, format, file.path, file.subfolder);
+        }
     }
-    jobs.push_back(std::move(job));
+    if (options.outputDir && !job.toStream) job.mirroredFolders = file.subfolder;
 }
 
-void RefuseCollisions(std::vector<ConversionJob>& jobs) {
+// Refuses job for writing target: a name collision in the manifest's words.
+void Refuse(ConversionJob& job, std::u16string text) {
+    job.refusal = std::move(text);
+    job.refusalCode = "name_collision";
+}
+
+void RefuseCollisions(std::vector<ConversionJob>& jobs,
+                      const std::vector<FileIdentity>& protectedFiles) {
     const PathKeys keys;
     std::unordered_set<NativeString> inputs;
     std::vector<NativeString> inputKeys(jobs.size());
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        if (!jobs[i].refusal.empty()) continue;
+        if (!jobs[i].refusal.empty() || !jobs[i].skipCode.empty()) continue;
         inputKeys[i] = InputKey(keys, jobs[i]);
         inputs.insert(inputKeys[i]);
     }
+    std::unordered_set<NativeString> kept;
+    for (const FileIdentity& identity : protectedFiles)
+        kept.insert(IdentityKey(identity));
     struct Writer {
         std::size_t job;
         NativeString inputKey;
@@ -145,34 +164,39 @@ void RefuseCollisions(std::vector<ConversionJob>& jobs) {
     std::unordered_map<NativeString, Writer> writers;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         ConversionJob& job = jobs[i];
-        if (!job.refusal.empty() || job.toStream) continue;
-        // The target is an input already, by its name, a link or a hard link.
-        const std::optional<FileIdentity> existing = IdentifyFile(job.target);
-        if (inputs.count(keys.Key(job.target)) ||
-            (existing && inputs.count(IdentityKey(*existing)))) {
-            job.refusal = InputNotReplacedText(job.target);
-            continue;
-        }
-        const auto [earlier, added] =
-            writers.try_emplace(TargetKey(keys, job), Writer{i, inputKeys[i]});
-        if (added) continue;
-        if (earlier->second.inputKey == inputKeys[i]) {
-            job.repeated = true;
-        } else {
-            job.refusal = u"Die Ausgabedatei entsteht in diesem Lauf schon aus " +
-                          PathForMessage(jobs[earlier->second.job].input) + u": " +
-                          PathForMessage(job.target);
+        if (!job.refusal.empty() || !job.skipCode.empty() || job.toStream) continue;
+        for (JobOutput& output : job.outputs) {
+            // The target is an input already, by its name, a link or a hard link.
+            const std::optional<FileIdentity> existing = IdentifyFile(output.target);
+            if (inputs.count(keys.Key(output.target)) ||
+                (existing && inputs.count(IdentityKey(*existing)))) {
+                Refuse(job, InputNotReplacedText(output.target));
+                break;
+            }
+            if (existing && kept.count(IdentityKey(*existing))) {
+                Refuse(job, u"Das Protokoll dieses Laufs wird nicht ueberschrieben: " +
+                                PathForMessage(output.target));
+                break;
+            }
+            const auto [earlier, added] =
+                writers.try_emplace(TargetKey(keys, job, output), Writer{i, inputKeys[i]});
+            if (added) continue;
+            if (earlier->second.inputKey == inputKeys[i]) {
+                output.repeated = true;
+            } else {
+                Refuse(job, u"Die Ausgabedatei entsteht in diesem Lauf schon aus " +
+                                PathForMessage(jobs[earlier->second.job].input) + u": " +
+                                PathForMessage(output.target));
+                break;
+            }
         }
     }
 }
 
 }  // namespace
 
-std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
-    // Reports without -o or -d are read, not stored: they go to standard output.
-    const bool reportToStream =
-        options.format == OutputFormat::Report && !options.output && !options.outputDir;
-
+std::vector<ConversionJob> PlanConversion(const ConverterOptions& options,
+                                          const std::vector<FileIdentity>& protectedFiles) {
     WalkRules rules;
     // What any run of ours wrote, not only one in this format: a tree converted to text
     // first and to HTML next must not get HTML pages of its text files.
@@ -180,6 +204,7 @@ std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
         rules.skippedEndings.push_back(AsciiText(ending));
     for (const NativeString& pattern : options.patterns)
         rules.patterns.push_back(NativeToUtf16(pattern));
+    rules.leftOut = protectedFiles;
 
     if (options.outputDir) rules.outputDir = IdentifyFile(*options.outputDir);
 
@@ -187,7 +212,9 @@ std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
     std::vector<FoundFile> found;
     for (const NativeString& file : options.files) {
         if (!options.recursive || QueryPathKind(file) != PathKind::Directory) {
-            AddJob(options, {file, {}, {}, {}, {}}, false, reportToStream, jobs);
+            FoundFile given;
+            given.path = file;
+            AddJob(options, given, false, jobs);
             continue;
         }
         found.clear();
@@ -196,13 +223,19 @@ std::vector<ConversionJob> PlanConversion(const ConverterOptions& options) {
             if (!entry.failure.empty()) {
                 ConversionJob& refused = jobs.emplace_back();
                 refused.input = entry.path;
+                refused.walked = true;
                 refused.refusal = entry.failure;
+                refused.refusalCode = "unreadable_entry";
             } else {
-                AddJob(options, entry, true, reportToStream, jobs);
+                AddJob(options, entry, true, jobs);
+                if (!entry.skipCode.empty()) {
+                    jobs.back().skipCode = entry.skipCode;
+                    jobs.back().skipReason = entry.skipReason;
+                }
             }
         }
     }
-    RefuseCollisions(jobs);
+    RefuseCollisions(jobs, protectedFiles);
     return jobs;
 }
 

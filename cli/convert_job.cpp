@@ -4,6 +4,7 @@
 
 #include "document/message_texts.h"
 #include "document/path_names.h"
+#include "fixity/sha256.h"
 #include "format/document_format.h"
 
 namespace brevikon {
@@ -18,12 +19,38 @@ std::u16string WithDetail(std::u16string_view text, std::u16string_view detail) 
     return line;
 }
 
-std::u16string ReadFailureText(const ReadResult& read) {
+constexpr std::u16string_view ChecksumFailedText =
+    u"Die Pruefsumme (SHA-256) konnte nicht berechnet werden.";
+
+// The manifest's stable name of a refused read.
+std::string_view ReadFailureCode(ReadStatus status) {
+    switch (status) {
+        case ReadStatus::Missing:
+            return "missing";
+        case ReadStatus::Directory:
+            return "folder";
+        case ReadStatus::NotRegular:
+            return "not_regular";
+        case ReadStatus::Empty:
+            return "empty";
+        case ReadStatus::TooLarge:
+            return "too_large";
+        case ReadStatus::OutOfMemory:
+            return "no_memory";
+        case ReadStatus::Changed:
+            return "changed";
+        default:
+            return "read_error";
+    }
+}
+
+std::u16string ReadFailureText(const ReadResult& read, const ConverterOptions& options) {
     switch (read.status) {
         case ReadStatus::Missing:
             return u"Die Datei wurde nicht gefunden.";
         case ReadStatus::Directory:
-            return u"Das ist ein Ordner, keine Datei.";
+            return options.recursive ? u"Das ist ein Ordner, keine Datei."
+                                     : u"Das ist ein Ordner, keine Datei. Ordner wandelt -r um.";
         case ReadStatus::NotRegular:
             return u"Das ist keine gewoehnliche Datei und wird nicht gelesen.";
         case ReadStatus::Empty:
@@ -43,8 +70,9 @@ std::u16string ReadFailureText(const ReadResult& read) {
     }
 }
 
-void Fail(JobResult& result, std::u16string message) {
-    result.failed = true;
+void Fail(JobResult& result, std::string_view code, std::u16string message) {
+    result.outcome = JobOutcome::Failed;
+    result.code = code;
     result.message = std::move(message);
 }
 
@@ -63,19 +91,19 @@ constexpr NativeString::value_type PathSeparator = '/';
 // one the walk saw), -d, or below -d the mirrored subfolders, made where missing and never
 // entered through a link. Empty with failure set when it cannot be had.
 FolderHandle OpenTargetFolder(const ConversionJob& job, const ConverterOptions& options,
-                              std::u16string& failure) {
+                              const NativeString& target, std::u16string& failure) {
     if (job.mirroredFolders.empty()) {
-        FolderResult folder = OpenFolder(TargetFolderPart(job.target), job.inputFolder);
+        FolderResult folder = OpenFolder(TargetFolderPart(target), job.inputFolder);
         if (!folder.folder.open()) {
-            failure = NotWrittenText(job.target, folder.changed
-                                                     ? u"der Ordner ist nicht mehr der gefundene"
-                                                     : SystemErrorText(folder.systemError));
+            failure =
+                NotWrittenText(target, folder.changed ? u"der Ordner ist nicht mehr der gefundene"
+                                                      : SystemErrorText(folder.systemError));
         }
         return std::move(folder.folder);
     }
     FolderResult base = OpenFolder(*options.outputDir);
     if (!base.folder.open()) {
-        failure = NotWrittenText(job.target, SystemErrorText(base.systemError));
+        failure = NotWrittenText(target, SystemErrorText(base.systemError));
         return {};
     }
     FolderHandle folder = std::move(base.folder);
@@ -100,68 +128,146 @@ FolderHandle OpenTargetFolder(const ConversionJob& job, const ConverterOptions& 
 }
 
 // Writes a default-named output as a new regular file; false with the failure's text.
-bool WriteDefaultOutput(const ConversionJob& job, const ConverterOptions& options,
-                        const FileIdentity& input, std::string_view bytes,
-                        std::u16string& failure) {
-    const FolderHandle folder = OpenTargetFolder(job, options, failure);
-    if (!folder.open()) return false;
-    const NativeString name = job.target.substr(TargetFolderPart(job.target).size());
+// Writes a default-named output as a new regular file into folder; false with the failure.
+bool WriteDefaultOutput(const FolderHandle& folder, const NativeString& target,
+                        const FileIdentity& input, std::string_view bytes, JobResult& result) {
+    const NativeString name = target.substr(TargetFolderPart(target).size());
     const WriteResult written = WriteNewOutput(folder, name, bytes, input);
     if (written.ok) return true;
     if (written.isInput) {
-        failure = InputNotReplacedText(job.target);
+        Fail(result, "name_collision", InputNotReplacedText(target));
     } else if (written.notReplaced) {
-        failure = NotWrittenText(job.target, u"keine gewoehnliche Datei, wird nicht ersetzt");
+        Fail(result, "target_not_replaced",
+             NotWrittenText(target, u"keine gewoehnliche Datei, wird nicht ersetzt"));
     } else {
-        failure = NotWrittenText(job.target, SystemErrorText(written.systemError));
+        Fail(result, "write_error", NotWrittenText(target, SystemErrorText(written.systemError)));
     }
     return false;
 }
 
+// The line -v shows: the input, where its forms went, and the viewer's status line.
+std::u16string VerboseLine(const ConversionJob& job, const std::u16string& statusLine) {
+    std::u16string line = PathForMessage(job.input) + u" -> ";
+    if (job.toStream) {
+        line += u"Standardausgabe";
+    } else {
+        for (std::size_t i = 0; i < job.outputs.size(); ++i)
+            line += (i ? u", " : u"") + PathForMessage(job.outputs[i].target);
+    }
+    return line + u": " + statusLine;
+}
+
+// The facts and the verdict, when the run keeps a manifest or passes over non-documents.
+// True when the file is to be passed over.
+bool Judge(const ConversionJob& job, const ConverterOptions& options, const HeapBlock& image,
+           std::int64_t length, JobResult& result) {
+    if (!options.manifest && !options.skipNonDocuments) return false;
+    AnalyseDocument(image.data(), length, result.facts.emplace());
+    result.plausibility = JudgePlausibility(*result.facts);
+    if (!options.skipNonDocuments || !job.walked ||
+        result.plausibility.verdict != Verdict::NotADocument) {
+        return false;
+    }
+    result.outcome = JobOutcome::Skipped;
+    result.code = "not_plausible";
+    result.message = u"kein Dokument";
+    for (std::size_t i = 0; i < result.plausibility.reasons.size(); ++i)
+        result.message += (i ? u", " : u": ") + std::u16string(result.plausibility.reasons[i].text);
+    return true;
+}
+
 void Convert(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
              DocumentOutput& output, JobResult& result) {
+    if (!job.skipCode.empty()) {
+        result.outcome = JobOutcome::Skipped;
+        result.code = job.skipCode;
+        result.message = job.skipReason;
+        return;
+    }
     // A target that is an input was refused when the run was planned (by identity, through
     // links and hard links too); WriteNewOutput refuses it again at the moment of writing.
-    if (!job.refusal.empty()) return Fail(result, job.refusal);
+    if (!job.refusal.empty()) return Fail(result, job.refusalCode, job.refusal);
     HeapBlock image;
     const ReadResult read = files.Read(job.input, MaxDocumentSize, ProcessHeap(), image,
                                        job.expected ? &*job.expected : nullptr);
-    if (read.status != ReadStatus::Ok) return Fail(result, ReadFailureText(read));
+    if (read.status != ReadStatus::Ok) {
+        return Fail(result, ReadFailureCode(read.status), ReadFailureText(read, options));
+    }
     result.inputBytes = read.length;
+    result.inputRead = true;
+    result.inputModified = read.modified;
+    if (options.manifest) {
+        result.inputSha256 = Sha256Hex(
+            {reinterpret_cast<const char*>(image.data()), static_cast<std::size_t>(read.length)});
+        // A record without its checksum would pass for a complete one.
+        if (result.inputSha256.empty())
+            return Fail(result, "checksum_error", std::u16string(ChecksumFailedText));
+    }
+    if (Judge(job, options, image, read.length, result)) return;
+
     const std::u16string fileName = FileNamePart(NativeToUtf16(job.input), false);
-    if (!output.Produce(options.format, {image.data(), read.length, options.fontMode, fileName})) {
-        return Fail(result, std::u16string(OutOfMemoryText));
-    }
-    image.Release();
-    if (job.toStream) {
-        result.streamBytes.assign(output.bytes());
-    } else if (job.repeated) {
-        // Written by the earlier job of the same input and target.
-    } else if (job.namedByUser) {
-        const WriteResult written = files.Write(job.target, output.bytes());
-        if (!written.ok) {
-            return Fail(result, NotWrittenText(job.target, SystemErrorText(written.systemError)));
+    const DocumentInput input{image.data(), read.length, options.fontMode, fileName};
+    FolderHandle folder;  // the default outputs' folder, opened for the first and kept
+    bool lineOfReport = false;
+    for (const JobOutput& form : job.outputs) {
+        if (!output.Produce(form.format, input)) {
+            return Fail(result, "no_memory", std::u16string(OutOfMemoryText));
         }
-    } else {
-        std::u16string failure;
-        if (!WriteDefaultOutput(job, options, read.identity, output.bytes(), failure)) {
-            return Fail(result, std::move(failure));
+        // Not held while the last output is written: one image less at the peak.
+        if (&form == &job.outputs.back()) image.Release();
+        if (job.toStream) {
+            result.streamBytes.assign(output.bytes());
+        } else if (form.repeated) {
+            // Written by the earlier job of the same input and target.
+        } else if (job.namedByUser) {
+            const WriteResult written = files.Write(form.target, output.bytes());
+            if (!written.ok) {
+                return Fail(result, "write_error",
+                            NotWrittenText(form.target, SystemErrorText(written.systemError)));
+            }
+        } else {
+            if (!folder.open()) {
+                std::u16string failure;
+                folder = OpenTargetFolder(job, options, form.target, failure);
+                if (!folder.open()) return Fail(result, "write_error", std::move(failure));
+            }
+            if (!WriteDefaultOutput(folder, form.target, read.identity, output.bytes(), result)) {
+                return;
+            }
+        }
+        WrittenOutput& written = result.written.emplace_back();
+        written.format = form.format;
+        if (!job.toStream) written.target = form.target;
+        written.size = static_cast<std::int64_t>(output.bytes().size());
+        if (options.manifest) {
+            written.sha256 = Sha256Hex(output.bytes());
+            if (written.sha256.empty())
+                return Fail(result, "checksum_error", std::u16string(ChecksumFailedText));
+        }
+        // The status line is the document's, not the report's, when both are written.
+        const bool report =
+            form.format == OutputFormat::Report || form.format == OutputFormat::ReportRtf;
+        if (result.statusLine.empty() || (lineOfReport && !report)) {
+            result.statusLine = output.statusLine();
+            lineOfReport = report;
         }
     }
-    result.statusLine = output.statusLine();
+    result.statusLine = VerboseLine(job, result.statusLine);
 }
 
 }  // namespace
 
 void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
                 DocumentOutput& output, JobResult& result) {
+    result.started = std::chrono::system_clock::now();
     try {
         Convert(job, options, files, output, result);
     } catch (const std::bad_alloc&) {
         // One file too large for what is left must not end the run of all others.
         result.streamBytes.clear();
-        Fail(result, std::u16string(OutOfMemoryText));
+        Fail(result, "no_memory", std::u16string(OutOfMemoryText));
     }
+    result.ended = std::chrono::system_clock::now();
 }
 
 }  // namespace brevikon

@@ -1,21 +1,48 @@
 #pragma once
 // The work for one file of a run: read, convert, write. Runs on any worker; its result is
 // reported by the run in input order.
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "analysis/document_facts.h"
 #include "cli/conversion_plan.h"
 #include "document/document_output.h"
 #include "files/file_store.h"
 
 namespace brevikon {
 
+enum class JobOutcome { Converted, Failed, Skipped };
+
+// One output a job wrote, as the manifest records it.
+struct WrittenOutput {
+    OutputFormat format = OutputFormat::Rtf;
+    NativeString target;  // empty for standard output
+    std::int64_t size = 0;
+    std::string sha256;  // of the bytes written
+};
+
 struct JobResult {
-    bool failed = false;
-    std::u16string message;     // why it failed, as it follows "brevikon-rtf: PATH: "
-    std::u16string statusLine;  // the -v line of a converted file
+    JobOutcome outcome = JobOutcome::Converted;
+    std::string_view code;      // why it failed or was passed over, for the manifest
+    std::u16string message;     // why, as it follows "brevikon-rtf: PATH: "
+    std::u16string statusLine;  // the viewer's status line of the converted document
     std::string streamBytes;    // output bound for standard output, written by the run
     std::int64_t inputBytes = 0;
+    // What the manifest records; filled only when the run keeps one (sha256, facts) or
+    // judges files (facts).
+    bool inputRead = false;
+    FileTime inputModified;
+    std::string inputSha256;
+    std::vector<WrittenOutput> written;
+    std::optional<DocumentFacts> facts;
+    Plausibility plausibility;
+    std::chrono::system_clock::time_point started, ended;
+
+    bool failed() const { return outcome == JobOutcome::Failed; }
 };
 
 // Everything but writing to standard output, which the run does in input order.

@@ -16,6 +16,8 @@
 #include "cli/conversion_plan.h"
 #include "cli/convert_job.h"
 #include "cli/progress.h"
+#include "cli/run_manifest.h"
+#include "cli/verify_manifest.h"
 #include "document/document_output.h"
 #include "document/message_texts.h"
 
@@ -64,11 +66,12 @@ std::size_t WorkerCount(int jobs, std::size_t files) {
 class RunReport {
   public:
     RunReport(const ConverterOptions& options, const std::vector<ConversionJob>& jobs,
-              std::FILE* out, std::FILE* err)
+              std::FILE* out, std::FILE* err, ManifestSink* manifest)
         : options_(options),
           jobs_(jobs),
           out_(out),
           err_(err),
+          manifest_(manifest),
           results_(jobs.size()),
           done_(jobs.size(), false),
           progress_(err, jobs.size() > 1 && !options.quiet && IsTerminal(err),
@@ -95,42 +98,60 @@ class RunReport {
         progress_.Clear();
     }
 
-    std::int64_t failed() const { return failed_; }
+    const RunCounts& counts() const { return counts_; }
 
   private:
     void Print(std::size_t job) {
         JobResult& result = results_[job];
+        const bool verbose = options_.verbose && !options_.quiet;
         // The progress line stays up unless a line or output of this file comes.
-        if (jobs_[job].toStream || result.failed || (options_.verbose && !options_.quiet)) {
-            progress_.Clear();
-        }
+        if (jobs_[job].toStream || result.failed() || verbose) progress_.Clear();
         int error = 0;
-        if (!result.failed && jobs_[job].toStream &&
+        if (result.outcome == JobOutcome::Converted && jobs_[job].toStream &&
             !WriteToStream(out_, result.streamBytes, error)) {
-            result.failed = true;
+            result.outcome = JobOutcome::Failed;
+            result.code = "write_error";
             result.message = std::u16string(FileNotWrittenText) + u" Standardausgabe";
             if (error != 0) result.message += u" (" + SystemErrorText(error) + u")";
+            result.written.clear();
         }
         result.streamBytes = std::string();
-        if (result.failed) {
-            ReportFailure(err_, jobs_[job].input, result.message);
-            ++failed_;
-        } else if (options_.verbose && !options_.quiet) {
-            WriteLine(err_, result.statusLine);
+        switch (result.outcome) {
+            case JobOutcome::Failed:
+                ReportFailure(err_, jobs_[job].input, result.message);
+                ++counts_.failed;
+                break;
+            case JobOutcome::Skipped:
+                if (verbose) {
+                    WriteLine(err_, PathForMessage(jobs_[job].input) + u": uebergangen (" +
+                                        result.message + u")");
+                }
+                ++counts_.skipped;
+                break;
+            case JobOutcome::Converted:
+                if (verbose) WriteLine(err_, result.statusLine);
+                ++counts_.converted;
+                break;
         }
+        if (manifest_) manifest_->Write(FileRecordLine(job + 1, jobs_[job], result, options_));
+        // What the manifest holds now is not needed any more.
+        const JobOutcome outcome = result.outcome;
+        result = JobResult();
+        result.outcome = outcome;
     }
 
     const ConverterOptions& options_;
     const std::vector<ConversionJob>& jobs_;
     std::FILE* out_;
     std::FILE* err_;
+    ManifestSink* manifest_;
     std::vector<JobResult> results_;
     std::mutex mutex_;  // guards everything below
     std::vector<bool> done_;
     std::size_t printed_ = 0;
     std::int64_t finished_ = 0;
     std::int64_t bytes_ = 0;
-    std::int64_t failed_ = 0;
+    RunCounts counts_;
     ProgressLine progress_;
     std::condition_variable allPrinted_;
 };
@@ -140,14 +161,26 @@ class RunReport {
 int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err,
                  FileStore& files) {
     const auto started = std::chrono::steady_clock::now();
+    const auto startedUtc = std::chrono::system_clock::now();
+    // Made before the walk, so that the walk leaves it out and no output replaces it.
+    std::optional<ManifestSink> manifest;
+    std::vector<FileIdentity> protectedFiles;
+    if (options.manifest) {
+        std::u16string failure;
+        if (!manifest.emplace().Open(*options.manifest, out, failure)) {
+            WriteLine(err, u"brevikon-rtf: " + failure);
+            return ExitSomeFailed;
+        }
+        if (const auto identity = manifest->identity()) protectedFiles.push_back(*identity);
+    }
     if (options.outputDir) {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(*options.outputDir), error);
     }
-    const std::vector<ConversionJob> jobs = PlanConversion(options);
+    const std::vector<ConversionJob> jobs = PlanConversion(options, protectedFiles);
     const std::size_t count = jobs.size();
 
-    RunReport report(options, jobs, out, err);
+    RunReport report(options, jobs, out, err, manifest ? &*manifest : nullptr);
     std::atomic<std::size_t> next{0};
     // Each worker keeps one DocumentOutput, with its tables and buffers, for all its files.
     auto work = [&] {
@@ -173,28 +206,38 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
     for (std::thread& worker : workers)
         worker.join();
 
+    const RunCounts& counts = report.counts();
+    bool manifestLost = false;
+    if (manifest) {
+        manifest->Write(
+            SummaryRecordLine(counts, options, startedUtc, std::chrono::system_clock::now()));
+        if (!manifest->failure().empty()) {
+            WriteLine(err, u"brevikon-rtf: " + manifest->failure());
+            manifestLost = true;
+        }
+    }
     // A single FILE keeps its quiet output; a recursive run tells its outcome even in a log,
     // several FILEs only on a terminal.
-    const std::int64_t failed = report.failed();
     if (count > 1 && !options.quiet && (options.recursive || IsTerminal(err))) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const std::string line =
-            SummaryLineText(static_cast<std::int64_t>(count) - failed, failed, seconds) + "\n";
+            SummaryLineText(counts.converted, counts.failed, counts.skipped, seconds) + "\n";
         std::fputs(line.c_str(), err);
         std::fflush(err);
     }
-    return failed == 0 ? ExitAllConverted : ExitSomeFailed;
+    return counts.failed == 0 && !manifestLost ? ExitAllConverted : ExitSomeFailed;
 }
 
 int ConverterMain(const std::vector<NativeString>& arguments, std::FILE* out, std::FILE* err) {
     const ParsedArguments parsed = ParseConverterArguments(arguments);
     if (!parsed.usageError.empty()) {
-        std::fprintf(err, "brevikon-rtf: %s\n\n%s", parsed.usageError.c_str(),
-                     ConverterUsage().c_str());
+        std::fprintf(err, "brevikon-rtf: %s\nMehr mit: brevikon-rtf --help\n",
+                     parsed.usageError.c_str());
         return ExitUsage;
     }
     if (parsed.options.help) return WriteInformation(out, err, ConverterUsage());
+    if (parsed.options.verify) return VerifyManifest(parsed.options, out, err);
     if (parsed.options.version) {
         return WriteInformation(
             out, err,

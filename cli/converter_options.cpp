@@ -37,18 +37,32 @@ std::string ConverterUsage() {
     for (std::size_t i = 0; i < otherNames.size(); ++i)
         lastNames += (i ? ", " : "") + otherNames[i];
     return "Aufruf: brevikon-rtf [OPTIONEN] DATEI...\n"
+           "       brevikon-rtf --verify PROTOKOLL\n"
            "Wandelt Dokumente der Brevikon PC Textverarbeitung 1.2 um.\n"
            "\n" +
-           Wrapped("  --to FORMAT          ", forms) +
+           Wrapped("  --to FORM[,FORM...]  ", forms) +
            "  -p, --proportional   Proportionalschrift (Times New Roman) statt Courier New\n"
-           "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI); - fuer die Standardausgabe\n"
-           "  -d, --output-dir DIR Ausgabe mit den Vorgabenamen im Ordner DIR\n"
+           "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI und einer FORM);\n"
+           "                       - fuer die Standardausgabe\n"
+           "  -d, --output-dir ORDNER\n"
+           "                       Ausgabe mit den Vorgabenamen im Ordner ORDNER\n"
+           "      --keep-extension die Endung der DATEI im Namen behalten\n"
+           "                       (BRIEF.DOC gibt BRIEF.DOC.rtf statt BRIEF.rtf)\n"
            "  -r, --recursive      DATEI darf ein Ordner sein: alle Dateien darin und darunter\n"
            "      --match MUSTER   mit -r aus den Ordnern nur Dateien, deren Name auf MUSTER\n"
            "                       passt (* und ?, gross/klein gleich; mehrfach erlaubt:\n"
            "                       eines muss passen)\n"
+           "      --skip-non-documents\n"
+           "                       mit -r Dateien uebergehen, die kein Dokument sein koennen\n"
+           "      --manifest PROTOKOLL\n"
+           "                       jede DATEI als JSON-Zeile mit Pruefsummen (SHA-256) in der\n"
+           "                       neuen Datei PROTOKOLL festhalten; - fuer die Standardausgabe\n"
+           "      --verify PROTOKOLL\n"
+           "                       die Eingaben und Ausgaben eines PROTOKOLLs neu lesen und\n"
+           "                       mit ihren Pruefsummen vergleichen\n"
            "  -j, --jobs N         N Dateien zugleich umwandeln (Vorgabe: Zahl der Prozessoren)\n"
-           "  -v, --verbose        je umgewandelter Datei eine Zeile wie in der Statuszeile\n"
+           "  -v, --verbose        je Datei eine Zeile: Eingabe, Ausgabe und Statuszeile, bei\n"
+           "                       uebergangenen Dateien der Grund\n"
            "  -q, --quiet          nur Fehler ausgeben\n"
            "  -h, --help           diese Hilfe\n"
            "  -V, --version        Version\n"
@@ -58,11 +72,11 @@ std::string ConverterUsage() {
            ").\n"
            "Mit -r wird jeder Ordner nach Namen sortiert durchgegangen; Dateien, deren Name\n"
            "auf eine dieser Endungen endet (gross/klein gleich), werden als fruehere\n"
-           "Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d DIR im\n"
-           "selben Unterordner unter DIR. Verknuepfungen auf Ordner werden nicht verfolgt,\n"
+           "Ausgaben uebergangen. Die Ausgabe liegt neben der Eingabe, mit -d ORDNER im\n"
+           "selben Unterordner unter ORDNER. Verknuepfungen auf Ordner werden nicht verfolgt,\n"
            "Verknuepfungen auf Dateien nur, wenn ihr Ziel im Ordner liegt.\n"
-           "Exit-Status: 0 alles umgewandelt, 1 mindestens eine Datei fehlgeschlagen,\n"
-           "2 falscher Aufruf.\n";
+           "Exit-Status: 0 alles umgewandelt (oder geprueft und gleich), 1 mindestens eine\n"
+           "Datei fehlgeschlagen (oder fehlend oder veraendert), 2 falscher Aufruf.\n";
 }
 
 namespace {
@@ -134,6 +148,26 @@ struct OptionRow {
     OptionError (*apply)(ConverterOptions& options, const NativeString& value);
 };
 
+// --to rtf,text,html: every form once, and no two forms whose outputs share a name.
+OptionError ParseForms(ConverterOptions& options, const NativeString& value) {
+    options.formats.clear();
+    const std::string list = Narrow(value);
+    for (std::size_t start = 0, end; start <= list.size(); start = end + 1) {
+        end = std::min(list.find(',', start), list.size());
+        const std::string name = list.substr(start, end - start);
+        const std::optional<OutputFormat> format = FormatNamed(name);
+        if (!format) return "Unbekanntes Format: " + (name.empty() ? list : name);
+        for (const OutputFormat earlier : options.formats) {
+            if (FormOf(earlier).extension == FormOf(*format).extension) {
+                return "--to: " + std::string(FormOf(earlier).name) + " und " + name +
+                       " ergeben beide " + std::string(FormOf(*format).extension) + ".";
+            }
+        }
+        options.formats.push_back(*format);
+    }
+    return {};
+}
+
 template <bool ConverterOptions::*Field>
 OptionError SetFlag(ConverterOptions& options, const NativeString&) {
     options.*Field = true;
@@ -161,11 +195,17 @@ constexpr OptionRow OptionRows[] = {
      }},
     {"-h", "--help", false, false, &SetFlag<&ConverterOptions::help>},
     {"-V", "--version", false, false, &SetFlag<&ConverterOptions::version>},
-    {"", "--to", true, false,
+    {"", "--to", true, false, &ParseForms},
+    {"", "--keep-extension", false, false, &SetFlag<&ConverterOptions::keepExtension>},
+    {"", "--skip-non-documents", false, false, &SetFlag<&ConverterOptions::skipNonDocuments>},
+    {"", "--manifest", true, false,
      [](ConverterOptions& o, const NativeString& value) {
-         const std::optional<OutputFormat> format = FormatNamed(Narrow(value));
-         if (!format) return "Unbekanntes Format: " + Narrow(value);
-         o.format = *format;
+         o.manifest = value;
+         return OptionError();
+     }},
+    {"", "--verify", true, false,
+     [](ConverterOptions& o, const NativeString& value) {
+         o.verify = value;
          return OptionError();
      }},
     {"-o", "--output", true, false,
@@ -195,6 +235,48 @@ const OptionRow* FindOption(const NativeString& argument, std::optional<NativeSt
         }
     }
     return nullptr;
+}
+
+}  // namespace
+
+bool OutputGoesToStream(const ConverterOptions& options) {
+    if (options.output) return *options.output == NativeString(1, '-');
+    return options.formats.size() == 1 && options.formats[0] == OutputFormat::Report &&
+           !options.outputDir;
+}
+
+namespace {
+
+bool IsDash(const std::optional<NativeString>& path) {
+    return path && Is(*path, "-");
+}
+
+// What the options cannot mean together; empty when they fit.
+std::string OptionConflict(const ConverterOptions& options) {
+    if (options.verify) {
+        if (options.verify->empty()) return "--verify braucht einen Pfad.";
+        if (!options.files.empty()) return "--verify prueft ein Protokoll und nimmt keine DATEI.";
+        if (IsDash(options.manifest)) return "--manifest - geht nicht mit --verify.";
+        if (options.manifest && options.manifest->empty()) return "--manifest braucht einen Pfad.";
+        return {};
+    }
+    if (options.files.empty()) return "Keine DATEI angegeben.";
+    if (options.output && options.outputDir) return "-o und -d schliessen einander aus.";
+    if (options.output && options.files.size() > 1) return "-o geht nur mit einer einzigen DATEI.";
+    if (options.output && options.formats.size() > 1)
+        return "-o geht nur mit einer FORM; mehrere gehen mit -d oder neben die DATEI.";
+    if (options.output && options.output->empty()) return "-o braucht einen Pfad.";
+    if (options.outputDir && options.outputDir->empty()) return "-d braucht einen Pfad.";
+    if (options.output && options.recursive)
+        return "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben.";
+    if (!options.patterns.empty() && !options.recursive)
+        return "--match gilt fuer Dateien in Ordnern und geht nur mit -r.";
+    if (options.skipNonDocuments && !options.recursive)
+        return "--skip-non-documents gilt fuer Dateien in Ordnern und geht nur mit -r.";
+    if (options.manifest && options.manifest->empty()) return "--manifest braucht einen Pfad.";
+    if (IsDash(options.manifest) && OutputGoesToStream(options))
+        return "--manifest - geht nicht, wenn die Ausgabe zur Standardausgabe geht.";
+    return {};
 }
 
 }  // namespace
@@ -231,21 +313,7 @@ ParsedArguments ParseConverterArguments(const std::vector<NativeString>& argumen
     }
 
     if (options.help || options.version) return parsed;
-    if (options.files.empty()) {
-        parsed.usageError = "Keine DATEI angegeben.";
-    } else if (options.output && options.outputDir) {
-        parsed.usageError = "-o und -d schliessen einander aus.";
-    } else if (options.output && options.files.size() > 1) {
-        parsed.usageError = "-o geht nur mit einer einzigen DATEI.";
-    } else if (options.output && options.output->empty()) {
-        parsed.usageError = "-o braucht einen Pfad.";
-    } else if (options.outputDir && options.outputDir->empty()) {
-        parsed.usageError = "-d braucht einen Pfad.";
-    } else if (options.output && options.recursive) {
-        parsed.usageError = "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben.";
-    } else if (!options.patterns.empty() && !options.recursive) {
-        parsed.usageError = "--match gilt fuer Dateien in Ordnern und geht nur mit -r.";
-    }
+    parsed.usageError = OptionConflict(options);
     return parsed;
 }
 

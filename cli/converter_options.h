@@ -16,12 +16,16 @@ namespace brevikon {
 constexpr int JobsFromProcessors = 0;
 
 struct ConverterOptions {
-    OutputFormat format = OutputFormat::Rtf;
+    std::vector<OutputFormat> formats{OutputFormat::Rtf};  // --to, one or several
     FontMode fontMode = FontMode::Monospace;
     std::optional<NativeString> output;     // -o; "-" is standard output
     std::optional<NativeString> outputDir;  // -d
     bool recursive = false;                 // -r: a FILE may be a folder
     std::vector<NativeString> patterns;     // --match, for files found in folders
+    bool keepExtension = false;             // --keep-extension: BRIEF.DOC gives BRIEF.DOC.rtf
+    bool skipNonDocuments = false;          // --skip-non-documents, for files found in folders
+    std::optional<NativeString> manifest;   // --manifest: the run's record; "-" standard output
+    std::optional<NativeString> verify;     // --verify: checks a manifest instead of converting
     int jobs = JobsFromProcessors;          // -j
     bool verbose = false;
     bool quiet = false;
@@ -34,6 +38,9 @@ struct ParsedArguments {
     ConverterOptions options;
     std::string usageError;  // empty when the command line is valid
 };
+
+// True when a form's bytes go to standard output: "-o -", or a report alone without -o and -d.
+bool OutputGoesToStream(const ConverterOptions& options);
 
 // arguments: without the program's own name.
 ParsedArguments ParseConverterArguments(const std::vector<NativeString>& arguments);

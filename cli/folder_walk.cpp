@@ -54,12 +54,14 @@ class FolderWalker {
                               subfolder,
                               {},
                               identity,
-                              std::u16string(FolderNotRead) + SystemErrorText(error)});
+                              std::u16string(FolderNotRead) + SystemErrorText(error),
+                              {},
+                              {}});
         }
         std::sort(entries.begin(), entries.end(),
                   [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
         for (const FolderEntry& entry : entries) {
-            if (IsTemporaryName(entry.name)) continue;
+            if (IsTemporaryName(entry.name) || IsLeftOut(entry)) continue;
             const NativeString path = Join(folder, entry.name);
             switch (entry.kind) {
                 case FolderEntry::Kind::Folder: {
@@ -76,23 +78,42 @@ class FolderWalker {
                 case FolderEntry::Kind::File:
                 case FolderEntry::Kind::LinkToFile: {
                     const bool link = entry.kind == FolderEntry::Kind::LinkToFile;
-                    if ((!link || LiesInside(entry.realPath)) && Wanted(entry.name)) {
-                        found_.push_back({path, subfolder, {entry.identity, link}, identity, {}});
+                    FoundFile file{path, subfolder, {entry.identity, link}, identity, {}, {}, {}};
+                    if (IsEarlierOutput(entry.name)) {
+                        Skip(file, SkipEarlierOutput, u"Ausgabe eines frueheren Laufs");
+                    } else if (link && !LiesInside(entry.realPath)) {
+                        Skip(file, SkipLinkOutside,
+                             u"Verknuepfung auf eine Datei ausserhalb des Ordners");
+                    } else if (!Matches(entry.name)) {
+                        Skip(file, SkipNotMatched, u"passt auf kein Muster von --match");
                     }
+                    found_.push_back(std::move(file));
                     break;
                 }
                 case FolderEntry::Kind::Unreadable:
-                    if (!IsEarlierOutput(entry.name)) {
+                    if (IsEarlierOutput(entry.name)) {
+                        FoundFile file{path, subfolder, {}, identity, {}, {}, {}};
+                        Skip(file, SkipEarlierOutput, u"Ausgabe eines frueheren Laufs");
+                        found_.push_back(std::move(file));
+                    } else {
                         found_.push_back({path,
                                           subfolder,
                                           {},
                                           identity,
                                           u"Der Eintrag konnte nicht untersucht werden: " +
-                                              SystemErrorText(entry.systemError)});
+                                              SystemErrorText(entry.systemError),
+                                          {},
+                                          {}});
                     }
                     break;
-                case FolderEntry::Kind::Other:
+                case FolderEntry::Kind::Other: {
+                    FoundFile file{path, subfolder, {}, identity, {}, {}, {}};
+                    Skip(file, SkipNotRegular,
+                         u"keine gewoehnliche Datei (Geraet, Pipe oder Verknuepfung, die nicht "
+                         u"verfolgt wird)");
+                    found_.push_back(std::move(file));
                     break;
+                }
             }
         }
     }
@@ -103,7 +124,7 @@ class FolderWalker {
         failure += result.changed
                        ? u"eine Verknuepfung oder ein anderer Ordner, wird nicht verfolgt"
                        : SystemErrorText(result.systemError);
-        found_.push_back({path, subfolder, {}, {}, failure});
+        found_.push_back({path, subfolder, {}, {}, failure, {}, {}});
     }
 
     bool IsEarlierOutput(const NativeString& name) const {
@@ -113,8 +134,18 @@ class FolderWalker {
             [&](const std::u16string& skipped) { return MatchesNamePattern(skipped, name16); });
     }
 
-    bool Wanted(const NativeString& name) const {
-        if (IsEarlierOutput(name)) return false;
+    bool IsLeftOut(const FolderEntry& entry) const {
+        return entry.kind == FolderEntry::Kind::File &&
+               std::find(rules_.leftOut.begin(), rules_.leftOut.end(), entry.identity) !=
+                   rules_.leftOut.end();
+    }
+
+    static void Skip(FoundFile& file, std::string_view code, std::u16string_view reason) {
+        file.skipCode = code;
+        file.skipReason = reason;
+    }
+
+    bool Matches(const NativeString& name) const {
         if (rules_.patterns.empty()) return true;
         const std::u16string name16 = NativeToUtf16(name);
         return std::any_of(

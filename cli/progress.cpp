@@ -57,10 +57,12 @@ std::string ProgressLineText(std::int64_t done, std::int64_t total, std::int64_t
     return line;
 }
 
-std::string SummaryLineText(std::int64_t converted, std::int64_t failed, double seconds) {
+std::string SummaryLineText(std::int64_t converted, std::int64_t failed, std::int64_t skipped,
+                            double seconds) {
     return "Fertig: " + std::to_string(converted) +
            (converted == 1 ? " Datei umgewandelt, " : " Dateien umgewandelt, ") +
-           std::to_string(failed) + " fehlgeschlagen, " + Duration(seconds);
+           std::to_string(failed) + " fehlgeschlagen, " + std::to_string(skipped) +
+           " uebergangen, " + Duration(seconds);
 }
 
 ProgressLine::ProgressLine(std::FILE* stream, bool shown, std::int64_t total)

@@ -14,8 +14,9 @@ bool IsTerminal(std::FILE* stream);
 std::string ProgressLineText(std::int64_t done, std::int64_t total, std::int64_t bytes,
                              double seconds);
 
-// "Fertig: 9998 Dateien umgewandelt, 2 fehlgeschlagen, 12,3 s"
-std::string SummaryLineText(std::int64_t converted, std::int64_t failed, double seconds);
+// "Fertig: 9998 Dateien umgewandelt, 2 fehlgeschlagen, 0 uebergangen, 12,3 s"
+std::string SummaryLineText(std::int64_t converted, std::int64_t failed, std::int64_t skipped,
+                            double seconds);
 
 // One line on a terminal, redrawn in place at most ten times a second. Every other line of
 // the run is written only after Clear, so the two never mix.

@@ -10,9 +10,6 @@
 
 namespace brevikon {
 
-// Which rule of the text-start search gave the text start.
-enum class TextStartRule { ZeroWindow, Fallback759, Fallback273, FileStart };
-
 // "zero_window", "759", "273", "0": stable names for machine-readable records.
 std::string_view TextStartRuleName(TextStartRule rule);
 
@@ -22,13 +19,16 @@ struct DocumentFacts {
     TextStartRule textStartRule = TextStartRule::FileStart;
     bool hasHeader = false;  // the file is long enough for the header fields
     DocumentHeader header;
+    // The file's first bytes (zero past its end), by which other formats are recognised.
+    std::uint8_t firstBytes[8] = {};
     TextCounts counts;
     // Escape bytes from the text start on that do not begin a complete attribute escape.
     std::int64_t incompleteEscapes = 0;
     // Bytes of codes 0 to 31 other than tab, line feed, hard break and escape (the report's
     // unknown control codes; page break and end of text included, as there).
     std::int64_t unknownControlCodes = 0;
-    // The first end-of-text byte at or after the text start, and how many bytes follow it.
+    // The end-of-text byte where reading stops (the first one at or after the text start that
+    // is not the attribute or character of an escape), and how many bytes follow it.
     bool endMarkerFound = false;
     std::int64_t endMarkerOffset = 0;
     std::int64_t bytesAfterEndMarker = 0;

@@ -6,7 +6,9 @@
 // at its path: a path can be swapped for a link, a device or another file at any moment by
 // anyone who can write to its folder.
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -57,10 +59,20 @@ enum class ReadStatus {
     Changed,      // no longer the file that was expected there (swapped, or now a link)
 };
 
+// A moment in UTC as seconds since 1970-01-01 00:00:00 (negative before) and the
+// nanoseconds into that second, always 0 to 999,999,999. A file system that keeps coarser
+// times gives its own precision (Windows: 100 ns).
+struct FileTime {
+    std::int64_t seconds = 0;
+    std::int32_t nanoseconds = 0;
+    bool operator==(const FileTime&) const = default;
+};
+
 struct ReadResult {
     ReadStatus status = ReadStatus::OpenFailed;
     std::int64_t length = 0;  // the file's length as found on the open file
     FileIdentity identity;    // of the file that was opened
+    FileTime modified;        // its last modification, as found on the open file
     int systemError = 0;      // errno or GetLastError() where one applies
 };
 
@@ -71,6 +83,15 @@ struct ReadResult {
 // anything else at the path is Changed.
 ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
                          HeapBlock& image, const ExpectedFile* expected = nullptr);
+
+// Reads a regular file of any length, empty too, in pieces of at most buffer's size, handing
+// each to take as it arrives; nothing holds the whole file. Refuses what ReadWholeFile
+// refuses except Empty and TooLarge, and delivers exactly the length found on the opened
+// file: when fewer bytes arrive (the file shrank, or a read failed with systemError) the
+// status is ShortRead and take has seen only part of it.
+ReadResult ReadFileInBlocks(const NativeString& path, std::span<unsigned char> buffer,
+                            const std::function<void(const unsigned char*, std::size_t)>& take,
+                            const ExpectedFile* expected = nullptr);
 
 struct WriteResult {
     bool ok = false;

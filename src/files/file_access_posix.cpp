@@ -44,6 +44,65 @@ bool WriteToDevice(const NativeString& path, std::string_view bytes, WriteResult
     return true;
 }
 
+// Opens path for a read and decides on what was opened: true with fd holding a regular file
+// and result its identity, time and length; otherwise result.status says why not.
+bool OpenRegularFile(const NativeString& path, const ExpectedFile* expected, FileDescriptor& fd,
+                     ReadResult& result) {
+    // O_NONBLOCK: opening a pipe with no writer must not hang; regular files ignore it.
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (expected && !expected->throughLink) flags |= O_NOFOLLOW;
+    fd.Reset(::open(path.c_str(), flags));
+    if (fd.get() < 0) {
+        result.systemError = errno;
+        if (errno == ENOENT || errno == ENOTDIR) {
+            result.status = ReadStatus::Missing;
+        } else if (errno == EISDIR) {
+            result.status = ReadStatus::Directory;
+        } else if (errno == ELOOP && expected) {
+            result.status = ReadStatus::Changed;  // a link now stands where a file was
+        } else {
+            result.status = ReadStatus::OpenFailed;
+        }
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd.get(), &info) != 0) {
+        result.systemError = errno;
+        result.status = ReadStatus::OpenFailed;
+        return false;
+    }
+    result.identity = IdentityOf(info);
+    result.modified = {static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                       static_cast<std::int32_t>(info.st_mtim.tv_nsec)};
+    if (expected && !(result.identity == expected->identity)) {
+        result.status = ReadStatus::Changed;
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        result.status = ReadStatus::Directory;
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.status = ReadStatus::NotRegular;
+        return false;
+    }
+    result.length = static_cast<std::int64_t>(info.st_size);
+    return true;
+}
+
+// One read of up to count bytes, as read_steps wants it: the bytes read, 0 at the end, or -1
+// with result.systemError set.
+std::int64_t ReadSome(int fd, unsigned char* into, std::int64_t count, ReadResult& result) {
+    for (;;) {
+        const ssize_t got = ::read(fd, into, static_cast<std::size_t>(count));
+        if (got >= 0) return got;
+        if (errno != EINTR) {
+            result.systemError = errno;
+            return -1;
+        }
+    }
+}
+
 }  // namespace
 
 PathKind QueryPathKind(const NativeString& path) {
@@ -63,57 +122,27 @@ std::optional<FileIdentity> IdentifyFile(const NativeString& path) {
 ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
                          HeapBlock& image, const ExpectedFile* expected) {
     ReadResult result;
-    // O_NONBLOCK: opening a pipe with no writer must not hang; regular files ignore it.
-    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    if (expected && !expected->throughLink) flags |= O_NOFOLLOW;
-    FileDescriptor fd(::open(path.c_str(), flags));
-    if (fd.get() < 0) {
-        result.systemError = errno;
-        if (errno == ENOENT || errno == ENOTDIR) {
-            result.status = ReadStatus::Missing;
-        } else if (errno == EISDIR) {
-            result.status = ReadStatus::Directory;
-        } else if (errno == ELOOP && expected) {
-            result.status = ReadStatus::Changed;  // a link now stands where a file was
-        } else {
-            result.status = ReadStatus::OpenFailed;
-        }
-        return result;
-    }
-    struct stat info;
-    if (::fstat(fd.get(), &info) != 0) {
-        result.systemError = errno;
-        result.status = ReadStatus::OpenFailed;
-        return result;
-    }
-    result.identity = IdentityOf(info);
-    if (expected && !(result.identity == expected->identity)) {
-        result.status = ReadStatus::Changed;
-        return result;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        result.status = ReadStatus::Directory;
-        return result;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        result.status = ReadStatus::NotRegular;
-        return result;
-    }
-    if (!read_steps::AcceptLength(result, image, static_cast<std::int64_t>(info.st_size), maxLength,
-                                  heap)) {
-        return result;
-    }
-    read_steps::FillImage(
-        result, image, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
-            for (;;) {
-                const ssize_t got = ::read(fd.get(), into, static_cast<std::size_t>(count));
-                if (got >= 0) return got;
-                if (errno != EINTR) {
-                    result.systemError = errno;
-                    return -1;
-                }
-            }
-        });
+    FileDescriptor fd;
+    if (!OpenRegularFile(path, expected, fd, result)) return result;
+    if (!read_steps::AcceptLength(result, image, result.length, maxLength, heap)) return result;
+    read_steps::FillImage(result, image, [&](unsigned char* into, std::int64_t count) {
+        return ReadSome(fd.get(), into, count, result);
+    });
+    return result;
+}
+
+ReadResult ReadFileInBlocks(const NativeString& path, std::span<unsigned char> buffer,
+                            const std::function<void(const unsigned char*, std::size_t)>& take,
+                            const ExpectedFile* expected) {
+    ReadResult result;
+    FileDescriptor fd;
+    if (!OpenRegularFile(path, expected, fd, result)) return result;
+    read_steps::FeedBlocks(
+        result, buffer,
+        [&](unsigned char* into, std::int64_t count) {
+            return ReadSome(fd.get(), into, count, result);
+        },
+        take);
     return result;
 }
 

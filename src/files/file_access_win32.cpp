@@ -58,6 +58,64 @@ bool WriteToDevice(const std::wstring& path, std::string_view bytes, WriteResult
     return true;
 }
 
+// Opens path for a read and decides on what was opened: a regular file's handle, with
+// result's identity, time and length filled in; otherwise INVALID_HANDLE_VALUE and
+// result.status says why not.
+HANDLE OpenRegularFile(const NativeString& path, const ExpectedFile* expected, ReadResult& result) {
+    const bool followLink = expected == nullptr || expected->throughLink;
+    // Backup semantics open a folder too, so that it is told from a file by what was opened.
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN |
+                                      (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
+                                  nullptr));
+    if (!file.valid()) {
+        const DWORD error = ::GetLastError();
+        result.systemError = static_cast<int>(error);
+        if (NamesNothing(error)) {
+            result.status = ReadStatus::Missing;
+        } else if (QueryPathKind(path) == PathKind::Directory) {
+            // Only the message depends on this look; nothing is read.
+            result.status = ReadStatus::Directory;
+        } else {
+            result.status = ReadStatus::OpenFailed;
+        }
+        return INVALID_HANDLE_VALUE;
+    }
+    Opened opened;
+    if (!win32::Examine(file.get(), opened, result.systemError)) {
+        result.status = ReadStatus::OpenFailed;
+        return INVALID_HANDLE_VALUE;
+    }
+    if (followLink) opened.kind = win32::Followed(opened.kind);
+    result.identity = opened.identity;
+    result.modified = opened.modified;
+    if (const auto refusal = win32::ReadRefusal(opened, expected)) {
+        result.status = *refusal;
+        return INVALID_HANDLE_VALUE;
+    }
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        result.systemError = static_cast<int>(::GetLastError());
+        result.status = ReadStatus::OpenFailed;
+        return INVALID_HANDLE_VALUE;
+    }
+    result.length = size.QuadPart;
+    return file.Release();
+}
+
+// One read of up to count bytes, as read_steps wants it: the bytes read, 0 at the end, or -1
+// with result.systemError set.
+std::int64_t ReadSome(HANDLE file, unsigned char* into, std::int64_t count, ReadResult& result) {
+    const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+    DWORD got = 0;
+    if (!::ReadFile(file, into, chunk, &got, nullptr)) {
+        result.systemError = static_cast<int>(::GetLastError());
+        return -1;
+    }
+    return got;
+}
+
 }  // namespace
 
 PathKind QueryPathKind(const NativeString& path) {
@@ -80,54 +138,27 @@ std::optional<FileIdentity> IdentifyFile(const NativeString& path) {
 ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap& heap,
                          HeapBlock& image, const ExpectedFile* expected) {
     ReadResult result;
-    const bool followLink = expected == nullptr || expected->throughLink;
-    // Backup semantics open a folder too, so that it is told from a file by what was opened.
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN |
-                                      (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
-                                  nullptr));
-    if (!file.valid()) {
-        const DWORD error = ::GetLastError();
-        result.systemError = static_cast<int>(error);
-        if (NamesNothing(error)) {
-            result.status = ReadStatus::Missing;
-        } else if (QueryPathKind(path) == PathKind::Directory) {
-            // Only the message depends on this look; nothing is read.
-            result.status = ReadStatus::Directory;
-        } else {
-            result.status = ReadStatus::OpenFailed;
-        }
-        return result;
-    }
-    Opened opened;
-    if (!win32::Examine(file.get(), opened, result.systemError)) {
-        result.status = ReadStatus::OpenFailed;
-        return result;
-    }
-    if (followLink) opened.kind = win32::Followed(opened.kind);
-    result.identity = opened.identity;
-    if (const auto refusal = win32::ReadRefusal(opened, expected)) {
-        result.status = *refusal;
-        return result;
-    }
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size)) {
-        result.systemError = static_cast<int>(::GetLastError());
-        result.status = ReadStatus::OpenFailed;
-        return result;
-    }
-    if (!read_steps::AcceptLength(result, image, size.QuadPart, maxLength, heap)) return result;
-    read_steps::FillImage(
-        result, image, [&](unsigned char* into, std::int64_t count) -> std::int64_t {
-            const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
-            DWORD got = 0;
-            if (!::ReadFile(file.get(), into, chunk, &got, nullptr)) {
-                result.systemError = static_cast<int>(::GetLastError());
-                return -1;
-            }
-            return got;
-        });
+    FileHandle file(OpenRegularFile(path, expected, result));
+    if (!file.valid()) return result;
+    if (!read_steps::AcceptLength(result, image, result.length, maxLength, heap)) return result;
+    read_steps::FillImage(result, image, [&](unsigned char* into, std::int64_t count) {
+        return ReadSome(file.get(), into, count, result);
+    });
+    return result;
+}
+
+ReadResult ReadFileInBlocks(const NativeString& path, std::span<unsigned char> buffer,
+                            const std::function<void(const unsigned char*, std::size_t)>& take,
+                            const ExpectedFile* expected) {
+    ReadResult result;
+    FileHandle file(OpenRegularFile(path, expected, result));
+    if (!file.valid()) return result;
+    read_steps::FeedBlocks(
+        result, buffer,
+        [&](unsigned char* into, std::int64_t count) {
+            return ReadSome(file.get(), into, count, result);
+        },
+        take);
     return result;
 }
 

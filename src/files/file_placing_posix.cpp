@@ -39,6 +39,9 @@ struct TemporarySlot {
 
 TemporarySlot temporarySlots[TemporarySlotCount];
 std::atomic<bool> interrupted{false};
+// The thread writing a line that must stay whole, or 0. One at a time: the record's lines
+// are written under its own lock.
+std::atomic<long> wholeWriter{0};
 
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<long>::is_always_lock_free &&
                   std::atomic<bool>::is_always_lock_free,
@@ -89,6 +92,10 @@ void RemoveTemporariesAndRaise(int signalNumber) {
             state = slot.state.load();
         if (state == SlotCreating || state == SlotLive) ::unlinkat(slot.folder, slot.name, 0);
     }
+    // Another thread's line goes out whole; the default action would stop its write between
+    // two pages.
+    for (long writer = wholeWriter.load(); writer != 0 && writer != self;)
+        writer = wholeWriter.load();
     ::signal(signalNumber, SIG_DFL);
     ::raise(signalNumber);
 }
@@ -315,6 +322,17 @@ WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view b
         return result;
     }
     return PlaceNamed(folder, name, bytes, mode);
+}
+
+bool BeginWholeWrite() {
+    wholeWriter.store(ThisThread());
+    if (!interrupted.load()) return true;
+    wholeWriter.store(0);
+    return false;
+}
+
+void EndWholeWrite() {
+    wholeWriter.store(0);
 }
 
 }  // namespace brevikon::posix

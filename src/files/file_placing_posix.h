@@ -47,4 +47,10 @@ mode_t NewFileMode();
 WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode,
                          bool nameTaken);
 
+// Brackets a write that an interrupt must not cut in half (a line of a run's record): the
+// signal handler waits for it to end before the signal takes its course. False once an
+// interrupt has begun: then nothing is to be written.
+bool BeginWholeWrite();
+void EndWholeWrite();
+
 }  // namespace brevikon::posix

@@ -1,6 +1,8 @@
 #include "files/handles_win32.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 
 namespace brevikon::win32 {
 
@@ -25,6 +27,23 @@ Holds Followed(Holds kind) {
     return kind;
 }
 
+FileTime UnixTimeOf(const FILETIME& time) {
+    constexpr std::int64_t StepsPerSecond = 10'000'000;
+    constexpr std::int64_t StepsFrom1601To1970 = 116'444'736'000'000'000;
+    // Windows itself refuses times past the largest signed value; such a one stays at that.
+    const std::uint64_t raw = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    const std::int64_t steps =
+        static_cast<std::int64_t>(std::min<std::uint64_t>(raw, INT64_MAX)) - StepsFrom1601To1970;
+    // Rounded down, so that the nanoseconds of a time before 1970 stay positive.
+    std::int64_t seconds = steps / StepsPerSecond;
+    std::int64_t rest = steps % StepsPerSecond;
+    if (rest < 0) {
+        seconds -= 1;
+        rest += StepsPerSecond;
+    }
+    return {seconds, static_cast<std::int32_t>(rest * 100)};
+}
+
 bool Examine(HANDLE handle, Opened& opened, int& error) {
     const DWORD type = ::GetFileType(handle);
     if (type != FILE_TYPE_DISK) {
@@ -40,6 +59,7 @@ bool Examine(HANDLE handle, Opened& opened, int& error) {
     opened.kind = KindOf(type, info.dwFileAttributes);
     opened.identity.device = info.dwVolumeSerialNumber;
     opened.identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    opened.modified = UnixTimeOf(info.ftLastWriteTime);
     return true;
 }
 

@@ -56,7 +56,11 @@ struct Opened {
     Holds kind = Holds::Device;
     DWORD attributes = 0;
     FileIdentity identity;  // not for a device
+    FileTime modified;      // the last write; not for a device
 };
+
+// A Win32 time (100 ns steps since 1601-01-01 UTC) as seconds and nanoseconds since 1970.
+FileTime UnixTimeOf(const FILETIME& time);
 
 // Looks at what a name holds, a link not followed: exists tells whether anything is there.
 // False with error when it cannot be looked at (and what cannot be looked at is not replaced).

@@ -1,7 +1,9 @@
 #pragma once
-// The steps of a whole-file read that are the same on every system; the system files supply
-// opening, the length and the reading of one piece.
+// The steps of a file read that are the same on every system, whole or in blocks; the system
+// files supply opening, the length and the reading of one piece.
+#include <algorithm>
 #include <cstdint>
+#include <span>
 
 #include "files/file_access.h"
 
@@ -41,6 +43,22 @@ void FillImage(ReadResult& result, HeapBlock& image, ReadSome readSome) {
         return;
     }
     result.status = ReadStatus::Ok;
+}
+
+// Hands the file's length to take in pieces of at most buffer's size, each as soon as it has
+// arrived; readSome as for FillImage. Fewer bytes than the length is ShortRead.
+template <class ReadSome, class Take>
+void FeedBlocks(ReadResult& result, std::span<unsigned char> buffer, ReadSome readSome, Take take) {
+    std::int64_t total = 0;
+    while (total < result.length && !buffer.empty()) {
+        const std::int64_t wanted =
+            std::min(result.length - total, static_cast<std::int64_t>(buffer.size()));
+        const std::int64_t got = readSome(buffer.data(), wanted);
+        if (got <= 0) break;
+        take(buffer.data(), static_cast<std::size_t>(got));
+        total += got;
+    }
+    result.status = total < result.length ? ReadStatus::ShortRead : ReadStatus::Ok;
 }
 
 }  // namespace brevikon::read_steps

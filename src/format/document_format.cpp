@@ -18,7 +18,7 @@ bool ReadDocumentHeader(const std::uint8_t* bytes, std::int64_t length, Document
     return true;
 }
 
-std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length) {
+TextStart FindTextStartAndRule(const std::uint8_t* bytes, std::int64_t length) {
     // The last zero of the window wins; the text starts a fixed distance after it.
     // Scanning from the window's end finds that zero first.
     std::int64_t lastZero = -1;
@@ -31,15 +31,20 @@ std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length) {
     }
     if (lastZero >= 0) {
         const std::int64_t candidate = lastZero + TextStartAfterZero;
-        if (candidate < length && bytes[candidate] >= Space) return candidate;
+        if (candidate < length && bytes[candidate] >= Space)
+            return {candidate, TextStartRule::ZeroWindow};
     }
     if (length > TextStartFallbackLong + 1 && bytes[TextStartFallbackLong] >= Space) {
-        return TextStartFallbackLong;
+        return {TextStartFallbackLong, TextStartRule::Fallback759};
     }
     if (length > TextStartFallbackShort + 1 && bytes[TextStartFallbackShort] >= Space) {
-        return TextStartFallbackShort;
+        return {TextStartFallbackShort, TextStartRule::Fallback273};
     }
-    return 0;
+    return {0, TextStartRule::FileStart};
+}
+
+std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length) {
+    return FindTextStartAndRule(bytes, length).offset;
 }
 
 std::uint8_t PeekAttributeEscape(const std::uint8_t* bytes, std::int64_t length, std::int64_t p) {

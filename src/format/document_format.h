@@ -73,7 +73,20 @@ inline std::uint16_t ReadUint16(const std::uint8_t* bytes, std::int64_t offset) 
 // False (and the header left alone) for a file shorter than HeaderMinLength.
 bool ReadDocumentHeader(const std::uint8_t* bytes, std::int64_t length, DocumentHeader& header);
 
-// Offset at which the text begins; 0 <= result < length. Call only with length >= 1.
+// Which rule of the text-start search gave the text start: a zero in the window (the
+// editor's own layout), the fixed place 759 or 273, or the file's first byte.
+enum class TextStartRule { ZeroWindow, Fallback759, Fallback273, FileStart };
+
+struct TextStart {
+    std::int64_t offset = 0;
+    TextStartRule rule = TextStartRule::FileStart;
+};
+
+// Where the text begins (0 <= offset < length) and which rule found it. Call only with
+// length >= 1.
+TextStart FindTextStartAndRule(const std::uint8_t* bytes, std::int64_t length);
+
+// Offset at which the text begins: the offset of FindTextStartAndRule.
 std::int64_t FindTextStart(const std::uint8_t* bytes, std::int64_t length);
 
 // The attribute byte of a complete escape starting exactly at p, else 0.

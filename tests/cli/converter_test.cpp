@@ -53,7 +53,8 @@ TEST_F(ConverterTest, EveryFormHasItsDefaultName) {
         WriteFile(folder_ / output, "earlier output");
         ASSERT_EQ(Run({"--to=" + format, "-v", "-d", folder_, input}), 0) << err_;
         EXPECT_EQ(ReadFile(folder_ / output), streamed[format]);
-        EXPECT_EQ(out_ + err_, status);
+        EXPECT_EQ(out_ + err_,
+                  input.string() + " -> " + (folder_ / output).string() + ": " + status);
     }
     EXPECT_EQ(FilesBelow(folder_), (Files{"BRIEF.TXT", "BRIEF.html", "BRIEF.report.txt",
                                           "BRIEF.rtf", "BRIEF.utf8.txt"}));
@@ -120,7 +121,7 @@ TEST_F(ConverterTest, OutputOptions) {
     EXPECT_FALSE(fs::exists(folder_ / "a.report.txt"));
 }
 
-// A usage error converts nothing and exits with 2, its message before the usage text.
+// A usage error converts nothing and exits with 2: its one line, and where to read more.
 TEST_F(ConverterTest, UsageErrors) {
     const fs::path a = folder_ / "a.txt", x = folder_ / "x";
     WriteFile(a, SmallDocument);
@@ -141,21 +142,30 @@ TEST_F(ConverterTest, UsageErrors) {
         {{"--jobs=zwei", a}, "-j braucht eine Zahl von 1 bis 256: zwei"},
         {{"-j257", a}, "-j braucht eine Zahl von 1 bis 256: 257"},
         {{"-j", "", a}, "-j braucht eine Zahl von 1 bis 256: "},
+        {{"--manifest", "-", "-o", "-", a},
+         "--manifest - geht nicht, wenn die Ausgabe zur Standardausgabe geht."},
+        {{"--verify", x, a}, "--verify prueft ein Protokoll und nimmt keine DATEI."},
+        {{"--to", "rtf,report-rtf", a}, "--to: rtf und report-rtf ergeben beide .rtf."},
+        {{"--to", "rtf,", a}, "Unbekanntes Format: rtf,"},
+        {{"--to", "rtf,text", "-o", x, a},
+         "-o geht nur mit einer FORM; mehrere gehen mit -d oder neben die DATEI."},
+        {{"--skip-non-documents", a},
+         "--skip-non-documents gilt fuer Dateien in Ordnern und geht nur mit -r."},
     };
     for (const auto& [arguments, message] : usages) {
         SCOPED_TRACE(message);
         EXPECT_EQ(Run(arguments), 2);
-        EXPECT_TRUE(err_.starts_with("brevikon-rtf: " + message +
-                                     "\n\nAufruf: brevikon-rtf [OPTIONEN] DATEI...\n"))
-            << err_;
+        EXPECT_EQ(err_, "brevikon-rtf: " + message + "\nMehr mit: brevikon-rtf --help\n");
     }
     EXPECT_EQ(FilesBelow(folder_), Files{"a.txt"});
 
     ASSERT_EQ(Run({"--help"}), 0);
     for (const char* documented :
-         {"--output-dir", "--recursive", "--match", "--jobs", ".utf8.txt", ".html"}) {
+         {"--output-dir", "--recursive", "--match", "--jobs", ".utf8.txt", ".html", "--manifest",
+          "--verify", "--keep-extension", "--skip-non-documents"}) {
         EXPECT_NE(out_.find(documented), std::string::npos) << documented;
     }
+    EXPECT_EQ(out_.find(" DIR"), std::string::npos);  // placeholders in German
     EXPECT_EQ(Run({"-V"}), 0);
     EXPECT_TRUE(out_.starts_with("brevikon-rtf "));
 }

@@ -41,7 +41,7 @@ TEST_F(HostileInputTest, RefusedFilesAreReportedAndTheRestConverted) {
         Failure(folder_ / "missing.txt", "Die Datei wurde nicht gefunden.") +
         Failure(empty, "Die Datei ist leer.") +
         Failure(huge, "Die Datei ist groesser als 32 MB und wird nicht geladen.") +
-        Failure(folder, "Das ist ein Ordner, keine Datei.");
+        Failure(folder, "Das ist ein Ordner, keine Datei. Ordner wandelt -r um.");
 #ifndef _WIN32
     // Reading these would hang or never end.
     ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
@@ -118,7 +118,7 @@ TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
     const fs::path out = folder_ / "out";
     EXPECT_EQ(Run({"-d", out, "-j", "2", x, y, folder_ / "y" / ".." / "x" / "A.TXT"}), 1);
     EXPECT_EQ(err_, Failure(y, "Die Ausgabedatei entsteht in diesem Lauf schon aus " + x.string() +
-                                   ": " + out.string() + "/A.rtf"));
+                                   ": " + (out / "A.rtf").string()));
     EXPECT_EQ(ReadFile(out / "A.rtf"), RtfOf(x));
 }
 

@@ -17,9 +17,12 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
 
@@ -266,7 +269,8 @@ TEST_F(ProcessLimitsTest, InterruptedRunsLeaveWholeFilesAndNoTemporaries) {
         // SIGKILL may leave a name behind, if it strikes the instant an output replaces an
         // older one; no other signal may.
         const Files before = Temporaries(tree);
-        const pid_t child = Start({"-r", "-q", "-j", "2", tree});
+        const fs::path manifest = folder_ / ("lauf" + std::to_string(round) + ".jsonl");
+        const pid_t child = Start({"-r", "-q", "-j", "2", "--manifest", manifest, tree});
         std::this_thread::sleep_for(delay);
         ::kill(child, signal);
         const Outcome run = Finish(child);
@@ -274,6 +278,14 @@ TEST_F(ProcessLimitsTest, InterruptedRunsLeaveWholeFilesAndNoTemporaries) {
         if (signal != SIGKILL) {
             ASSERT_EQ(Temporaries(tree), before) << "round " << round;
         }
+        // The record keeps every file it finished, each line whole; only SIGKILL may cut the
+        // line under way, and a cut line lacks its line feed.
+        std::string records = ReadFile(manifest);
+        if (signal == SIGKILL) records.erase(records.rfind('\n') + 1);
+        ASSERT_TRUE(records.empty() || records.back() == '\n') << "round " << round;
+        std::istringstream lines(records);
+        for (std::string line; std::getline(lines, line);)
+            ASSERT_FALSE(nlohmann::json::parse(line, nullptr, false).is_discarded()) << line;
         for (int i = 0; i < Documents; i += 7) {
             std::error_code missing;
             if (!fs::exists(outputOf(i), missing)) continue;

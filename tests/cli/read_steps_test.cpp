@@ -1,46 +1,64 @@
-// The steps every whole-file read shares: a file that delivers less than its length, or
-// fails halfway, is never taken as a document with a zero-filled tail.
+// The steps every read shares, whole or in blocks: the pieces add up in order, none larger
+// than the buffer; bytes past the length found at opening are not taken; a file that delivers
+// less, or fails halfway, is refused: never an image with a zero tail, never a digest of part.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "files/read_steps.h"
 
 namespace brevikon {
 namespace {
 
-TEST(ReadSteps, PiecesAddUpAndAShortOrFailedReadIsRefused) {
-    struct Case {
-        std::int64_t length;  // announced
-        std::string bytes;    // what the file delivers, at most 3 bytes per read
-        bool fails;           // the read after the delivered bytes fails
-        ReadStatus expected;
+// A file that delivers `bytes`, at most `perRead` at a time, then ends or fails.
+auto Source(std::string bytes, std::size_t perRead, bool fails) {
+    return [=, at = std::size_t{0}](unsigned char* into, std::int64_t count) mutable {
+        if (at == bytes.size()) return std::int64_t{fails ? -1 : 0};
+        const std::size_t piece =
+            std::min<std::size_t>({perRead, bytes.size() - at, static_cast<std::size_t>(count)});
+        std::memcpy(into, bytes.data() + at, piece);
+        at += piece;
+        return static_cast<std::int64_t>(piece);
     };
-    const Case cases[] = {
-        {7, "Dokumen", false, ReadStatus::Ok},
-        {7, "Doku", false, ReadStatus::ShortRead},  // shrank while being read
-        {7, "Doku", true, ReadStatus::ShortRead},
+}
+
+TEST(ReadSteps, WholeAndInBlocksOfFourBytes) {
+    const struct {
+        std::int64_t length;  // as found at opening
+        std::string bytes;    // what the file delivers
+        std::size_t perRead;
+        bool fails;  // the read after them fails
+        ReadStatus status;
+    } cases[] = {
+        {10, "0123456789", 3, false, ReadStatus::Ok},
+        {10, "0123456789", 100, false, ReadStatus::Ok},
+        {5, "0123456789", 100, false, ReadStatus::Ok},     // grew while read
+        {10, "01234", 100, false, ReadStatus::ShortRead},  // shrank while read
+        {10, "01234", 2, true, ReadStatus::ShortRead},
     };
-    for (const Case& c : cases) {
-        ReadResult result;
+    for (const auto& c : cases) {
+        const std::string taken = c.bytes.substr(0, static_cast<std::size_t>(c.length));
+        ReadResult whole, blocks;
         HeapBlock image;
-        ASSERT_TRUE(read_steps::AcceptLength(result, image, c.length, 100, ProcessHeap()));
-        std::size_t at = 0;
-        read_steps::FillImage(result, image,
-                              [&](unsigned char* into, std::int64_t count) -> std::int64_t {
-                                  if (at == c.bytes.size()) return c.fails ? -1 : 0;
-                                  const std::size_t piece = std::min<std::size_t>(
-                                      {3, c.bytes.size() - at, static_cast<std::size_t>(count)});
-                                  std::memcpy(into, c.bytes.data() + at, piece);
-                                  at += piece;
-                                  return static_cast<std::int64_t>(piece);
-                              });
-        EXPECT_EQ(result.status, c.expected) << c.bytes;
-        EXPECT_EQ(image.held(), c.expected == ReadStatus::Ok) << c.bytes;
-        if (image.held()) {
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(image.data()), 7), c.bytes);
-        }
+        ASSERT_TRUE(read_steps::AcceptLength(whole, image, c.length, 100, ProcessHeap()));
+        read_steps::FillImage(whole, image, Source(c.bytes, c.perRead, c.fails));
+        EXPECT_EQ(whole.status, c.status) << taken;
+        EXPECT_EQ(image.held(), c.status == ReadStatus::Ok) << taken;
+        EXPECT_EQ(std::string(image.data(), image.data() + image.size()),
+                  image.held() ? taken : "");
+
+        blocks.length = c.length;
+        std::vector<unsigned char> buffer(4);
+        std::string got;
+        read_steps::FeedBlocks(blocks, buffer, Source(c.bytes, c.perRead, c.fails),
+                               [&](const unsigned char* bytes, std::size_t size) {
+                                   EXPECT_TRUE(size > 0 && size <= buffer.size()) << taken;
+                                   got.append(bytes, bytes + size);
+                               });
+        EXPECT_EQ(blocks.status, c.status) << taken;
+        EXPECT_EQ(got, taken);
     }
 }
 

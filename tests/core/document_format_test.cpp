@@ -14,35 +14,42 @@ using Bytes = std::vector<std::uint8_t>;
 // The text starts 81 bytes after the last zero in 200..4095 when that byte is at least 32,
 // else at 759 or 273 when the file is long enough and that byte qualifies, else at 0.
 TEST(FindTextStart, WindowCandidateAndFallbacks) {
+    constexpr auto Zero = TextStartRule::ZeroWindow;
+    constexpr auto At759 = TextStartRule::Fallback759;
+    constexpr auto At273 = TextStartRule::Fallback273;
+    constexpr auto At0 = TextStartRule::FileStart;
     const struct {
         std::int64_t length;
         std::vector<std::pair<std::int64_t, std::uint8_t>> set;  // offset, byte; the rest 'x'
         std::int64_t start;
+        TextStartRule rule;
     } cases[] = {
-        {1, {}, 0},
-        {200, {{0, 0}, {199, 0}}, 0},  // zeros, but the window starts at 200
-        {274, {}, 0},                  // 273 needs more than 274 bytes
-        {275, {}, 273},
-        {760, {}, 273},  // 759 needs 761 bytes
-        {761, {}, 759},
-        {700, {{199, 0}}, 273},  // just outside the window
-        {700, {{200, 0}}, 281},
-        {5000, {{4095, 0}}, 4176},
-        {5000, {{4096, 0}}, 759},
-        {700, {{300, 0}, {500, 0}}, 581},  // the last zero wins
-        {700, {{300, 0}, {381, 32}}, 381},
-        {700, {{300, 0}, {381, 31}}, 273},
-        {700, {{300, 0}, {381, 200}}, 381},  // unsigned: bytes from 128 qualify
-        {700, {{300, 0}, {381, 0}}, 462},    // the candidate is itself a later zero
-        {781, {{700, 0}}, 759},              // candidate 781 lies past the end
-        {781, {{700, 0}, {759, 5}}, 273},
-        {781, {{700, 0}, {759, 5}, {273, 31}}, 0},
+        {1, {}, 0, At0},
+        {200, {{0, 0}, {199, 0}}, 0, At0},  // zeros, but the window starts at 200
+        {274, {}, 0, At0},                  // 273 needs more than 274 bytes
+        {275, {}, 273, At273},
+        {760, {}, 273, At273},  // 759 needs 761 bytes
+        {761, {}, 759, At759},
+        {700, {{199, 0}}, 273, At273},  // just outside the window
+        {700, {{200, 0}}, 281, Zero},
+        {5000, {{4095, 0}}, 4176, Zero},
+        {5000, {{4096, 0}}, 759, At759},
+        {700, {{300, 0}, {500, 0}}, 581, Zero},  // the last zero wins
+        {700, {{300, 0}, {381, 32}}, 381, Zero},
+        {700, {{300, 0}, {381, 31}}, 273, At273},
+        {700, {{300, 0}, {381, 200}}, 381, Zero},  // unsigned: bytes from 128 qualify
+        {700, {{300, 0}, {381, 0}}, 462, Zero},    // the candidate is itself a later zero
+        {781, {{700, 0}}, 759, At759},             // candidate 781 lies past the end
+        {781, {{700, 0}, {759, 5}}, 273, At273},
+        {781, {{700, 0}, {759, 5}, {273, 31}}, 0, At0},
     };
     for (const auto& c : cases) {
         Bytes bytes(static_cast<std::size_t>(c.length), 'x');
         for (const auto& [offset, value] : c.set)
             bytes[static_cast<std::size_t>(offset)] = value;
         EXPECT_EQ(FindTextStart(bytes.data(), c.length), c.start) << "case " << &c - cases;
+        EXPECT_EQ(FindTextStartAndRule(bytes.data(), c.length).rule, c.rule)
+            << "case " << &c - cases;
     }
 }
 

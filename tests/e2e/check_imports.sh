@@ -5,7 +5,7 @@
 set -u
 objdump=$1
 program=$2
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|shlwapi|advapi32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|shlwapi|advapi32|bcrypt|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 imports=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')
 if [ -z "$imports" ]; then
     echo "no import table found in $program"

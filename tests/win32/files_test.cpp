@@ -98,7 +98,7 @@ TEST(FileDecisions, LinksAreNeverTakenForWhatTheyLeadTo) {
     const FileIdentity input{7, 42};
     const FileIdentity other{7, 43};
     auto opened = [](Holds kind, FileIdentity identity, DWORD attributes = 0) {
-        return Opened{kind, attributes, identity};
+        return Opened{kind, attributes, identity, {}};
     };
     EXPECT_EQ(KindOf(FILE_TYPE_DISK, FILE_ATTRIBUTE_REPARSE_POINT), Holds::Link);
     EXPECT_EQ(KindOf(FILE_TYPE_DISK, FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY),
@@ -385,6 +385,40 @@ TEST_F(FilesTest, ListingAndSubfoldersTellEveryKindAndStayInside) {
     EXPECT_TRUE(ListFolder(OpenSubfolder(sub.folder, L"leer", true).folder, entries, error));
     EXPECT_TRUE(entries.empty());
     EXPECT_FALSE(ListFolder(FolderHandle(), entries, error));
+}
+
+// 100 ns steps since 1601, rounded down to whole seconds so that a time before 1970 keeps
+// positive nanoseconds; past the largest signed count Windows takes, held at it.
+TEST(FileTimes, Win32TimesCountFromTheUnixEpoch) {
+    constexpr std::uint64_t Epoch = 116'444'736'000'000'000;  // 1970 in steps from 1601
+    const std::pair<std::uint64_t, FileTime> cases[] = {
+        {Epoch + 1, {0, 100}},
+        {Epoch - 1, {-1, 999'999'900}},
+        {0, {-11'644'473'600, 0}},
+        {Epoch + 21'474'836'480'000'000, {2'147'483'648, 0}},  // past a signed 32-bit count
+        {0x7FFF'FFFF'FFFF'FFFF, {910'692'730'085, 477'580'700}},
+        {0xFFFF'FFFF'FFFF'FFFF, {910'692'730'085, 477'580'700}},
+    };
+    for (const auto& [steps, time] : cases) {
+        const FILETIME written{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+        EXPECT_EQ(win32::UnixTimeOf(written), time) << steps;
+    }
+}
+
+// The opened file's last write, not its creation or last access.
+TEST_F(FilesTest, ModificationTimeIsTheOpenedFilesOwn) {
+    const std::wstring brief = Make(L"BRIEF.TXT", "Hi");
+    {
+        win32::FileHandle file(::CreateFileW(brief.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+        const std::uint64_t steps = 116'444'736'000'000'000 + 17'091'648'001'234'567;
+        const FILETIME other{0, 0x0100'0000};
+        const FILETIME written{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+        ASSERT_TRUE(::SetFileTime(file.get(), &other, &other, &written));
+    }
+    HeapBlock image;
+    const ReadResult read = ReadWholeFile(brief, 100, ProcessHeap(), image);
+    EXPECT_EQ(read.modified, (FileTime{1'709'164'800, 123'456'700}));
 }
 
 TEST(FileErrorTexts, NewCodesHaveTheirOwnText) {
