@@ -1,6 +1,7 @@
 #include "cli/convert_job.h"
 
 #include <new>
+#include <optional>
 
 #include "document/message_texts.h"
 #include "document/path_names.h"
@@ -127,14 +128,16 @@ FolderHandle OpenTargetFolder(const ConversionJob& job, const ConverterOptions& 
     return folder;
 }
 
-// Writes a default-named output as a new regular file; false with the failure's text.
 // Writes a default-named output as a new regular file into folder; false with the failure.
 bool WriteDefaultOutput(const FolderHandle& folder, const NativeString& target,
-                        const FileIdentity& input, std::string_view bytes, JobResult& result) {
+                        const FileIdentity& input, const OutputContent& content,
+                        JobResult& result) {
     const NativeString name = target.substr(TargetFolderPart(target).size());
-    const WriteResult written = WriteNewOutput(folder, name, bytes, input);
+    const WriteResult written = WriteNewOutput(folder, name, content, input);
     if (written.ok) return true;
-    if (written.isInput) {
+    if (written.incomplete) {
+        Fail(result, "no_memory", std::u16string(OutOfMemoryText));
+    } else if (written.isInput) {
         Fail(result, "name_collision", InputNotReplacedText(target));
     } else if (written.notReplaced) {
         Fail(result, "target_not_replaced",
@@ -144,6 +147,28 @@ bool WriteDefaultOutput(const FolderHandle& folder, const NativeString& target,
     }
     return false;
 }
+
+// Passes an output on to its file while counting its bytes and, for the manifest, taking its
+// checksum: the output is never held whole, so this is the only place that sees all of it.
+class OutputTally : public ByteSink {
+  public:
+    OutputTally(ByteSink& next, bool hashing) : next_(next) {
+        if (hashing) hash_.emplace();
+    }
+    bool Put(std::string_view bytes) override {
+        size_ += static_cast<std::int64_t>(bytes.size());
+        if (hash_) hash_->Update(bytes);
+        return next_.Put(bytes);
+    }
+    std::int64_t size() const { return size_; }
+    // Empty when not hashing or the system's provider failed.
+    std::string Finish() { return hash_ ? hash_->Finish() : std::string(); }
+
+  private:
+    ByteSink& next_;
+    std::optional<Sha256> hash_;
+    std::int64_t size_ = 0;
+};
 
 // The line -v shows: the input, where its forms went, and the viewer's status line.
 std::u16string VerboseLine(const ConversionJob& job, const std::u16string& statusLine) {
@@ -210,17 +235,38 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
     FolderHandle folder;  // the default outputs' folder, opened for the first and kept
     bool lineOfReport = false;
     for (const JobOutput& form : job.outputs) {
-        if (!output.Produce(form.format, input)) {
-            return Fail(result, "no_memory", std::u16string(OutOfMemoryText));
-        }
-        // Not held while the last output is written: one image less at the peak.
-        if (&form == &job.outputs.back()) image.Release();
+        // A file output is made as it is written, in blocks: the output is never held whole.
+        // Standard output is the exception, as it must wait for the files before it.
+        std::int64_t size = 0;
+        std::string sha256;
+        const ContentProducer produce = [&](ByteSink& sink) {
+            OutputTally tally(sink, options.manifest.has_value());  // afresh for a retry
+            const bool whole = output.Stream(form.format, input, tally);
+            size = tally.size();
+            sha256 = tally.Finish();
+            return whole;
+        };
         if (job.toStream) {
+            if (!output.Produce(form.format, input)) {
+                return Fail(result, "no_memory", std::u16string(OutOfMemoryText));
+            }
+            // Not held while the output waits for its turn: one image less at the peak.
+            if (&form == &job.outputs.back()) image.Release();
             result.streamBytes.assign(output.bytes());
+            size = static_cast<std::int64_t>(output.bytes().size());
+            if (options.manifest) sha256 = Sha256Hex(output.bytes());
         } else if (form.repeated) {
-            // Written by the earlier job of the same input and target.
+            // Written by the earlier job of the same input and target; made only to be
+            // counted and recorded.
+            DiscardingSink nowhere;
+            if (!produce(nowhere)) {
+                return Fail(result, "no_memory", std::u16string(OutOfMemoryText));
+            }
         } else if (job.namedByUser) {
-            const WriteResult written = files.Write(form.target, output.bytes());
+            const WriteResult written = files.Write(form.target, OutputContent(produce));
+            if (written.incomplete) {
+                return Fail(result, "no_memory", std::u16string(OutOfMemoryText));
+            }
             if (!written.ok) {
                 return Fail(result, "write_error",
                             NotWrittenText(form.target, SystemErrorText(written.systemError)));
@@ -231,16 +277,17 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
                 folder = OpenTargetFolder(job, options, form.target, failure);
                 if (!folder.open()) return Fail(result, "write_error", std::move(failure));
             }
-            if (!WriteDefaultOutput(folder, form.target, read.identity, output.bytes(), result)) {
+            if (!WriteDefaultOutput(folder, form.target, read.identity, OutputContent(produce),
+                                    result)) {
                 return;
             }
         }
         WrittenOutput& written = result.written.emplace_back();
         written.format = form.format;
         if (!job.toStream) written.target = form.target;
-        written.size = static_cast<std::int64_t>(output.bytes().size());
+        written.size = size;
         if (options.manifest) {
-            written.sha256 = Sha256Hex(output.bytes());
+            written.sha256 = std::move(sha256);
             if (written.sha256.empty())
                 return Fail(result, "checksum_error", std::u16string(ChecksumFailedText));
         }

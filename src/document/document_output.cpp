@@ -21,6 +21,32 @@ bool DocumentOutput::Produce(OutputFormat format, const DocumentInput& input) {
     return (this->*FormOf(format).write)(input);
 }
 
+bool DocumentOutput::Stream(OutputFormat format, const DocumentInput& input, ByteSink& sink,
+                            std::size_t blockSize) {
+    bytes_ = {};
+    bool whole = false;
+    switch (format) {
+        case OutputFormat::Rtf:
+            rtf_.drain = &sink;
+            rtf_.drainAt = static_cast<std::int64_t>(blockSize);
+            // What is left in the buffer after the last full block goes too.
+            whole = WriteRtf(input) && (bytes_.empty() || sink.Put(bytes_));
+            rtf_.drain = nullptr;
+            break;
+        case OutputFormat::Text:
+        case OutputFormat::Html:
+            export_.StreamTo(&sink, blockSize);
+            whole = Produce(format, input);  // the exports hand on their last piece themselves
+            export_.StreamTo(nullptr, 0);
+            break;
+        default:
+            whole = Produce(format, input) && (bytes_.empty() || sink.Put(bytes_));
+            break;
+    }
+    bytes_ = {};
+    return whole;
+}
+
 void DocumentOutput::SetDocumentStatusLine(const DocumentInput& input) {
     statusLine_ = DocumentStatusLine(
         input.fileName, input.length,

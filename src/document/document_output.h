@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/byte_sink.h"
 #include "base/heap.h"
 #include "document/output_forms.h"
 #include "format/char_table.h"
@@ -23,6 +24,10 @@ struct DocumentInput {
     std::u16string_view fileName;  // shown in the report and the status line, the HTML title
 };
 
+// How much of a streamed output is held before it is handed on: large enough that writes are
+// few, small beside the document itself.
+constexpr std::size_t StreamBlockSize = std::size_t{4} << 20;
+
 // Reusable per worker, and the viewer's one: the character table and the buffers live as long
 // as it does.
 class DocumentOutput {
@@ -34,6 +39,12 @@ class DocumentOutput {
 
     // Converts; false when memory ran out (the output would be truncated).
     bool Produce(OutputFormat format, const DocumentInput& input);
+    // Converts into sink as the output is made, in pieces of about blockSize bytes, so that
+    // an output of any size needs no more memory than that: the bytes of Produce, handed on
+    // instead of held. False when memory ran out or sink refused a piece. Forms that are
+    // small whatever the document (the reports) are made whole and then handed on.
+    bool Stream(OutputFormat format, const DocumentInput& input, ByteSink& sink,
+                std::size_t blockSize = StreamBlockSize);
 
     // The output bytes of the last successful Produce.
     std::string_view bytes() const { return bytes_; }

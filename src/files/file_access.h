@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_sink.h"
 #include "base/heap.h"
 
 namespace brevikon {
@@ -100,13 +101,15 @@ struct WriteResult {
     // folder (a default-named output), or the input itself.
     bool notReplaced = false;
     bool isInput = false;
+    // The content could not be made whole (memory ran out); nothing was placed.
+    bool incomplete = false;
 };
 
 // Writes bytes to a path the user named. A regular or missing target is replaced only once
 // every byte is written to a new file beside it; on failure the old target stays as it was
 // and no temporary file is left. A device or pipe that the path names is written directly,
 // once the opened file has shown to be one; a regular file reached that way is replaced.
-WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes);
+WriteResult WriteFileReplacing(const NativeString& path, const OutputContent& content);
 
 // A folder held open: it stays the folder it was when opened, whatever later happens to its
 // path. Move-only.
@@ -169,7 +172,7 @@ FolderResult OpenSubfolder(const FolderHandle& parent, const NativeString& name,
 // replaced (its permission bits kept, never set-id bits); anything else there (a link, a
 // device, a pipe, a folder) is left alone and refused, as is the file with inputIdentity.
 WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
-                           std::string_view bytes,
+                           const OutputContent& content,
                            const std::optional<FileIdentity>& inputIdentity);
 
 // One entry of a folder as a walk sees it, without following links to folders.

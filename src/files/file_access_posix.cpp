@@ -20,7 +20,7 @@ namespace {
 
 // Writes to the device or pipe that path names. False when what opened is a regular file or
 // a folder after all (the path changed since it was looked at): those are replaced instead.
-bool WriteToDevice(const NativeString& path, std::string_view bytes, WriteResult& result) {
+bool WriteToDevice(const NativeString& path, const OutputContent& content, WriteResult& result) {
     // O_NONBLOCK keeps a pipe without reader from hanging the run: it fails with ENXIO.
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
@@ -35,7 +35,7 @@ bool WriteToDevice(const NativeString& path, std::string_view bytes, WriteResult
     if (S_ISREG(opened.st_mode) || S_ISDIR(opened.st_mode)) return false;
     const int flags = ::fcntl(fd.get(), F_GETFL);
     if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
-    if (!posix::WriteAll(fd.get(), bytes, result.systemError)) return true;
+    if (!posix::WriteContent(fd.get(), content, result)) return true;
     if (fd.Close() != 0) {
         result.systemError = errno;
         return true;
@@ -146,7 +146,7 @@ ReadResult ReadFileInBlocks(const NativeString& path, std::span<unsigned char> b
     return result;
 }
 
-WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes) {
+WriteResult WriteFileReplacing(const NativeString& path, const OutputContent& content) {
     WriteResult result;
     struct stat named;
     if (::stat(path.c_str(), &named) == 0) {
@@ -154,7 +154,7 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
             result.systemError = EISDIR;
             return result;
         }
-        if (!S_ISREG(named.st_mode) && WriteToDevice(path, bytes, result)) return result;
+        if (!S_ISREG(named.st_mode) && WriteToDevice(path, content, result)) return result;
     }
     const std::size_t slash = path.find_last_of('/');
     const NativeString folderPath = slash == NativeString::npos ? "" : path.substr(0, slash + 1);
@@ -178,7 +178,7 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
         return result;
     }
     if (taken && S_ISREG(existing.st_mode)) mode = existing.st_mode & 0777;
-    return posix::PlaceNewFile(folder.folder.native(), name, bytes, mode, taken);
+    return posix::PlaceNewFile(folder.folder.native(), name, content, mode, taken);
 }
 
 bool IsSameFile(const NativeString& first, const NativeString& second) {

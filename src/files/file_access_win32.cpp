@@ -39,7 +39,7 @@ bool NamesNothing(DWORD error) {
 // showed it to be one. The name's own entry is opened, so a link to a device is not taken
 // for one, and nothing is truncated. False when path holds no device (or cannot be opened;
 // openError says why).
-bool WriteToDevice(const std::wstring& path, std::string_view bytes, WriteResult& result,
+bool WriteToDevice(const std::wstring& path, const OutputContent& content, WriteResult& result,
                    int& openError) {
     FileHandle device(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -49,7 +49,7 @@ bool WriteToDevice(const std::wstring& path, std::string_view bytes, WriteResult
     }
     const DWORD type = ::GetFileType(device.get()) & ~FILE_TYPE_REMOTE;
     if (type != FILE_TYPE_CHAR && type != FILE_TYPE_PIPE) return false;
-    if (!win32::WriteAll(device.get(), bytes, result.systemError)) return true;
+    if (!win32::WriteContent(device.get(), content, result)) return true;
     if (!device.Close()) {
         result.systemError = win32::LastError();
         return true;
@@ -162,10 +162,10 @@ ReadResult ReadFileInBlocks(const NativeString& path, std::span<unsigned char> b
     return result;
 }
 
-WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes) {
+WriteResult WriteFileReplacing(const NativeString& path, const OutputContent& content) {
     WriteResult result;
     int deviceError = 0;
-    if (WriteToDevice(path, bytes, result, deviceError)) return result;
+    if (WriteToDevice(path, content, result, deviceError)) return result;
 
     // Anything else is replaced by name; a look at the name's own entry says whether it may be.
     Opened existing;
@@ -191,7 +191,7 @@ WriteResult WriteFileReplacing(const NativeString& path, std::string_view bytes)
     const std::size_t separator = path.find_last_of(L"\\/:");
     const std::wstring folder =
         separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
-    return win32::WriteThenMove(folder, path, bytes, exists);
+    return win32::WriteThenMove(folder, path, content, exists);
 }
 
 bool IsSameFile(const NativeString& first, const NativeString& second) {

@@ -182,7 +182,7 @@ bool SetModeIfMasked(int fd, mode_t mode, int& error) {
 // no interrupt of any kind, not even SIGKILL, can leave a part of it behind.
 enum class Unnamed { Placed, Failed, NotAvailable };
 
-Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes, mode_t mode,
+Unnamed PlaceUnnamed(int folder, const std::string& name, const OutputContent& content, mode_t mode,
                      bool nameTaken, WriteResult& result) {
 #if defined(__linux__) && defined(O_TMPFILE)
     FileDescriptor file(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
@@ -191,7 +191,7 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
         result.systemError = errno;
         return Unnamed::Failed;
     }
-    if (!WriteAll(file.get(), bytes, result.systemError) ||
+    if (!WriteContent(file.get(), content, result) ||
         !SetModeIfMasked(file.get(), mode, result.systemError)) {
         return Unnamed::Failed;  // closing drops the unnamed file
     }
@@ -230,12 +230,13 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, std::string_view bytes
     result.ok = true;
     return Unnamed::Placed;
 #else
-    (void)folder, (void)name, (void)bytes, (void)mode, (void)nameTaken, (void)result;
+    (void)folder, (void)name, (void)content, (void)mode, (void)nameTaken, (void)result;
     return Unnamed::NotAvailable;
 #endif
 }
 
-WriteResult PlaceNamed(int folder, const std::string& name, std::string_view bytes, mode_t mode) {
+WriteResult PlaceNamed(int folder, const std::string& name, const OutputContent& content,
+                       mode_t mode) {
     WriteResult result;
     std::string temporary;
     int slot = NoSlot;
@@ -249,7 +250,7 @@ WriteResult PlaceNamed(int folder, const std::string& name, std::string_view byt
         result.systemError = errno;
         return result;
     }
-    bool ok = WriteAll(file.get(), bytes, result.systemError);
+    bool ok = WriteContent(file.get(), content, result);
     if (ok && ::fchmod(file.get(), mode) != 0) {
         result.systemError = errno;
         ok = false;
@@ -302,6 +303,34 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
     return true;
 }
 
+namespace {
+
+class DescriptorSink : public ByteSink {
+  public:
+    explicit DescriptorSink(int fd) : fd_(fd) {}
+    bool Put(std::string_view bytes) override {
+        return error_ == 0 && WriteAll(fd_, bytes, error_);
+    }
+    int error() const { return error_; }
+
+  private:
+    int fd_;
+    int error_ = 0;
+};
+
+}  // namespace
+
+bool WriteContent(int fd, const OutputContent& content, WriteResult& result) {
+    DescriptorSink sink(fd);
+    const bool whole = content.WriteTo(sink);
+    if (sink.error() != 0) {
+        result.systemError = sink.error();
+        return false;
+    }
+    result.incomplete = !whole;
+    return whole;
+}
+
 FileIdentity IdentityOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
@@ -315,13 +344,13 @@ mode_t NewFileMode() {
     return static_cast<mode_t>(0666 & ~ReadUmaskOnce());
 }
 
-WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode,
-                         bool nameTaken) {
+WriteResult PlaceNewFile(int folder, const std::string& name, const OutputContent& content,
+                         mode_t mode, bool nameTaken) {
     WriteResult result;
-    if (PlaceUnnamed(folder, name, bytes, mode, nameTaken, result) != Unnamed::NotAvailable) {
+    if (PlaceUnnamed(folder, name, content, mode, nameTaken, result) != Unnamed::NotAvailable) {
         return result;
     }
-    return PlaceNamed(folder, name, bytes, mode);
+    return PlaceNamed(folder, name, content, mode);
 }
 
 bool BeginWholeWrite() {

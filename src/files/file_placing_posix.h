@@ -30,6 +30,10 @@ class FileDescriptor {
 // Writes every byte, going on after interrupted or partial writes; false with error set.
 bool WriteAll(int fd, std::string_view bytes, int& error);
 
+// Writes content into fd as it is produced; false with result.systemError for a failed
+// write, or with result.incomplete when the content could not be made whole.
+bool WriteContent(int fd, const OutputContent& content, WriteResult& result);
+
 FileIdentity IdentityOf(const struct stat& info);
 
 // The process umask, read once; every later call gives the same value.
@@ -44,8 +48,8 @@ mode_t NewFileMode();
 // replaced as a name, never written through; a folder there is left alone (EISDIR). mode is
 // set exactly, whatever the umask. nameTaken: something was seen under the name, so the new
 // file goes straight to a temporary name.
-WriteResult PlaceNewFile(int folder, const std::string& name, std::string_view bytes, mode_t mode,
-                         bool nameTaken);
+WriteResult PlaceNewFile(int folder, const std::string& name, const OutputContent& content,
+                         mode_t mode, bool nameTaken);
 
 // Brackets a write that an interrupt must not cut in half (a line of a run's record): the
 // signal handler waits for it to end before the signal takes its course. False once an

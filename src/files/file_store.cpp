@@ -10,8 +10,8 @@ class SystemFileStore final : public FileStore {
                     const ExpectedFile* expected) override {
         return ReadWholeFile(path, maxLength, heap, image, expected);
     }
-    WriteResult Write(const NativeString& path, std::string_view bytes) override {
-        return WriteFileReplacing(path, bytes);
+    WriteResult Write(const NativeString& path, const OutputContent& content) override {
+        return WriteFileReplacing(path, content);
     }
     bool SameFile(const NativeString& first, const NativeString& second) override {
         return IsSameFile(first, second);

@@ -17,7 +17,7 @@ class FileStore {
     virtual ReadResult Read(const NativeString& path, std::int64_t maxLength, Heap& heap,
                             HeapBlock& image, const ExpectedFile* expected = nullptr) = 0;
     // As WriteFileReplacing.
-    virtual WriteResult Write(const NativeString& path, std::string_view bytes) = 0;
+    virtual WriteResult Write(const NativeString& path, const OutputContent& content) = 0;
     // As IsSameFile.
     virtual bool SameFile(const NativeString& first, const NativeString& second) = 0;
 };

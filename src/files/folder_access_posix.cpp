@@ -160,7 +160,7 @@ NativeString RealFolderPath(const FolderHandle& folder) {
 }
 
 WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
-                           std::string_view bytes,
+                           const OutputContent& content,
                            const std::optional<FileIdentity>& inputIdentity) {
     WriteResult result;
     mode_t mode = posix::NewFileMode();
@@ -182,7 +182,7 @@ WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
         result.systemError = errno;
         return result;
     }
-    return posix::PlaceNewFile(folder.native(), name, bytes, mode, taken);
+    return posix::PlaceNewFile(folder.native(), name, content, mode, taken);
 }
 
 }  // namespace brevikon

@@ -110,7 +110,7 @@ NativeString RealFolderPath(const FolderHandle& folder) {
 }
 
 WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
-                           std::string_view bytes,
+                           const OutputContent& content,
                            const std::optional<FileIdentity>& inputIdentity) {
     WriteResult result;
     if (!folder.open() || !win32::IsPlainName(name)) {
@@ -139,7 +139,7 @@ WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
         }
     }
     // Without a file there a moment ago, a link put there since is not replaced either.
-    return win32::WriteThenMove(folder.path(), target, bytes, exists);
+    return win32::WriteThenMove(folder.path(), target, content, exists);
 }
 
 }  // namespace brevikon

@@ -170,6 +170,34 @@ bool WriteAll(HANDLE file, std::string_view bytes, int& error) {
     return true;
 }
 
+namespace {
+
+class HandleSink : public ByteSink {
+  public:
+    explicit HandleSink(HANDLE file) : file_(file) {}
+    bool Put(std::string_view bytes) override {
+        return error_ == 0 && WriteAll(file_, bytes, error_);
+    }
+    int error() const { return error_; }
+
+  private:
+    HANDLE file_;
+    int error_ = 0;
+};
+
+}  // namespace
+
+bool WriteContent(HANDLE file, const OutputContent& content, WriteResult& result) {
+    HandleSink sink(file);
+    const bool whole = content.WriteTo(sink);
+    if (sink.error() != 0) {
+        result.systemError = sink.error();
+        return false;
+    }
+    result.incomplete = !whole;
+    return whole;
+}
+
 bool LookAtName(const std::wstring& path, Opened& opened, bool& exists, int& error) {
     exists = false;
     FileHandle look(OpenToLook(path, false));
@@ -184,7 +212,7 @@ bool LookAtName(const std::wstring& path, Opened& opened, bool& exists, int& err
 }
 
 WriteResult WriteThenMove(const std::wstring& folder, const std::wstring& target,
-                          std::string_view bytes, bool replaceExisting) {
+                          const OutputContent& content, bool replaceExisting) {
     WriteResult result;
     // A short name in the target's own folder: the move stays on one volume, and a long
     // target name does not make the temporary one too long.
@@ -205,7 +233,7 @@ WriteResult WriteThenMove(const std::wstring& folder, const std::wstring& target
         return result;
     }
     FileHandle file(handle);
-    bool ok = WriteAll(file.get(), bytes, result.systemError);
+    bool ok = WriteContent(file.get(), content, result);
     if (!file.Close() && ok) {
         result.systemError = LastError();
         ok = false;

@@ -106,9 +106,13 @@ std::wstring WithoutLongPathPrefix(const std::wstring& path);
 // and then moves it to target. Without replaceExisting the move fails when target has
 // appeared meanwhile. On any failure no temporary file is left.
 WriteResult WriteThenMove(const std::wstring& folder, const std::wstring& target,
-                          std::string_view bytes, bool replaceExisting);
+                          const OutputContent& content, bool replaceExisting);
 
 bool WriteAll(HANDLE file, std::string_view bytes, int& error);
+
+// Writes content into file as it is produced; false with result.systemError for a failed
+// write, or with result.incomplete when the content could not be made whole.
+bool WriteContent(HANDLE file, const OutputContent& content, WriteResult& result);
 
 // Creates a new temporary file for writing and records its name, so that an interrupt
 // removes it; ForgetTemporary once it is moved into place or deleted.

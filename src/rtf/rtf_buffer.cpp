@@ -27,6 +27,11 @@ void ResetRtfBuffer(RtfBuffer& buffer) {
 
 bool GrowRtfBuffer(RtfBuffer& buffer, std::int64_t extra) {
     if (!buffer.storage || extra < 0) return false;
+    if (buffer.drain && buffer.capacity >= buffer.drainAt && buffer.used > 0) {
+        // Streaming: what is written goes out, and the buffer starts again at its front.
+        if (!buffer.drain->Put(buffer.content())) return false;
+        buffer.used = 0;
+    }
     const std::int64_t needed = buffer.used + extra + RtfBufferSpare;
     if (needed <= buffer.capacity) return true;
     std::int64_t capacity = buffer.capacity;

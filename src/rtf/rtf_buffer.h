@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/byte_sink.h"
 #include "base/heap.h"
 
 namespace brevikon {
@@ -21,6 +22,12 @@ struct RtfBuffer {
     // A producer checks it so that a truncated RTF is never passed on as a whole one.
     bool appendLost = false;
     Heap* heap = &ProcessHeap();
+    // Streaming: once the capacity has reached drainAt, a full buffer hands its content to
+    // drain and starts again at its front instead of growing, so an output of any size needs
+    // no more than about drainAt bytes. A refused piece counts as a lost append. Null: the
+    // buffer holds everything, as the viewer needs it.
+    ByteSink* drain = nullptr;
+    std::int64_t drainAt = 0;
 
     RtfBuffer() = default;
     explicit RtfBuffer(Heap& source) : heap(&source) {}
@@ -41,8 +48,10 @@ void ResetRtfBuffer(RtfBuffer& buffer);
 // Releases the storage for good (program end); capacity and used drop to 0.
 void ReleaseRtfBuffer(RtfBuffer& buffer);
 
-// Makes room for used + extra + RtfBufferSpare bytes by doubling the capacity. Returns false
-// (content and capacity unchanged) when there is no storage or the heap refuses the growth.
+// Makes room for used + extra + RtfBufferSpare bytes by doubling the capacity, or by handing
+// the content to the drain once the capacity has reached drainAt. Returns false (content and
+// capacity unchanged) when there is no storage, the heap refuses the growth or the drain
+// refuses the content.
 bool GrowRtfBuffer(RtfBuffer& buffer, std::int64_t extra);
 
 inline bool EnsureRtfCapacity(RtfBuffer& buffer, std::int64_t extra) {

@@ -134,6 +134,7 @@ class HtmlWriter {
         }
         if (HasTextClasses(visible)) AppendTextSpanOpening(visible);
         runStart_ = out_.size();
+        if (scaled) out_.HoldFrom(runStart_);  // written again when the span closes
     }
 
     void CloseSpan() {
@@ -150,6 +151,7 @@ class HtmlWriter {
         if (textSpan) AppendTextSpanOpening(visible);
         out_.AppendCopy(runStart_, runLength);
         if (visible & Wide) out_.AppendCopy(runStart_, runLength);
+        out_.ReleaseHold();
         if (textSpan) out_.Append("</span>");
         out_.Append("</span></span>");
     }
@@ -206,13 +208,13 @@ bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontM
                            std::string_view title, ExportBuffer& out) const {
     const std::size_t estimate =
         HtmlStartSize + (length > 0 ? 2 * static_cast<std::size_t>(length) : 0);
-    if (!out.Reset(estimate)) return false;
+    if (!out.Reset(out.streaming() ? std::min(estimate, out.drainAt()) : estimate)) return false;
     AppendHtmlPageStart(out, title, fontMode);
     if (image && length >= 1) {
         HtmlWriter(image, length, forms_, out).Write(FindTextStart(image, length));
     }
     AppendHtmlPageEnd(out);
-    return out.complete();
+    return out.Flush() && out.complete();
 }
 
 }  // namespace brevikon

@@ -1,5 +1,6 @@
 #include "text_export/convert_to_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "format/document_format.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr std::size_t MaxBytesPerInputByte = 3;
 // The final paragraph end, and the slack that the fixed four-byte copies run into.
 constexpr std::size_t TextSlack = 8;
+// The smallest room a streamed step reserves, however small the block asked for.
+constexpr std::size_t MinimumStreamStep = 4096;
 
 }  // namespace
 
@@ -95,37 +98,60 @@ bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
     if (!image || length < 1) return out.Reset(0);
     const std::int64_t textStart = FindTextStart(image, length);
     const auto textLength = static_cast<std::size_t>(length - textStart);
-    if (!out.Reset(textLength * MaxBytesPerInputByte + TextSlack)) return false;
+    const std::size_t whole = textLength * MaxBytesPerInputByte + TextSlack;
+    // The input in steps whose text fits the room reserved for it; unless streaming, one step
+    // takes all. A step's last code may read past its end: an escape gives one character,
+    // within the slack.
+    const std::size_t block = std::max(out.drainAt(), MinimumStreamStep);
+    if (!out.Reset(out.streaming() ? std::min(whole, block) : whole)) return false;
+    const std::int64_t step =
+        out.streaming() ? static_cast<std::int64_t>((block - TextSlack) / MaxBytesPerInputByte)
+                        : length;
 
-    char* const first = out.end();
-    TextWriter writer{escapedForms_, first};
+    TextWriter writer{escapedForms_, nullptr};
     TextCodeState state{textStart};
-    while (state.position < length) {
-        // Bytes that leave the state alone are taken as a run, unless spaces are being dropped.
-        if (!state.softBreakPending) {
-            // Locals: the writer's fields could alias what memcpy writes, and would be
-            // reloaded every byte.
-            const std::uint8_t* p = image + state.position;
-            const std::uint8_t* const end = image + length;
-            char* o = writer.out;
-            bool paragraphOpen = writer.paragraphOpen;
-            for (; p < end; ++p) {
-                const ByteForm& form = forms_[*p];
-                if (!form.inPlainRun) break;
-                std::memcpy(o, form.bytes, sizeof form.bytes);
-                o += form.length;
-                paragraphOpen |= form.opensParagraph;
+    bool ended = false;
+    while (state.position < length && !ended) {
+        const std::int64_t stepEnd = std::min(length, state.position + step);
+        const auto room =
+            static_cast<std::size_t>(stepEnd - state.position) * MaxBytesPerInputByte + TextSlack;
+        if (!out.Ensure(room)) return false;
+        char* const first = out.end();
+        writer.out = first;
+        while (state.position < stepEnd) {
+            // Bytes that leave the state alone are taken as a run, unless spaces are being
+            // dropped.
+            if (!state.softBreakPending) {
+                // Locals: the writer's fields could alias what memcpy writes, and would be
+                // reloaded every byte.
+                const std::uint8_t* p = image + state.position;
+                const std::uint8_t* const end = image + stepEnd;
+                char* o = writer.out;
+                bool paragraphOpen = writer.paragraphOpen;
+                for (; p < end; ++p) {
+                    const ByteForm& form = forms_[*p];
+                    if (!form.inPlainRun) break;
+                    std::memcpy(o, form.bytes, sizeof form.bytes);
+                    o += form.length;
+                    paragraphOpen |= form.opensParagraph;
+                }
+                writer.out = o;
+                writer.paragraphOpen = paragraphOpen;
+                state.position = p - image;
+                if (p >= end) break;
             }
-            writer.out = o;
-            writer.paragraphOpen = paragraphOpen;
-            state.position = p - image;
-            if (p >= end) break;
+            if (!ReadOneTextCode(image, length, state, writer)) {
+                ended = true;
+                break;
+            }
         }
-        if (!ReadOneTextCode(image, length, state, writer)) break;
+        out.Commit(static_cast<std::size_t>(writer.out - first));
     }
-    if (writer.paragraphOpen) *writer.out++ = TextParagraphEnd;
-    out.Commit(static_cast<std::size_t>(writer.out - first));
-    return true;
+    if (writer.paragraphOpen) {
+        if (!out.Ensure(1)) return false;
+        out.Append(TextParagraphEnd);
+    }
+    return out.Flush() && out.complete();
 }
 
 }  // namespace brevikon

@@ -1,5 +1,6 @@
 #include "text_export/export_buffer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 
@@ -7,16 +8,51 @@ namespace brevikon {
 
 bool ExportBuffer::Reset(std::size_t size) {
     used_ = 0;
+    flushed_ = 0;
+    heldFrom_ = NothingHeld;
     lost_ = false;
-    if (size <= capacity_) return true;
+    // A streamed output needs about its block: a larger buffer left by an earlier output
+    // would hold memory, and make pieces, far beyond it.
+    const bool oversized = drain_ && capacity_ > 2 * std::max(drainAt_, SmallestCapacity);
+    if (size <= capacity_ && !oversized) return true;
     storage_.reset();
     capacity_ = 0;
     return Grow(size);
 }
 
+bool ExportBuffer::Drain() {
+    const std::size_t out =
+        heldFrom_ == NothingHeld ? used_ : std::min(used_, heldFrom_ - flushed_);
+    if (out == 0) return true;
+    if (!drain_->Put({storage_.get(), out})) {
+        lost_ = true;
+        return false;
+    }
+    std::memmove(storage_.get(), storage_.get() + out, used_ - out);
+    used_ -= out;
+    flushed_ += out;
+    return true;
+}
+
+bool ExportBuffer::Flush() {
+    if (lost_) return false;
+    if (!drain_ || used_ == 0) return true;
+    if (!drain_->Put(content())) {
+        lost_ = true;
+        return false;
+    }
+    flushed_ += used_;
+    used_ = 0;
+    return true;
+}
+
 bool ExportBuffer::Grow(std::size_t extra) {
     if (lost_) return false;
-    std::size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
+    if (drain_ && capacity_ >= drainAt_) {
+        if (!Drain()) return false;
+        if (used_ + extra <= capacity_) return true;
+    }
+    std::size_t capacity = std::max(capacity_, SmallestCapacity);
     while (capacity < used_ + extra) {
         if (capacity > SIZE_MAX / 2) {
             lost_ = true;
@@ -37,8 +73,14 @@ bool ExportBuffer::Grow(std::size_t extra) {
 }
 
 void ExportBuffer::AppendCopy(std::size_t from, std::size_t count) {
-    if (from + count > used_ || !Ensure(count)) return;
-    std::memcpy(storage_.get() + used_, storage_.get() + from, count);
+    if (from < flushed_) {
+        lost_ = true;  // handed over already: the copy would be wrong
+        return;
+    }
+    if (from + count > size() || !Ensure(count)) return;
+    // Where the bytes are now: Ensure may have handed earlier ones over.
+    const std::size_t at = from - flushed_;
+    std::memcpy(storage_.get() + used_, storage_.get() + at, count);
     used_ += count;
 }
 

@@ -206,10 +206,12 @@ class FakePlatform final : public Platform, public FileStore {
         }
         return result;
     }
-    WriteResult Write(const NativeString& path, std::string_view bytes) override {
+    WriteResult Write(const NativeString& path, const OutputContent& content) override {
+        std::string bytes;
+        if (!content.Collect(bytes)) return {.incomplete = true};
         Record("Write(" + Narrow(NativeToUtf16(path)) + ", " + std::to_string(bytes.size()) + ")");
         if (writeFails) return {};
-        writtenFiles[NativeToUtf16(path)] = std::string(bytes);
+        writtenFiles[NativeToUtf16(path)] = std::move(bytes);
         return {.ok = true};
     }
     bool SameFile(const NativeString& first, const NativeString& second) override {

@@ -1,0 +1,160 @@
+// Outputs written as they are made, in blocks: the bytes of a whole output at every block
+// size, pieces no larger than the block, and a stream that cannot finish leaves no file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "cli_fixture.h"
+#include "document/document_output.h"
+#include "files/file_access.h"
+#include "format/document_format.h"
+#include "tools/sample_documents.h"
+
+namespace brevikon {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+// Keeps what it is given and the largest piece; refuses every piece from refuseFrom on.
+class PieceSink : public ByteSink {
+  public:
+    explicit PieceSink(std::size_t refuseFrom = SIZE_MAX) : refuseFrom_(refuseFrom) {}
+    bool Put(std::string_view bytes) override {
+        if (pieces_ >= refuseFrom_) return false;
+        ++pieces_;
+        largest_ = std::max(largest_, bytes.size());
+        bytes_.append(bytes);
+        return true;
+    }
+    std::string bytes_;
+    std::size_t pieces_ = 0;
+    std::size_t largest_ = 0;
+
+  private:
+    std::size_t refuseFrom_;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Named {
+    std::string name;
+    Bytes bytes;
+};
+
+// The samples, large generated documents, and one long wide run: the HTML writes a wide run
+// twice, so that run must stay in the buffer however long it is.
+std::vector<Named> Documents() {
+    std::vector<Named> documents;
+    for (const BundledSample& sample : BuildBundledSamples())
+        documents.push_back({sample.fileName, sample.document.bytes});
+    for (const SampleKind kind : {SampleKind::Realistic, SampleKind::Attributes, SampleKind::Plain})
+        documents.push_back({"generated", BuildLargeDocument(kind, 1 << 20).bytes});
+    Bytes wide;
+    for (int i = 0; i < 100000; ++i)
+        wide.insert(wide.end(),
+                    {Escape, EscapeLetter, Wide, static_cast<std::uint8_t>('a' + i % 26)});
+    wide.insert(wide.end(), {HardBreak, LineFeed, EndOfText});
+    documents.push_back({"one wide run", wide});
+    return documents;
+}
+
+TEST(StreamedOutputs, GiveTheBytesOfWholeOutputsInPiecesOfTheBlockSize) {
+    DocumentOutput whole, streamed;
+    for (const Named& document : Documents()) {
+        for (const FontMode mode : {FontMode::Monospace, FontMode::Proportional}) {
+            const DocumentInput input{document.bytes.data(),
+                                      static_cast<std::int64_t>(document.bytes.size()), mode,
+                                      u"DOK.TXT"};
+            for (const OutputForm& form : OutputForms()) {
+                ASSERT_TRUE(whole.Produce(form.format, input));
+                for (const std::size_t block :
+                     {std::size_t{1}, std::size_t{5000}, StreamBlockSize}) {
+                    PieceSink sink;
+                    ASSERT_TRUE(streamed.Stream(form.format, input, sink, block));
+                    const std::string where = document.name + ", " + std::string(form.name) +
+                                              ", block " + std::to_string(block);
+                    ASSERT_EQ(sink.bytes_, whole.bytes()) << where;
+                    EXPECT_EQ(streamed.statusLine(), whole.statusLine()) << where;
+                    // The buffers start at 64 KiB and double up to the block size at most:
+                    // a piece is never more than twice that, except a wide run held whole.
+                    const bool bounded =
+                        document.name != "one wide run" || form.format != OutputFormat::Html;
+                    if (bounded && form.format != OutputFormat::Report &&
+                        form.format != OutputFormat::ReportRtf) {
+                        EXPECT_LE(sink.largest_, 2 * std::max<std::size_t>(block, 65536)) << where;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// A piece the sink refuses ends the conversion as failed; the next one is whole again.
+TEST(StreamedOutputs, ARefusedPieceFailsTheOutputAndOnlyIt) {
+    const Bytes document = BuildLargeDocument(SampleKind::Realistic, 1 << 20).bytes;
+    const DocumentInput input{document.data(), static_cast<std::int64_t>(document.size()),
+                              FontMode::Monospace, u"DOK.TXT"};
+    DocumentOutput output, whole;
+    for (const OutputForm& form : OutputForms()) {
+        // The reports come in one piece; the others are refused after their first.
+        const bool report =
+            form.format == OutputFormat::Report || form.format == OutputFormat::ReportRtf;
+        PieceSink refusing(report ? 0 : 1);
+        EXPECT_FALSE(output.Stream(form.format, input, refusing, 4096)) << form.name;
+        ASSERT_TRUE(whole.Produce(form.format, input));
+        PieceSink sink;
+        ASSERT_TRUE(output.Stream(form.format, input, sink, 4096));
+        EXPECT_EQ(sink.bytes_, whole.bytes()) << form.name;
+    }
+}
+
+class StreamedFilesTest : public test::CliFixture {};
+
+// A producer that cannot finish (memory ran out half-way) places nothing: the old output
+// stays, no temporary is left, and the result says the content was incomplete, not that
+// a write failed. A whole one is placed in its pieces.
+TEST_F(StreamedFilesTest, AnOutputThatCannotBeMadeWholeIsNeverPlaced) {
+    const fs::path old = folder_ / "ALT.rtf", fresh = folder_ / "NEU.rtf";
+    WriteFile(old, "earlier output");
+    int calls = 0;
+    const ContentProducer halfway = [&](ByteSink& sink) {
+        ++calls;
+        return sink.Put(std::string(100000, 'x')) && false;
+    };
+    const ContentProducer complete = [](ByteSink& sink) {
+        return sink.Put("{\\rtf1 ") && sink.Put(std::string(100000, 'y')) && sink.Put("}");
+    };
+    const FolderResult folder = OpenFolder(folder_.native());
+    ASSERT_TRUE(folder.folder.open());
+    for (const fs::path& target : {old, fresh}) {
+        const NativeString name = target.filename().native();
+        for (const WriteResult& result :
+             {WriteNewOutput(folder.folder, name, OutputContent(halfway), std::nullopt),
+              WriteFileReplacing(target.native(), OutputContent(halfway))}) {
+            EXPECT_FALSE(result.ok);
+            EXPECT_TRUE(result.incomplete);
+            EXPECT_EQ(result.systemError, 0);
+        }
+    }
+    EXPECT_GE(calls, 4);
+    EXPECT_EQ(ReadFile(old), "earlier output");
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+
+    EXPECT_TRUE(WriteNewOutput(folder.folder, old.filename().native(), OutputContent(complete),
+                               std::nullopt)
+                    .ok);
+    EXPECT_TRUE(WriteFileReplacing(fresh.native(), OutputContent(complete)).ok);
+    const std::string expected = "{\\rtf1 " + std::string(100000, 'y') + "}";
+    EXPECT_EQ(ReadFile(old), expected);
+    EXPECT_EQ(ReadFile(fresh), expected);
+}
+
+}  // namespace
+}  // namespace brevikon
