@@ -202,7 +202,7 @@ bool Judge(const ConversionJob& job, const ConverterOptions& options, const Heap
 }
 
 void Convert(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
-             DocumentOutput& output, JobResult& result) {
+             Heap& images, DocumentOutput& output, JobResult& result) {
     if (!job.skipCode.empty()) {
         result.outcome = JobOutcome::Skipped;
         result.code = job.skipCode;
@@ -213,7 +213,7 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
     // links and hard links too); WriteNewOutput refuses it again at the moment of writing.
     if (!job.refusal.empty()) return Fail(result, job.refusalCode, job.refusal);
     HeapBlock image;
-    const ReadResult read = files.Read(job.input, MaxDocumentSize, ProcessHeap(), image,
+    const ReadResult read = files.Read(job.input, MaxDocumentSize, images, image,
                                        job.expected ? &*job.expected : nullptr);
     if (read.status != ReadStatus::Ok) {
         return Fail(result, ReadFailureCode(read.status), ReadFailureText(read, options));
@@ -305,10 +305,10 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
 }  // namespace
 
 void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
-                DocumentOutput& output, JobResult& result) {
+                Heap& images, DocumentOutput& output, JobResult& result) {
     result.started = std::chrono::system_clock::now();
     try {
-        Convert(job, options, files, output, result);
+        Convert(job, options, files, images, output, result);
     } catch (const std::bad_alloc&) {
         // One file too large for what is left must not end the run of all others.
         result.streamBytes.clear();

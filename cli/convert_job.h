@@ -45,8 +45,9 @@ struct JobResult {
     bool failed() const { return outcome == JobOutcome::Failed; }
 };
 
-// Everything but writing to standard output, which the run does in input order.
+// Everything but writing to standard output, which the run does in input order. The input's
+// image comes from images.
 void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
-                DocumentOutput& output, JobResult& result);
+                Heap& images, DocumentOutput& output, JobResult& result);
 
 }  // namespace brevikon

@@ -15,11 +15,13 @@
 #include "base/version.h"
 #include "cli/conversion_plan.h"
 #include "cli/convert_job.h"
+#include "cli/image_budget.h"
 #include "cli/progress.h"
 #include "cli/run_manifest.h"
 #include "cli/verify_manifest.h"
 #include "document/document_output.h"
 #include "document/message_texts.h"
+#include "files/system_memory.h"
 
 namespace brevikon {
 
@@ -51,6 +53,13 @@ int WriteInformation(std::FILE* out, std::FILE* err, std::string_view text) {
     WriteLine(err, u"brevikon-rtf: Die Ausgabe konnte nicht geschrieben werden: Standardausgabe (" +
                        SystemErrorText(error) + u")");
     return ExitSomeFailed;
+}
+
+// Bytes of document images the workers may hold at once.
+std::uint64_t ImageBudget(const ConverterOptions& options) {
+    if (options.imageBudgetMiB > 0) return options.imageBudgetMiB << 20;
+    const std::uint64_t memory = AvailableMemory();
+    return memory > 0 ? memory / 4 : UINT64_MAX;
 }
 
 std::size_t WorkerCount(int jobs, std::size_t files) {
@@ -181,6 +190,7 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
     const std::size_t count = jobs.size();
 
     RunReport report(options, jobs, out, err, manifest ? &*manifest : nullptr);
+    BudgetedHeap images(ProcessHeap(), ImageBudget(options));
     std::atomic<std::size_t> next{0};
     // Each worker keeps one DocumentOutput, with its tables and buffers, for all its files.
     auto work = [&] {
@@ -188,7 +198,7 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
         for (;;) {
             const std::size_t job = next.fetch_add(1);
             if (job >= count) return;
-            ConvertJob(jobs[job], options, files, output, report.result(job));
+            ConvertJob(jobs[job], options, files, images, output, report.result(job));
             report.Finish(job);
         }
     };

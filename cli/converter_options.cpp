@@ -61,6 +61,10 @@ std::string ConverterUsage() {
            "                       die Eingaben und Ausgaben eines PROTOKOLLs neu lesen und\n"
            "                       mit ihren Pruefsummen vergleichen\n"
            "  -j, --jobs N         N Dateien zugleich umwandeln (Vorgabe: Zahl der Prozessoren)\n"
+           "      --memory-budget MIB\n"
+           "                       die Dokumente aller zugleich umgewandelten Dateien belegen\n"
+           "                       hoechstens MIB MiB; weitere warten (Vorgabe: ein Viertel\n"
+           "                       des Hauptspeichers)\n"
            "  -v, --verbose        je Datei eine Zeile: Eingabe, Ausgabe und Statuszeile, bei\n"
            "                       uebergangenen Dateien der Grund\n"
            "  -q, --quiet          nur Fehler ausgeben\n"
@@ -94,6 +98,22 @@ bool ParseJobs(const NativeString& text, int& jobs) {
     }
     if (value < 1 || value > MaxJobs) return false;
     jobs = value;
+    return true;
+}
+
+// At most a tebibyte: more is no budget at all.
+constexpr std::uint64_t MaxBudgetMiB = 1 << 20;
+
+// MiB from 1 to MaxBudgetMiB, in decimal digits only.
+bool ParseBudget(const NativeString& text, std::uint64_t& mib) {
+    if (text.empty() || text.size() > 7) return false;
+    std::uint64_t value = 0;
+    for (const auto c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value < 1 || value > MaxBudgetMiB) return false;
+    mib = value;
     return true;
 }
 
@@ -192,6 +212,12 @@ constexpr OptionRow OptionRows[] = {
      [](ConverterOptions& o, const NativeString& value) {
          if (ParseJobs(value, o.jobs)) return OptionError();
          return "-j braucht eine Zahl von 1 bis " + std::to_string(MaxJobs) + ": " + Narrow(value);
+     }},
+    {"", "--memory-budget", true, false,
+     [](ConverterOptions& o, const NativeString& value) {
+         if (ParseBudget(value, o.imageBudgetMiB)) return OptionError();
+         return "--memory-budget braucht eine Zahl (MiB) von 1 bis " +
+                std::to_string(MaxBudgetMiB) + ": " + Narrow(value);
      }},
     {"-h", "--help", false, false, &SetFlag<&ConverterOptions::help>},
     {"-V", "--version", false, false, &SetFlag<&ConverterOptions::version>},

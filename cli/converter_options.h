@@ -27,6 +27,9 @@ struct ConverterOptions {
     std::optional<NativeString> manifest;   // --manifest: the run's record; "-" standard output
     std::optional<NativeString> verify;     // --verify: checks a manifest instead of converting
     int jobs = JobsFromProcessors;          // -j
+    // --memory-budget: MiB of document images all workers may hold at once; 0: a quarter of
+    // the machine's memory.
+    std::uint64_t imageBudgetMiB = 0;
     bool verbose = false;
     bool quiet = false;
     bool help = false;

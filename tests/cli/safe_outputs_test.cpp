@@ -147,11 +147,11 @@ TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
     JobResult a, b, c;
     fs::remove(tree_ / "sub" / "A.TXT");
     fs::create_symlink(outside_ / "secret.txt", tree_ / "sub" / "A.TXT");
-    ConvertJob(jobs[0], options, SystemFiles(), output, a);
+    ConvertJob(jobs[0], options, SystemFiles(), ProcessHeap(), output, a);
     // Not a link but another file renamed into its place: no name tells, only the file.
     WriteFile(outside_ / "other.txt", "anders\r\n\x1a");
     fs::rename(outside_ / "other.txt", tree_ / "sub" / "C.TXT");
-    ConvertJob(jobs[2], options, SystemFiles(), output, c);
+    ConvertJob(jobs[2], options, SystemFiles(), ProcessHeap(), output, c);
     EXPECT_EQ(c.message, a.message);
     EXPECT_FALSE(fs::exists(tree_ / "sub" / "C.rtf"));
     // The folder moves away; a link to a folder outside takes its name, and there the same
@@ -161,7 +161,7 @@ TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
     WriteFile(outside_ / "B.rtf", "keep");
     fs::create_symlink(outside_, tree_ / "sub");
 
-    ConvertJob(jobs[1], options, SystemFiles(), output, b);
+    ConvertJob(jobs[1], options, SystemFiles(), ProcessHeap(), output, b);
     EXPECT_EQ(Utf16ToUtf8(a.message),
               "Die Datei ist nicht mehr die beim Durchsuchen gefundene und wird nicht gelesen.");
     EXPECT_EQ(Utf16ToUtf8(b.message),

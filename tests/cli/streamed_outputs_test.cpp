@@ -1,13 +1,19 @@
-// Outputs written as they are made, in blocks: the bytes of a whole output at every block
-// size, pieces no larger than the block, and a stream that cannot finish leaves no file.
+// Memory that grows with neither the output nor the number of workers. Outputs are written as
+// they are made, in blocks: the bytes of a whole output at every block size, pieces no larger
+// than the block, and a stream that cannot finish leaves no file. The workers' document
+// images together stay within a budget: more workers wait, none fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/text.h"
+#include "cli/image_budget.h"
 #include "cli_fixture.h"
 #include "document/document_output.h"
 #include "files/file_access.h"
@@ -154,6 +160,43 @@ TEST_F(StreamedFilesTest, AnOutputThatCannotBeMadeWholeIsNeverPlaced) {
     const std::string expected = "{\\rtf1 " + std::string(100000, 'y') + "}";
     EXPECT_EQ(ReadFile(old), expected);
     EXPECT_EQ(ReadFile(fresh), expected);
+}
+
+// Eight workers asking for 40 bytes each under a budget of 100 never hold more than 100; a
+// block larger than the whole budget is granted once nothing else is held.
+TEST(ImageBudget, WorkersWaitForEachOtherAndEveryBlockGetsItsTurn) {
+    BudgetedHeap heap(ProcessHeap(), 100);
+    auto work = [&heap](std::size_t size) {
+        for (int i = 0; i < 200; ++i) {
+            HeapBlock block;
+            if (!block.Allocate(heap, size)) return false;
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+        return true;
+    };
+    std::vector<std::future<bool>> workers;
+    for (int i = 0; i < 8; ++i)
+        workers.push_back(std::async(std::launch::async, work, i == 0 ? 150 : 40));
+    for (std::future<bool>& worker : workers) {
+        ASSERT_EQ(worker.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+        EXPECT_TRUE(worker.get());
+    }
+    EXPECT_LE(heap.peak(), 150u);
+    EXPECT_GE(heap.peak(), 80u);  // they did work side by side
+}
+
+// A budget smaller than one document still converts every file, one at a time.
+TEST_F(StreamedFilesTest, ABudgetBelowOneDocumentConvertsEveryFileInTurn) {
+    const Bytes document = BuildLargeDocument(SampleKind::Realistic, 3 << 20).bytes;
+    std::vector<std::filesystem::path> arguments = {"-j", "4", "--memory-budget", "1", "-q"};
+    for (const char* name : {"A.TXT", "B.TXT", "C.TXT", "D.TXT", "E.TXT"}) {
+        WriteFile(folder_ / name, std::string(document.begin(), document.end()));
+        arguments.push_back(folder_ / name);
+    }
+    ASSERT_EQ(Run(arguments), 0) << err_;
+    const std::string first = ReadFile(folder_ / "A.rtf");
+    EXPECT_GT(first.size(), document.size());
+    EXPECT_EQ(ReadFile(folder_ / "E.rtf"), first);
 }
 
 }  // namespace
