@@ -1,5 +1,6 @@
 #include "text_export/convert_to_html.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "format/document_format.h"
@@ -13,6 +14,7 @@ namespace brevikon {
 namespace {
 
 using CharForm = HtmlExporter::CharForm;
+using RunForm = HtmlExporter::RunForm;
 
 // The attributes as they look: bit $80 is never shown, superscript wins over subscript and
 // wide over narrow, exactly as the RTF words choose.
@@ -28,12 +30,19 @@ std::uint8_t VisibleAttributes(std::uint8_t flags) {
 class HtmlWriter {
   public:
     HtmlWriter(const std::uint8_t* image, std::int64_t length,
-               const std::array<CharForm, 256>& forms, ExportBuffer& out)
-        : image_(image), length_(length), forms_(forms), out_(out) {}
+               const std::array<CharForm, 256>& forms, const std::array<RunForm, 256>& runForms,
+               ExportBuffer& out)
+        : image_(image), length_(length), forms_(forms), runForms_(runForms), out_(out) {}
 
     void Write(std::int64_t position) {
         TextCodeState state{position};
-        while (state.position < length_ && ReadOneTextCode(image_, length_, state, *this)) {
+        while (state.position < length_) {
+            if (paragraphOpen_ && shown_ == 0 && state.lastEscapeAttribute == 0 &&
+                !state.softBreakPending) {
+                WritePlainRun(state);
+                if (state.position >= length_) break;
+            }
+            if (!ReadOneTextCode(image_, length_, state, *this)) break;
         }
         if (paragraphOpen_) CloseParagraph();
     }
@@ -76,6 +85,32 @@ class HtmlWriter {
     }
 
   private:
+    // A plain run by table, in steps whose text fits the room reserved for it: the same text
+    // as the steps one by one, since no byte of the run changes the state they read.
+    void WritePlainRun(TextCodeState& state) {
+        constexpr std::int64_t Step = 4096;
+        std::int64_t position = state.position;
+        while (position < length_) {
+            const std::int64_t end = std::min(length_, position + Step);
+            if (!out_.Ensure(static_cast<std::size_t>(end - position) * sizeof(RunForm::bytes)))
+                break;  // memory ran out: the steps one by one drop the text the same way
+            char* const first = out_.end();
+            char* o = first;
+            const std::uint8_t* p = image_ + position;
+            const std::uint8_t* const stop = image_ + end;
+            for (; p < stop; ++p) {
+                const RunForm& form = runForms_[*p];
+                if (!form.inRun) break;
+                std::memcpy(o, form.bytes, sizeof form.bytes);
+                o += form.length;
+            }
+            out_.Commit(static_cast<std::size_t>(o - first));
+            position = p - image_;
+            if (p < stop) break;
+        }
+        state.position = position;
+    }
+
     void OpenParagraph() {
         if (paragraphOpen_) return;
         out_.Append("<p>");
@@ -159,6 +194,7 @@ class HtmlWriter {
     const std::uint8_t* image_;
     std::int64_t length_;
     const std::array<CharForm, 256>& forms_;
+    const std::array<RunForm, 256>& runForms_;
     ExportBuffer& out_;
     bool paragraphOpen_ = false;
     std::uint8_t wanted_ = 0;  // visible attributes of the next text
@@ -202,6 +238,19 @@ HtmlExporter::HtmlExporter(const CharTable& table) {
             form.length = static_cast<std::uint8_t>(FormatUtf8Char(code, form.bytes));
         }
     }
+    for (int v = 0; v < 256; ++v) {
+        const auto byte = static_cast<std::uint8_t>(v);
+        RunForm& run = runForms_[v];
+        run.inRun = !ChangesTextState(byte) && byte != Tab;
+        if (byte == Space || byte == AltSpace || byte == SoftSpace) {
+            run.bytes[0] = ' ';
+            run.length = 1;
+        } else if (byte >= Space) {
+            std::memcpy(run.bytes, forms_[v].bytes, sizeof forms_[v].bytes);
+            run.length = forms_[v].length;
+        }
+        // Line feeds and unknown control codes write nothing.
+    }
 }
 
 bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
@@ -211,7 +260,7 @@ bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontM
     if (!out.Reset(out.streaming() ? std::min(estimate, out.drainAt()) : estimate)) return false;
     AppendHtmlPageStart(out, title, fontMode);
     if (image && length >= 1) {
-        HtmlWriter(image, length, forms_, out).Write(FindTextStart(image, length));
+        HtmlWriter(image, length, forms_, runForms_, out).Write(FindTextStart(image, length));
     }
     AppendHtmlPageEnd(out);
     return out.Flush() && out.complete();

@@ -26,9 +26,19 @@ class HtmlExporter {
         char bytes[7] = {};
         std::uint8_t length = 0;
     };
+    // What a byte writes inside a plain run (a paragraph open, no attribute in force or shown,
+    // no soft break pending), where every byte that leaves the reading's state alone writes a
+    // fixed text: its character, a blank for the space codes, nothing for line feeds and
+    // unknown control codes. Tabs and the state's own codes end the run.
+    struct RunForm {
+        char bytes[8] = {};
+        std::uint8_t length = 0;
+        bool inRun = false;
+    };
 
   private:
     std::array<CharForm, 256> forms_{};
+    std::array<RunForm, 256> runForms_{};
 };
 
 }  // namespace brevikon
