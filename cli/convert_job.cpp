@@ -201,8 +201,32 @@ bool Judge(const ConversionJob& job, const ConverterOptions& options, const Heap
     return true;
 }
 
+// Tells the folders of default-named outputs apart: -d and the mirrored subfolders, or the
+// input's folder as spelled and as the walk saw it.
+NativeString OutputFolderKey(const ConversionJob& job, const ConverterOptions& options,
+                             const NativeString& target) {
+    NativeString key;
+    const auto append = [&key](std::uint64_t number) {
+        key += NativeString::value_type('\0');
+        do {
+            key += static_cast<NativeString::value_type>('0' + number % 10);
+            number /= 10;
+        } while (number > 0);
+    };
+    if (job.mirroredFolders.empty()) {
+        key = TargetFolderPart(target);
+        if (job.inputFolder) {
+            append(job.inputFolder->device);
+            append(job.inputFolder->index);
+        }
+    } else {
+        key = *options.outputDir + NativeString::value_type('\0') + job.mirroredFolders;
+    }
+    return key;
+}
+
 void Convert(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
-             Heap& images, DocumentOutput& output, JobResult& result) {
+             Heap& images, DocumentOutput& output, OutputFolderCache& folders, JobResult& result) {
     if (!job.skipCode.empty()) {
         result.outcome = JobOutcome::Skipped;
         result.code = job.skipCode;
@@ -232,7 +256,7 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
 
     const std::u16string fileName = FileNamePart(NativeToUtf16(job.input), false);
     const DocumentInput input{image.data(), read.length, options.fontMode, fileName};
-    FolderHandle folder;  // the default outputs' folder, opened for the first and kept
+    const FolderHandle* folder = nullptr;  // the default outputs' folder, for all forms
     bool lineOfReport = false;
     for (const JobOutput& form : job.outputs) {
         // A file output is made as it is written, in blocks: the output is never held whole.
@@ -272,12 +296,20 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
                             NotWrittenText(form.target, SystemErrorText(written.systemError)));
             }
         } else {
-            if (!folder.open()) {
-                std::u16string failure;
-                folder = OpenTargetFolder(job, options, form.target, failure);
-                if (!folder.open()) return Fail(result, "write_error", std::move(failure));
+            if (!folder) {
+                NativeString key = OutputFolderKey(job, options, form.target);
+                if (key != folders.key || !folders.folder.open()) {
+                    folders.key.clear();
+                    std::u16string failure;
+                    folders.folder = OpenTargetFolder(job, options, form.target, failure);
+                    if (!folders.folder.open()) {
+                        return Fail(result, "write_error", std::move(failure));
+                    }
+                    folders.key = std::move(key);
+                }
+                folder = &folders.folder;
             }
-            if (!WriteDefaultOutput(folder, form.target, read.identity, OutputContent(produce),
+            if (!WriteDefaultOutput(*folder, form.target, read.identity, OutputContent(produce),
                                     result)) {
                 return;
             }
@@ -306,9 +338,16 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
 
 void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
                 Heap& images, DocumentOutput& output, JobResult& result) {
+    OutputFolderCache none;
+    ConvertJob(job, options, files, images, output, none, result);
+}
+
+void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
+                Heap& images, DocumentOutput& output, OutputFolderCache& folders,
+                JobResult& result) {
     result.started = std::chrono::system_clock::now();
     try {
-        Convert(job, options, files, images, output, result);
+        Convert(job, options, files, images, output, folders, result);
     } catch (const std::bad_alloc&) {
         // One file too large for what is left must not end the run of all others.
         result.streamBytes.clear();

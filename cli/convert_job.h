@@ -45,8 +45,20 @@ struct JobResult {
     bool failed() const { return outcome == JobOutcome::Failed; }
 };
 
+// The folder a worker's last default-named outputs went into, held for its next job: a run
+// takes its files folder by folder, and opening the same folder again for every file cost
+// more system calls than the file itself. Held open, it stays the folder that was checked.
+struct OutputFolderCache {
+    NativeString key;  // which folder, as the job names it; empty when none is held
+    FolderHandle folder;
+};
+
 // Everything but writing to standard output, which the run does in input order. The input's
 // image comes from images.
+void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
+                Heap& images, DocumentOutput& output, OutputFolderCache& folders,
+                JobResult& result);
+// The same with no folder kept from an earlier job.
 void ConvertJob(const ConversionJob& job, const ConverterOptions& options, FileStore& files,
                 Heap& images, DocumentOutput& output, JobResult& result);
 

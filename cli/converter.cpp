@@ -195,10 +195,11 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
     // Each worker keeps one DocumentOutput, with its tables and buffers, for all its files.
     auto work = [&] {
         DocumentOutput output;
+        OutputFolderCache folders;
         for (;;) {
             const std::size_t job = next.fetch_add(1);
             if (job >= count) return;
-            ConvertJob(jobs[job], options, files, images, output, report.result(job));
+            ConvertJob(jobs[job], options, files, images, output, folders, report.result(job));
             report.Finish(job);
         }
     };

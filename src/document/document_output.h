@@ -9,6 +9,7 @@
 #include "document/output_forms.h"
 #include "format/char_table.h"
 #include "format/font_mode.h"
+#include "rtf/convert_document.h"
 #include "rtf/rtf_buffer.h"
 #include "text_export/convert_to_html.h"
 #include "text_export/convert_to_text.h"
@@ -72,6 +73,7 @@ class DocumentOutput {
     void SetDocumentStatusLine(const DocumentInput& input);
 
     CharTable charTable_ = BuiltCharTable();
+    RtfByteForms rtfForms_ = BuildRtfByteForms(charTable_);
     TextExporter textExporter_{charTable_};
     HtmlExporter htmlExporter_{charTable_};
     RtfBuffer rtf_;

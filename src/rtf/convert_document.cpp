@@ -35,12 +35,7 @@ constexpr std::string_view DocumentEnd = "}";
 // form and leaves that state as it found it, so a table lookup per byte gives exactly what
 // the case analysis would.
 //
-// The RTF bytes of one input byte, and whether that byte may be taken by a plain run.
-struct ByteForm {
-    char bytes[RtfCharMaxLength] = {};
-    std::uint8_t length = 0;
-    bool inPlainRun = false;
-};
+using ByteForm = RtfByteForms::Form;
 
 // Writes the 16 bytes at p as a plain run writes them, as far as each becomes exactly one
 // byte: printable ASCII other than the backslash and the braces stays itself, the two space
@@ -81,7 +76,8 @@ int CopySingleByteForms(const std::uint8_t* p, unsigned char* out) {
 
 class DocumentWriter {
   public:
-    DocumentWriter(const RtfConversion& conversion, std::int64_t textStart)
+    DocumentWriter(const RtfConversion& conversion, const RtfByteForms& forms,
+                   std::int64_t textStart)
         : image_(conversion.image),
           length_(conversion.length),
           buffer_(*conversion.buffer),
@@ -89,24 +85,8 @@ class DocumentWriter {
           paragraphOpening_(conversion.fontMode == FontMode::Monospace
                                 ? ParagraphOpeningMonospace
                                 : ParagraphOpeningProportional),
-          state_{textStart} {
-        const CharTable& table = *conversion.charTable;
-        for (int v = Space; v < 127; ++v)
-            literalAscii_ = literalAscii_ && table[v] == v;
-        for (int v = 0; v < 256; ++v) {
-            ByteForm& form = forms_[v];
-            form.length = static_cast<std::uint8_t>(FormatRtfChar(table[v], form.bytes));
-            escapedForms_[v] = form;
-            form.inPlainRun = !ChangesTextState(static_cast<std::uint8_t>(v));
-            if (v == Space || v == AltSpace || v == SoftSpace) {
-                form = {{' '}, 1, true};
-            } else if (v == Tab) {
-                form = {{'\\', 't', 'a', 'b', ' '}, 5, true};
-            } else if (v < Space) {
-                form.length = 0;  // line feed and unknown control codes write nothing
-            }
-        }
-    }
+          state_{textStart},
+          forms_(forms) {}
 
     void Write() {
         for (const auto fragment : DocumentHeaderFragments)
@@ -156,14 +136,14 @@ class DocumentWriter {
         const std::int64_t limit = buffer_.capacity - 32;
         std::int64_t position = state_.position;
         while (position < length_ && used <= limit) {
-            if (literalAscii_ && length_ - position >= 16) {
+            if (forms_.literalAscii && length_ - position >= 16) {
                 const int same = CopySingleByteForms(image_ + position, out + used);
                 used += same;
                 position += same;
                 if (same == 16) continue;
             }
             const std::uint8_t v = image_[position];
-            const ByteForm& form = forms_[v];
+            const ByteForm& form = forms_.plain[v];
             if (form.inPlainRun) {
                 std::memcpy(out + used, form.bytes, RtfCharMaxLength);
                 used += form.length;
@@ -179,14 +159,15 @@ class DocumentWriter {
                         next == SoftSpace) {
                         ++position;
                     } else if (next == Tab) {
-                        std::memcpy(out + used, forms_[Tab].bytes, RtfCharMaxLength);
-                        used += forms_[Tab].length;
+                        std::memcpy(out + used, forms_.plain[Tab].bytes, RtfCharMaxLength);
+                        used += forms_.plain[Tab].length;
                         ++position;
                     } else {
                         break;
                     }
                 }
-                if (position >= length_ || used > limit || !forms_[image_[position]].inPlainRun) {
+                if (position >= length_ || used > limit ||
+                    !forms_.plain[image_[position]].inPlainRun) {
                     state_.softBreakPending = true;
                     break;
                 }
@@ -212,7 +193,7 @@ class DocumentWriter {
     }
 
     bool OpensParagraph(std::uint8_t v) const {
-        return forms_[v].inPlainRun && (v >= Space || v == Tab);
+        return forms_.plain[v].inPlainRun && (v >= Space || v == Tab);
     }
 
     // Escaped characters that all carry the attributes in force, and the spaces between them
@@ -230,7 +211,7 @@ class DocumentWriter {
             if (v == Escape) {
                 if (image_[position + 1] != EscapeLetter || image_[position + 2] != attribute)
                     break;
-                const ByteForm& form = escapedForms_[image_[position + 3]];
+                const ByteForm& form = forms_.escaped[image_[position + 3]];
                 std::memcpy(out + used, form.bytes, RtfCharMaxLength);
                 used += form.length;
                 position += AttributeEscapeLength;
@@ -279,7 +260,7 @@ class DocumentWriter {
     void WriteCharacter(std::uint8_t code, std::uint8_t attributes) {
         OpenParagraph();
         SetRtfAttributes(buffer_, currentAttributes_, attributes);
-        AppendForm(escapedForms_[code]);
+        AppendForm(forms_.escaped[code]);
     }
 
   private:
@@ -290,12 +271,30 @@ class DocumentWriter {
     std::string_view paragraphOpening_;
     TextCodeState state_;
     bool paragraphOpen_ = false;
-    std::array<ByteForm, 256> forms_{};         // as written inside a plain run
-    std::array<ByteForm, 256> escapedForms_{};  // CharTable entry through the escaping
-    bool literalAscii_ = true;  // printable ASCII other than \\ { } is written as itself
+    const RtfByteForms& forms_;
 };
 
 }  // namespace
+
+RtfByteForms BuildRtfByteForms(const CharTable& table) {
+    RtfByteForms forms;
+    for (int v = Space; v < 127; ++v)
+        forms.literalAscii = forms.literalAscii && table[v] == v;
+    for (int v = 0; v < 256; ++v) {
+        ByteForm& form = forms.plain[v];
+        form.length = static_cast<std::uint8_t>(FormatRtfChar(table[v], form.bytes));
+        forms.escaped[v] = form;
+        form.inPlainRun = !ChangesTextState(static_cast<std::uint8_t>(v));
+        if (v == Space || v == AltSpace || v == SoftSpace) {
+            form = {{' '}, 1, true};
+        } else if (v == Tab) {
+            form = {{'\\', 't', 'a', 'b', ' '}, 5, true};
+        } else if (v < Space) {
+            form.length = 0;  // line feed and unknown control codes write nothing
+        }
+    }
+    return forms;
+}
 
 void SetRtfAttributes(RtfBuffer& buffer, std::uint8_t& currentAttributes, std::uint8_t flags) {
     if (flags == currentAttributes) return;
@@ -322,7 +321,13 @@ std::u16string ConvertDocumentToRtf(const RtfConversion& conversion) {
     if (!conversion.image || conversion.length < 1) return {};
     const std::int64_t textStart = FindTextStart(conversion.image, conversion.length);
     // Without storage nothing could be written; the buffer already says so.
-    if (conversion.buffer->storage) DocumentWriter(conversion, textStart).Write();
+    if (conversion.buffer->storage) {
+        if (conversion.forms) {
+            DocumentWriter(conversion, *conversion.forms, textStart).Write();
+        } else {
+            DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), textStart).Write();
+        }
+    }
     return StatusSummary(conversion.image, conversion.length, textStart);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The document-to-RTF converter: paragraphs, breaks, spaces and attribute escapes of a
 // document image become one complete RTF document in the RtfBuffer.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -11,6 +12,22 @@
 
 namespace brevikon {
 
+// What each input byte writes, worked out once from a character table: every conversion with
+// that table can share it.
+struct RtfByteForms {
+    // The RTF bytes of one input byte, and whether that byte may be taken by a plain run.
+    struct Form {
+        char bytes[RtfCharMaxLength] = {};
+        std::uint8_t length = 0;
+        bool inPlainRun = false;
+    };
+    std::array<Form, 256> plain{};    // as written inside a plain run
+    std::array<Form, 256> escaped{};  // the CharTable entry through the escaping
+    bool literalAscii = true;         // printable ASCII other than \\ { } is written as itself
+};
+
+RtfByteForms BuildRtfByteForms(const CharTable& table);
+
 // Everything the converter reads and writes. The viewer points these at its AppState.
 struct RtfConversion {
     const std::uint8_t* image = nullptr;  // the document image, or none
@@ -19,6 +36,8 @@ struct RtfConversion {
     const CharTable* charTable = nullptr;
     RtfBuffer* buffer = nullptr;
     std::uint8_t* currentAttributes = nullptr;  // AttributeFlags whose words were written last
+    // Built from charTable; when none is given, each conversion works them out itself.
+    const RtfByteForms* forms = nullptr;
 };
 
 // Resets and fills the buffer; returns the StatusSummary ("" and an empty buffer without image).
