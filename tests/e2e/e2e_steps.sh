@@ -231,8 +231,17 @@ run_monkey_checks() {
     done
     echo "--- random commands: seed $seed, $steps steps (steps in $work/monkey.txt)"
     start_reader || return
-    if drv monkey "$seed" "$steps" "$(winpath "$work/LEER.TXT")" "$(winpath "$work/GROSS.TXT")" \
-        "${documents[@]}" >"$work/monkey.txt"; then
+    # Straight into the file, line by line, and bounded: should a step ever hang, the file
+    # names it and the failure comes with a screenshot, before the test's own time runs out.
+    local attempt code
+    for attempt in 1 2 3; do
+        timeout 420 "$wine_run" "$driver" monkey "$seed" "$steps" "$(winpath "$work/LEER.TXT")" \
+            "$(winpath "$work/GROSS.TXT")" "${documents[@]}" >"$work/monkey.txt" 2>>"$log"
+        code=$?
+        if [ "$code" -le 1 ] || [ "$code" -eq 124 ] || [ -s "$work/monkey.txt" ]; then break; fi
+        echo "e2e: driver 'monkey' ended with $code without output (attempt $attempt)" >>"$log"
+    done
+    if [ "$code" -eq 0 ]; then
         pass "$(tail -n 1 "$work/monkey.txt")"
         wait_reader
         expect "exit code after the last step" "0" "$exit_code"
