@@ -24,6 +24,15 @@ bool DocumentOutput::Produce(OutputFormat format, const DocumentInput& input) {
 bool DocumentOutput::Stream(OutputFormat format, const DocumentInput& input, ByteSink& sink,
                             std::size_t blockSize) {
     bytes_ = {};
+    // The buffers hand on to sink only while this call runs, also when a conversion throws:
+    // a later Produce must never reach a sink that is gone.
+    struct Detach {
+        DocumentOutput& output;
+        ~Detach() {
+            output.rtf_.drain = nullptr;
+            output.export_.StreamTo(nullptr, 0);
+        }
+    } detach{*this};
     bool whole = false;
     switch (format) {
         case OutputFormat::Rtf:
@@ -31,13 +40,11 @@ bool DocumentOutput::Stream(OutputFormat format, const DocumentInput& input, Byt
             rtf_.drainAt = static_cast<std::int64_t>(blockSize);
             // What is left in the buffer after the last full block goes too.
             whole = WriteRtf(input) && (bytes_.empty() || sink.Put(bytes_));
-            rtf_.drain = nullptr;
             break;
         case OutputFormat::Text:
         case OutputFormat::Html:
             export_.StreamTo(&sink, blockSize);
             whole = Produce(format, input);  // the exports hand on their last piece themselves
-            export_.StreamTo(nullptr, 0);
             break;
         default:
             whole = Produce(format, input) && (bytes_.empty() || sink.Put(bytes_));

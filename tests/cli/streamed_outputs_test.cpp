@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,7 +102,14 @@ TEST(StreamedOutputs, GiveTheBytesOfWholeOutputsInPiecesOfTheBlockSize) {
     }
 }
 
-// A piece the sink refuses ends the conversion as failed; the next one is whole again.
+// A sink that fails as a full memory does.
+class ThrowingSink : public ByteSink {
+  public:
+    bool Put(std::string_view) override { throw std::bad_alloc(); }
+};
+
+// A piece the sink refuses ends the conversion as failed; the next one is whole again, and
+// after a sink that threw, no buffer still hands on to it.
 TEST(StreamedOutputs, ARefusedPieceFailsTheOutputAndOnlyIt) {
     const Bytes document = BuildLargeDocument(SampleKind::Realistic, 1 << 20).bytes;
     const DocumentInput input{document.data(), static_cast<std::int64_t>(document.size()),
@@ -117,6 +125,12 @@ TEST(StreamedOutputs, ARefusedPieceFailsTheOutputAndOnlyIt) {
         PieceSink sink;
         ASSERT_TRUE(output.Stream(form.format, input, sink, 4096));
         EXPECT_EQ(sink.bytes_, whole.bytes()) << form.name;
+        {
+            ThrowingSink throwing;
+            EXPECT_THROW(output.Stream(form.format, input, throwing, 4096), std::bad_alloc);
+        }
+        ASSERT_TRUE(output.Produce(form.format, input));
+        EXPECT_EQ(output.bytes(), whole.bytes()) << form.name;
     }
 }
 
