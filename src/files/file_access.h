@@ -25,6 +25,15 @@ using NativeString = std::wstring;
 using NativeString = std::string;
 #endif
 
+// A file or folder as the system holds it open.
+#ifdef _WIN32
+using NativeHandle = void*;
+inline constexpr NativeHandle NoNativeHandle = nullptr;
+#else
+using NativeHandle = int;
+inline constexpr NativeHandle NoNativeHandle = -1;
+#endif
+
 enum class PathKind { Missing, RegularFile, Directory, Other };
 
 // What a path names (links followed). Other: a device, a pipe, a socket.
@@ -115,35 +124,20 @@ WriteResult WriteFileReplacing(const NativeString& path, const OutputContent& co
 // path. Move-only.
 class FolderHandle {
   public:
-#ifdef _WIN32
-    using Native = void*;
-    static constexpr Native None = nullptr;
-#else
-    using Native = int;
-    static constexpr Native None = -1;
-#endif
+    using Native = NativeHandle;
+    static constexpr Native None = NoNativeHandle;
     FolderHandle() = default;
     FolderHandle(Native handle, NativeString path) : handle_(handle), path_(std::move(path)) {}
     FolderHandle(const FolderHandle&) = delete;
     FolderHandle& operator=(const FolderHandle&) = delete;
-    FolderHandle(FolderHandle&& other) noexcept {
-        *this = std::move(other);
-    }
+    FolderHandle(FolderHandle&& other) noexcept { *this = std::move(other); }
     FolderHandle& operator=(FolderHandle&& other) noexcept;
-    ~FolderHandle() {
-        Close();
-    }
+    ~FolderHandle() { Close(); }
 
-    bool open() const {
-        return handle_ != None;
-    }
-    Native native() const {
-        return handle_;
-    }
+    bool open() const { return handle_ != None; }
+    Native native() const { return handle_; }
     // The path it was opened by, ending in a separator unless empty (the current folder).
-    const NativeString& path() const {
-        return path_;
-    }
+    const NativeString& path() const { return path_; }
     void Close();
 
   private:

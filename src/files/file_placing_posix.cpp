@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+#include "files/write_content.h"
+
 namespace brevikon::posix {
 
 namespace {
@@ -303,32 +305,10 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
     return true;
 }
 
-namespace {
-
-class DescriptorSink : public ByteSink {
-  public:
-    explicit DescriptorSink(int fd) : fd_(fd) {}
-    bool Put(std::string_view bytes) override {
-        return error_ == 0 && WriteAll(fd_, bytes, error_);
-    }
-    int error() const { return error_; }
-
-  private:
-    int fd_;
-    int error_ = 0;
-};
-
-}  // namespace
-
 bool WriteContent(int fd, const OutputContent& content, WriteResult& result) {
-    DescriptorSink sink(fd);
-    const bool whole = content.WriteTo(sink);
-    if (sink.error() != 0) {
-        result.systemError = sink.error();
-        return false;
-    }
-    result.incomplete = !whole;
-    return whole;
+    return WriteContentWith(content, result, [fd](std::string_view bytes, int& error) {
+        return WriteAll(fd, bytes, error);
+    });
 }
 
 FileIdentity IdentityOf(const struct stat& info) {

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "files/write_content.h"
+
 namespace brevikon::win32 {
 
 HANDLE OpenToLook(const std::wstring& path, bool followLink) {
@@ -170,32 +172,10 @@ bool WriteAll(HANDLE file, std::string_view bytes, int& error) {
     return true;
 }
 
-namespace {
-
-class HandleSink : public ByteSink {
-  public:
-    explicit HandleSink(HANDLE file) : file_(file) {}
-    bool Put(std::string_view bytes) override {
-        return error_ == 0 && WriteAll(file_, bytes, error_);
-    }
-    int error() const { return error_; }
-
-  private:
-    HANDLE file_;
-    int error_ = 0;
-};
-
-}  // namespace
-
 bool WriteContent(HANDLE file, const OutputContent& content, WriteResult& result) {
-    HandleSink sink(file);
-    const bool whole = content.WriteTo(sink);
-    if (sink.error() != 0) {
-        result.systemError = sink.error();
-        return false;
-    }
-    result.incomplete = !whole;
-    return whole;
+    return WriteContentWith(content, result, [file](std::string_view bytes, int& error) {
+        return WriteAll(file, bytes, error);
+    });
 }
 
 bool LookAtName(const std::wstring& path, Opened& opened, bool& exists, int& error) {

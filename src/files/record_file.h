@@ -11,13 +11,8 @@ namespace brevikon {
 
 class RecordFile {
   public:
-#ifdef _WIN32
-    using Native = void*;
-    static constexpr Native None = nullptr;
-#else
-    using Native = int;
-    static constexpr Native None = -1;
-#endif
+    using Native = NativeHandle;
+    static constexpr Native None = NoNativeHandle;
     RecordFile() = default;
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
@@ -30,9 +25,7 @@ class RecordFile {
     bool Append(std::string_view bytes, int& systemError);
     // Of the created file, for keeping a run's own outputs off it.
     std::optional<FileIdentity> identity() const;
-    bool open() const {
-        return handle_ != None;
-    }
+    bool open() const { return handle_ != None; }
 
   private:
     Native handle_ = None;
