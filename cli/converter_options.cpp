@@ -85,7 +85,7 @@ std::string ConverterUsage() {
 
 namespace {
 
-// More workers than this only cost memory: each holds a whole document.
+// More workers than this only cost memory: each keeps its own tables, buffers and stack.
 constexpr int MaxJobs = 256;
 
 // A worker count from 1 to MaxJobs, in decimal digits only.

@@ -36,14 +36,9 @@ bool ExportBuffer::Drain() {
 
 bool ExportBuffer::Flush() {
     if (lost_) return false;
-    if (!drain_ || used_ == 0) return true;
-    if (!drain_->Put(content())) {
-        lost_ = true;
-        return false;
-    }
-    flushed_ += used_;
-    used_ = 0;
-    return true;
+    if (!drain_) return true;
+    heldFrom_ = NothingHeld;  // the output ends: nothing is copied any more
+    return Drain();
 }
 
 bool ExportBuffer::Grow(std::size_t extra) {
