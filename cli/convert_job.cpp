@@ -255,7 +255,8 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
     if (Judge(job, options, image, read.length, result)) return;
 
     const std::u16string fileName = FileNamePart(NativeToUtf16(job.input), false);
-    const DocumentInput input{image.data(), read.length, options.fontMode, fileName};
+    const DocumentInput input{image.data(), read.length, options.fontMode, fileName,
+                              options.reflow};
     const FolderHandle* folder = nullptr;  // the default outputs' folder, for all forms
     bool lineOfReport = false;
     for (const JobOutput& form : job.outputs) {

@@ -22,6 +22,7 @@
 #include "document/document_output.h"
 #include "document/message_texts.h"
 #include "files/system_memory.h"
+#include "pdf/pdf_fonts.h"
 
 namespace brevikon {
 
@@ -171,6 +172,16 @@ int RunConverter(const ConverterOptions& options, std::FILE* out, std::FILE* err
                  FileStore& files) {
     const auto started = std::chrono::steady_clock::now();
     const auto startedUtc = std::chrono::system_clock::now();
+    // Known before anything is written: without its fonts no file could become a PDF.
+    if (std::find(options.formats.begin(), options.formats.end(), OutputFormat::Pdf) !=
+        options.formats.end()) {
+        if (const std::string missing = UnreadablePdfResource(options.fontMode); !missing.empty()) {
+            WriteLine(err, u"brevikon-rtf: Das PDF braucht " + Utf8ToUtf16(missing) +
+                               u"; die Datei fehlt oder ist unlesbar (Debian-Pakete "
+                               u"fonts-liberation, fonts-dejavu-core, icc-profiles-free).");
+            return ExitSomeFailed;
+        }
+    }
     // Made before the walk, so that the walk leaves it out and no output replaces it.
     std::optional<ManifestSink> manifest;
     std::vector<FileIdentity> protectedFiles;

@@ -28,7 +28,8 @@ std::string Wrapped(std::string_view lead, const std::vector<std::string>& items
 std::string ConverterUsage() {
     std::vector<std::string> forms, otherNames;
     for (const OutputForm& form : OutputForms()) {
-        forms.push_back(std::string(form.name) + " (" + std::string(form.description) + ")");
+        forms.push_back(std::string(form.name) + " (" + std::string(form.description) +
+                        (form.available ? ")" : ", nicht in dieser Ausgabe)"));
         if (form.format != OutputFormat::Rtf) {
             otherNames.push_back(std::string(form.name) + ": " + std::string(form.extension));
         }
@@ -42,6 +43,8 @@ std::string ConverterUsage() {
            "\n" +
            Wrapped("  --to FORM[,FORM...]  ", forms) +
            "  -p, --proportional   Proportionalschrift (Times New Roman) statt Courier New\n"
+           "      --reflow         Text ohne die Fuellzeichen des Blocksatzes, wie ihn odt\n"
+           "                       und docx immer haben (nur mit --to text)\n"
            "  -o, --output PFAD    Ausgabedatei (nur bei einer DATEI und einer FORM);\n"
            "                       - fuer die Standardausgabe\n"
            "  -d, --output-dir ORDNER\n"
@@ -177,6 +180,11 @@ OptionError ParseForms(ConverterOptions& options, const NativeString& value) {
         const std::string name = list.substr(start, end - start);
         const std::optional<OutputFormat> format = FormatNamed(name);
         if (!format) return "Unbekanntes Format: " + (name.empty() ? list : name);
+        if (!FormOf(*format).available) {
+            return "--to " + name +
+                   ": Diese Ausgabe von brevikon-rtf schreibt diese Form nicht (ihre "
+                   "Schriften gibt es hier nicht); brevikon-rtf unter Linux schreibt sie.";
+        }
         for (const OutputFormat earlier : options.formats) {
             if (FormOf(earlier).extension == FormOf(*format).extension) {
                 return "--to: " + std::string(FormOf(earlier).name) + " und " + name +
@@ -200,6 +208,7 @@ constexpr OptionRow OptionRows[] = {
          o.fontMode = FontMode::Proportional;
          return OptionError();
      }},
+    {"", "--reflow", false, false, &SetFlag<&ConverterOptions::reflow>},
     {"-v", "--verbose", false, false, &SetFlag<&ConverterOptions::verbose>},
     {"-q", "--quiet", false, false, &SetFlag<&ConverterOptions::quiet>},
     {"-r", "--recursive", false, false, &SetFlag<&ConverterOptions::recursive>},
@@ -297,6 +306,9 @@ std::string OptionConflict(const ConverterOptions& options) {
         return "-o geht nicht mit -r: ein Ordner gibt mehrere Ausgaben.";
     if (!options.patterns.empty() && !options.recursive)
         return "--match gilt fuer Dateien in Ordnern und geht nur mit -r.";
+    if (options.reflow && std::find(options.formats.begin(), options.formats.end(),
+                                    OutputFormat::Text) == options.formats.end())
+        return "--reflow gilt fuer die Textform und geht nur mit --to text.";
     if (options.skipNonDocuments && !options.recursive)
         return "--skip-non-documents gilt fuer Dateien in Ordnern und geht nur mit -r.";
     if (options.manifest && options.manifest->empty()) return "--manifest braucht einen Pfad.";

@@ -18,6 +18,7 @@ constexpr int JobsFromProcessors = 0;
 struct ConverterOptions {
     std::vector<OutputFormat> formats{OutputFormat::Rtf};  // --to, one or several
     FontMode fontMode = FontMode::Monospace;
+    bool reflow = false;                    // --reflow: text without justification's fillers
     std::optional<NativeString> output;     // -o; "-" is standard output
     std::optional<NativeString> outputDir;  // -d
     bool recursive = false;                 // -r: a FILE may be a folder

@@ -57,6 +57,7 @@ void AddTool(JsonLine& line, const ConverterOptions& options) {
     line.Key("version").String(BREVIKON_VERSION).End();
     line.Key("font_mode")
         .String(options.fontMode == FontMode::Proportional ? "proportional" : "monospace");
+    line.Key("reflow").Bool(options.reflow);
 }
 
 std::string_view OutcomeName(JobOutcome outcome) {

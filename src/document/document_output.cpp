@@ -1,11 +1,16 @@
 #include "document/document_output.h"
 
+#include <new>
+
 #include "analysis/report_rtf.h"
 #include "analysis/structure_report.h"
 #include "base/text.h"
 #include "document/status_texts.h"
+#include "editable/docx_package.h"
+#include "editable/odt_package.h"
 #include "format/document_format.h"
 #include "format/status_summary.h"
+#include "pdf/printed_pages.h"
 #include "rtf/convert_document.h"
 
 namespace brevikon {
@@ -72,7 +77,8 @@ bool DocumentOutput::WriteRtf(const DocumentInput& input) {
 }
 
 bool DocumentOutput::WriteText(const DocumentInput& input) {
-    if (!textExporter_.Convert(input.image, input.length, export_) || !export_.complete()) {
+    const TextExporter& exporter = input.reflow ? reflowedTextExporter_ : textExporter_;
+    if (!exporter.Convert(input.image, input.length, export_) || !export_.complete()) {
         return false;
     }
     bytes_ = export_.content();
@@ -105,6 +111,37 @@ bool DocumentOutput::WriteReportRtf(const DocumentInput& input) {
     statusLine_ = AnalysisStatusLine(input.fileName);
     if (!rtf_.complete()) return false;
     bytes_ = rtf_.content();
+    return true;
+}
+
+bool DocumentOutput::WriteEditable(const DocumentInput& input, PackageWriter write) {
+    const std::string title = Utf16ToUtf8(input.fileName);
+    const EditableInput editable{input.image, input.length, input.fontMode, title, &utf8Forms_};
+    try {
+        if (!write(editable, text_)) return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    bytes_ = text_;
+    SetDocumentStatusLine(input);
+    return true;
+}
+
+bool DocumentOutput::WriteOdt(const DocumentInput& input) {
+    return WriteEditable(input, &WriteOdtPackage);
+}
+
+bool DocumentOutput::WriteDocx(const DocumentInput& input) {
+    return WriteEditable(input, &WriteDocxPackage);
+}
+
+bool DocumentOutput::WritePdf(const DocumentInput& input) {
+    if (!WritePdfDocument({input.image, input.length, input.fontMode, input.fileName, &charTable_},
+                          pdfFonts_, text_)) {
+        return false;
+    }
+    bytes_ = text_;
+    SetDocumentStatusLine(input);
     return true;
 }
 

@@ -7,8 +7,11 @@
 #include "base/byte_sink.h"
 #include "base/heap.h"
 #include "document/output_forms.h"
+#include "editable/package_text.h"
+#include "editable/reflowed_paragraphs.h"
 #include "format/char_table.h"
 #include "format/font_mode.h"
+#include "pdf/pdf_fonts.h"
 #include "rtf/convert_document.h"
 #include "rtf/rtf_buffer.h"
 #include "text_export/convert_to_html.h"
@@ -23,6 +26,8 @@ struct DocumentInput {
     std::int64_t length = 0;
     FontMode fontMode = FontMode::Monospace;
     std::u16string_view fileName;  // shown in the report and the status line, the HTML title
+    // Text without the filler spaces of justified lines, as the editable forms always are.
+    bool reflow = false;
 };
 
 // How much of a streamed output is held before it is handed on: large enough that writes are
@@ -42,8 +47,8 @@ class DocumentOutput {
     bool Produce(OutputFormat format, const DocumentInput& input);
     // Converts into sink as the output is made, in pieces of about blockSize bytes, so that
     // an output of any size needs no more memory than that: the bytes of Produce, handed on
-    // instead of held. False when memory ran out or sink refused a piece. Forms that are
-    // small whatever the document (the reports) are made whole and then handed on.
+    // instead of held. False when memory ran out or sink refused a piece. Forms made whole
+    // (OutputForm::madeWhole) are handed on in one piece.
     bool Stream(OutputFormat format, const DocumentInput& input, ByteSink& sink,
                 std::size_t blockSize = StreamBlockSize);
 
@@ -66,15 +71,23 @@ class DocumentOutput {
     bool WriteHtml(const DocumentInput& input);
     bool WriteReport(const DocumentInput& input);
     bool WriteReportRtf(const DocumentInput& input);
+    bool WriteOdt(const DocumentInput& input);
+    bool WriteDocx(const DocumentInput& input);
+    bool WritePdf(const DocumentInput& input);
 
   private:
     static CharTable BuiltCharTable();
+    using PackageWriter = bool (*)(const EditableInput&, std::string&);
+    bool WriteEditable(const DocumentInput& input, PackageWriter write);
     // The line of the DocumentView: the text forms are read from the same place as the RTF.
     void SetDocumentStatusLine(const DocumentInput& input);
 
     CharTable charTable_ = BuiltCharTable();
     RtfByteForms rtfForms_ = BuildRtfByteForms(charTable_);
     TextExporter textExporter_{charTable_};
+    TextExporter reflowedTextExporter_{charTable_, TextExporter::DropFillerSpaces};
+    Utf8Forms utf8Forms_{charTable_};
+    PdfFontSet pdfFonts_;  // read at the first PDF
     HtmlExporter htmlExporter_{charTable_};
     RtfBuffer rtf_;
     ExportBuffer export_;

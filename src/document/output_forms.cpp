@@ -6,14 +6,24 @@ namespace brevikon {
 
 namespace {
 
+#if defined(_WIN32)
+constexpr bool PdfAvailable = false;
+#else
+constexpr bool PdfAvailable = true;
+#endif
+
 constexpr OutputForm Forms[] = {
     {OutputFormat::Rtf, "rtf", "Vorgabe", ".rtf", &DocumentOutput::WriteRtf},
     {OutputFormat::Text, "text", "UTF-8-Text", ".utf8.txt", &DocumentOutput::WriteText},
     {OutputFormat::Html, "html", "HTML-Seite", ".html", &DocumentOutput::WriteHtml},
     {OutputFormat::Report, "report", "Strukturanalyse als Text", ".report.txt",
-     &DocumentOutput::WriteReport},
+     &DocumentOutput::WriteReport, true},
     {OutputFormat::ReportRtf, "report-rtf", "Strukturanalyse als RTF", ".rtf",
-     &DocumentOutput::WriteReportRtf},
+     &DocumentOutput::WriteReportRtf, true},
+    {OutputFormat::Odt, "odt", "OpenDocument-Text", ".odt", &DocumentOutput::WriteOdt, true},
+    {OutputFormat::Docx, "docx", "Word-Dokument", ".docx", &DocumentOutput::WriteDocx, true},
+    {OutputFormat::Pdf, "pdf", "PDF/A-Seiten wie gedruckt", ".pdf", &DocumentOutput::WritePdf, true,
+     PdfAvailable},
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 namespace brevikon {
 
-enum class OutputFormat { Rtf, Text, Html, Report, ReportRtf };
+enum class OutputFormat { Rtf, Text, Html, Report, ReportRtf, Odt, Docx, Pdf };
 
 class DocumentOutput;
 struct DocumentInput;
@@ -20,6 +20,11 @@ struct OutputForm {
     std::string_view extension;    // of the default output name
     // Fills the output's buffer; false when memory ran out (the output would be truncated).
     bool (DocumentOutput::*write)(const DocumentInput& input);
+    // Made whole and then handed on, in one piece: small whatever the document (the reports),
+    // or packed, so that only the compressed package is held (the office packages).
+    bool madeWhole = false;
+    // False where this build cannot make the form (the PDF's fonts are Linux packages).
+    bool available = true;
 };
 
 // Every form, the default (RTF) first.

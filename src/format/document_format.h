@@ -110,6 +110,15 @@ inline std::int64_t CarriedSpaceAttributes(const std::uint8_t* bytes, std::int64
     return 0;
 }
 
+// The attributes as they look in every form: bit $80 is never shown, superscript wins over
+// subscript and wide over narrow, exactly as the RTF words choose.
+constexpr std::uint8_t VisibleAttributes(std::uint8_t flags) {
+    std::uint8_t visible = flags & static_cast<std::uint8_t>(~Bit80);
+    if (visible & Superscript) visible &= static_cast<std::uint8_t>(~Subscript);
+    if (visible & Wide) visible &= static_cast<std::uint8_t>(~Narrow);
+    return visible;
+}
+
 std::ostream& operator<<(std::ostream& out, const DocumentHeader& header);
 
 }  // namespace brevikon

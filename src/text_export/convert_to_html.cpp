@@ -16,15 +16,6 @@ namespace {
 using CharForm = HtmlExporter::CharForm;
 using RunForm = HtmlExporter::RunForm;
 
-// The attributes as they look: bit $80 is never shown, superscript wins over subscript and
-// wide over narrow, exactly as the RTF words choose.
-std::uint8_t VisibleAttributes(std::uint8_t flags) {
-    std::uint8_t visible = flags & static_cast<std::uint8_t>(~Bit80);
-    if (visible & Superscript) visible &= static_cast<std::uint8_t>(~Subscript);
-    if (visible & Wide) visible &= static_cast<std::uint8_t>(~Narrow);
-    return visible;
-}
-
 // Writes one document's paragraphs. Attribute changes are only noted; the span for them is
 // opened when text is written, so an escape that writes no character leaves no empty span.
 class HtmlWriter {

@@ -20,7 +20,7 @@ constexpr std::size_t MinimumStreamStep = 4096;
 
 }  // namespace
 
-TextExporter::TextExporter(const CharTable& table) {
+TextExporter::TextExporter(const CharTable& table, Spaces spaces) {
     for (int v = 0; v < 256; ++v) {
         const auto byte = static_cast<std::uint8_t>(v);
         ByteForm& escaped = escapedForms_[v];
@@ -33,6 +33,7 @@ TextExporter::TextExporter(const CharTable& table) {
             form.bytes[0] = ' ';
             form.length = 1;
             form.opensParagraph = true;
+            if (v == SoftSpace && spaces == DropFillerSpaces) form = {{}, 0, false, true};
         } else if (v == Tab) {
             form.bytes[0] = '\t';
             form.length = 1;

@@ -16,7 +16,10 @@ constexpr char TextPageBreak = '\f';
 
 class TextExporter {
   public:
-    explicit TextExporter(const CharTable& table);
+    // With DropFillerSpaces the spaces that justification added (code 160) are left out, so
+    // a justified line reads as it was typed.
+    enum Spaces { KeepAllSpaces, DropFillerSpaces };
+    explicit TextExporter(const CharTable& table, Spaces spaces = KeepAllSpaces);
 
     // Replaces the buffer's content with the text of the document; false when memory ran
     // out. An empty image gives an empty text.

@@ -108,6 +108,7 @@ TEST_F(ManifestTest, RecordsEveryFileInRunOrderTheSameForAnyNumberOfWorkers) {
         ++outcomes[record["outcome"]];
         EXPECT_EQ(record["tool"]["name"], "brevikon-rtf");
         EXPECT_EQ(record["font_mode"], "monospace");
+        EXPECT_EQ(record["reflow"], false);
         EXPECT_TRUE(record["ended"].get<std::string>().ends_with("Z"));
     }
     EXPECT_EQ(records[1]["code"], "earlier_output");

@@ -92,8 +92,7 @@ TEST(StreamedOutputs, GiveTheBytesOfWholeOutputsInPiecesOfTheBlockSize) {
                     // a piece is never more than twice that, except a wide run held whole.
                     const bool bounded =
                         document.name != "one wide run" || form.format != OutputFormat::Html;
-                    if (bounded && form.format != OutputFormat::Report &&
-                        form.format != OutputFormat::ReportRtf) {
+                    if (bounded && !form.madeWhole) {
                         EXPECT_LE(sink.largest_, 2 * std::max<std::size_t>(block, 65536)) << where;
                     }
                 }
@@ -116,10 +115,8 @@ TEST(StreamedOutputs, ARefusedPieceFailsTheOutputAndOnlyIt) {
                               FontMode::Monospace, u"DOK.TXT"};
     DocumentOutput output, whole;
     for (const OutputForm& form : OutputForms()) {
-        // The reports come in one piece; the others are refused after their first.
-        const bool report =
-            form.format == OutputFormat::Report || form.format == OutputFormat::ReportRtf;
-        PieceSink refusing(report ? 0 : 1);
+        // Forms made whole come in one piece; the others are refused after their first.
+        PieceSink refusing(form.madeWhole ? 0 : 1);
         EXPECT_FALSE(output.Stream(form.format, input, refusing, 4096)) << form.name;
         ASSERT_TRUE(whole.Produce(form.format, input));
         PieceSink sink;

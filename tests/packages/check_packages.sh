@@ -86,6 +86,10 @@ depends_fit_needed() {
 }
 check "deb: Depends names the package of every library the program needs, and no other" \
     depends_fit_needed
+check "deb: Recommends names the packages of the PDF's fonts and colour profile" \
+    same_names "fonts-liberation
+fonts-dejavu-core
+icc-profiles-free" "$(dpkg-deb -f "$deb" Recommends | sed -e 's/, */\n/g')"
 
 converts_like_native() {
     "$program" -o "$scratch/packaged.rtf" "$source_dir/samples/BRIEF.TXT" &&
@@ -96,13 +100,14 @@ check "deb: the program converts samples/BRIEF.TXT to its RTF" converts_like_nat
 # --- The .zip ---
 
 top=brevikon-reader-$version-win64
-check "zip: both programs, README and the three licence texts in $top/, nothing else" \
+check "zip: both programs, README and the four licence texts in $top/, nothing else" \
     same_names "$top/brevikon-reader.exe
 $top/brevikon-rtf.exe
 $top/README.md
 $top/licenses/gcc-runtime-libstdc++.txt
 $top/licenses/mingw-w64-runtime-winpthreads.txt
-$top/licenses/nlohmann-json.txt" "$(unzip -Z1 "$zip" | grep -v '/$')"
+$top/licenses/nlohmann-json.txt
+$top/licenses/zlib.txt" "$(unzip -Z1 "$zip" | grep -v '/$')"
 unzip -q "$zip" -d "$scratch/zip" || echo "      unzip failed"
 unpacked=$scratch/zip/$top
 
@@ -115,6 +120,7 @@ licences_are_theirs() {
 gcc-runtime-libstdc++.txt|GCC RUNTIME LIBRARY EXCEPTION
 mingw-w64-runtime-winpthreads.txt|mingw-w64-libraries/winpthreads
 nlohmann-json.txt|Niels Lohmann
+zlib.txt|Jean-loup Gailly
 EOF
     return $wrong
 }
