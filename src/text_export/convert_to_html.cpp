@@ -102,16 +102,20 @@ class HtmlWriter {
         state.position = position;
     }
 
+    // A paragraph is a div, not a p: a browser copies a p with a blank line after it, and
+    // copied text must read as the text form. An empty one holds a line break, so that it
+    // keeps the height of a line and is copied as one.
     void OpenParagraph() {
         if (paragraphOpen_) return;
-        out_.Append("<p>");
+        out_.Append("<div>");
+        paragraphStart_ = out_.size();
         paragraphOpen_ = true;
     }
 
     void CloseParagraph() {
         CloseSpan();
         wanted_ = 0;
-        out_.Append("</p>\n");
+        out_.Append(out_.size() == paragraphStart_ ? "<br></div>\n" : "</div>\n");
         paragraphOpen_ = false;
     }
 
@@ -188,6 +192,7 @@ class HtmlWriter {
     const std::array<RunForm, 256>& runForms_;
     ExportBuffer& out_;
     bool paragraphOpen_ = false;
+    std::size_t paragraphStart_ = 0;
     std::uint8_t wanted_ = 0;  // visible attributes of the next text
     std::uint8_t shown_ = 0;   // visible attributes of the open span (0: none open)
     std::size_t runStart_ = 0;

@@ -6,28 +6,26 @@ namespace brevikon {
 
 namespace {
 
-// Shared by both font modes. Paragraphs have no spacing between them, single line spacing
-// (so box-drawing characters join) and keep every blank (white-space: pre-wrap), as the RTF
-// viewer shows them; an empty paragraph keeps the height of one line. Tab stops every half
-// inch, the RTF default.
+// Shared by both font modes. Paragraphs (the body's divs) have no spacing between them,
+// single line spacing (so box-drawing characters join) and keep every blank (white-space:
+// pre-wrap), as the RTF viewer shows them. Tab stops every half inch, the RTF default.
 constexpr std::string_view CommonStyle =
     "html { background: #d9d9d6; }\n"
     "body { box-sizing: border-box; max-width: 76ch; margin: 1.5em auto; padding: 3em 3.5em;\n"
     "       background: #fff; color: #000; line-height: normal; tab-size: 36pt;\n"
     "       box-shadow: 0 1px 6px rgba(0, 0, 0, 0.3); }\n"
-    "p { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n"
-    "p:empty::after { content: \"\\a0\"; }\n"
+    "body > div { margin: 0; white-space: pre-wrap; overflow-wrap: break-word; }\n"
     ".u { text-decoration: underline; }\n"
     ".b { font-weight: bold; }\n"
     ".sup, .sub { font-size: 70%; line-height: 0; }\n"
     ".sup { vertical-align: super; }\n"
     ".sub { vertical-align: sub; }\n"
     ".tab { white-space: pre; }\n"
-    // Wide and narrow text is drawn scaled; a hidden copy of the right width (the text twice,
-    // or the text at two thirds of its size) takes the room in the line.
-    ".wide, .narrow { display: inline-grid; white-space: pre; }\n"
-    ".wide > *, .narrow > * { grid-area: 1 / 1; }\n"
-    ".scaled { width: 0; transform-origin: 0 0; }\n"
+    // Wide and narrow text is drawn scaled, in an inline block of no width; a hidden copy of
+    // the right width right after it (the text twice, or the text at two thirds of its size)
+    // takes the room in the line. Inline blocks, unlike a grid, copy without line breaks.
+    ".wide, .narrow { white-space: pre; }\n"
+    ".scaled { display: inline-block; width: 0; transform-origin: 0 0; }\n"
     ".wide > .scaled { transform: scaleX(2); }\n"
     ".narrow > .scaled { transform: scaleX(0.67); }\n"
     ".spacer { visibility: hidden; user-select: none; }\n"

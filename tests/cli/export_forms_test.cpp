@@ -92,44 +92,44 @@ TEST(TextExport, EveryCharacterOfALongTextArrives) {
 TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
     const std::pair<std::string, std::string> cases[] = {
         // Paragraphs, the empty one kept; page breaks; tabs.
-        {"Hi\r\n\x1a", "<p>Hi</p>\n"},
-        {"a\r\r", "<p>a</p>\n<p></p>\n"},
+        {"Hi\r\n\x1a", "<div>Hi</div>\n"},
+        {"a\r\r", "<div>a</div>\n<div><br></div>\n"},
         {"\x1a", ""},
-        {"x\x8d  y", "<p>x y</p>\n"},
-        {"a\x0cz", "<p>a</p>\n<hr class=\"page\">\n<p>z</p>\n"},
+        {"x\x8d  y", "<div>x y</div>\n"},
+        {"a\x0cz", "<div>a</div>\n<hr class=\"page\">\n<div>z</div>\n"},
         {"\x0c", "<hr class=\"page\">\n"},
-        {"a\tb", "<p>a<span class=\"tab\">\t</span>b</p>\n"},
+        {"a\tb", "<div>a<span class=\"tab\">\t</span>b</div>\n"},
         // An escape whose character shows nothing leaves no empty span behind.
-        {"\x1bS\x01\x0d\r", "<p></p>\n"},
+        {"\x1bS\x01\x0d\r", "<div><br></div>\n"},
         // A blank between two escapes with the same attribute carries it; of two blanks only
         // the last; a plain character ends the carry; a soft break is a blank without
         // attributes, and the spaces after it are dropped.
-        {"\x1bS\x01x \x1bS\x01y", "<p><span class=\"u\">x y</span></p>\n"},
-        {"\x1bS\x01x \x1bS\x02y", "<p><span class=\"u\">x</span> <span class=\"b\">y</span></p>\n"},
+        {"\x1bS\x01x \x1bS\x01y", "<div><span class=\"u\">x y</span></div>\n"},
+        {"\x1bS\x01x \x1bS\x02y", "<div><span class=\"u\">x</span> <span class=\"b\">y</span></div>\n"},
         {"\x1bS\x01x  \x1bS\x01y",
-         "<p><span class=\"u\">x</span> <span class=\"u\"> y</span></p>\n"},
+         "<div><span class=\"u\">x</span> <span class=\"u\"> y</span></div>\n"},
         {"\x1bS\x01xz \x1bS\x01y",
-         "<p><span class=\"u\">x</span>z <span class=\"u\">y</span></p>\n"},
+         "<div><span class=\"u\">x</span>z <span class=\"u\">y</span></div>\n"},
         {"\x1bS\x01x\x8d\n \x1bS\x01y",
-         "<p><span class=\"u\">x</span> <span class=\"u\">y</span></p>\n"},
+         "<div><span class=\"u\">x</span> <span class=\"u\">y</span></div>\n"},
         // Which attribute wins; bit $80 shows nothing, so it shares the span.
-        {"\x1bS\x0cx", "<p><span class=\"sup\">x</span></p>\n"},
-        {"\x1bS\x08x", "<p><span class=\"sub\">x</span></p>\n"},
-        {"\x1bS\x23x", "<p><span class=\"u b sp\">x</span></p>\n"},
-        {"\x1bS\x80x", "<p>x</p>\n"},
-        {"\x1bS\x01x\x1bS\x81y", "<p><span class=\"u\">xy</span></p>\n"},
+        {"\x1bS\x0cx", "<div><span class=\"sup\">x</span></div>\n"},
+        {"\x1bS\x08x", "<div><span class=\"sub\">x</span></div>\n"},
+        {"\x1bS\x23x", "<div><span class=\"u b sp\">x</span></div>\n"},
+        {"\x1bS\x80x", "<div>x</div>\n"},
+        {"\x1bS\x01x\x1bS\x81y", "<div><span class=\"u\">xy</span></div>\n"},
         // Every character HTML gives a meaning, plain and inside an escape.
         {"<script>alert(\"&'\")</script>\x1bS\x02<",
-         "<p>&lt;script&gt;alert(&quot;&amp;&#39;&quot;)&lt;/script&gt;<span "
-         "class=\"b\">&lt;</span></p>\n"},
+         "<div>&lt;script&gt;alert(&quot;&amp;&#39;&quot;)&lt;/script&gt;<span "
+         "class=\"b\">&lt;</span></div>\n"},
         // Wide over narrow; scaled text is followed by a hidden copy that takes its room.
         {"\x1bS\x50W\x1bS\x50&",
-         "<p><span class=\"wide\"><span class=\"scaled\">W&amp;</span>"
-         "<span class=\"spacer\" aria-hidden=\"true\">W&amp;W&amp;</span></span></p>\n"},
+         "<div><span class=\"wide\"><span class=\"scaled\">W&amp;</span>"
+         "<span class=\"spacer\" aria-hidden=\"true\">W&amp;W&amp;</span></span></div>\n"},
         {"\x1bS\x42n",
-         "<p><span class=\"narrow\"><span class=\"scaled\"><span class=\"b\">n</span></span>"
+         "<div><span class=\"narrow\"><span class=\"scaled\"><span class=\"b\">n</span></span>"
          "<span class=\"spacer\" aria-hidden=\"true\"><span class=\"b\">n</span></span>"
-         "</span></p>\n"}};
+         "</span></div>\n"}};
     for (const auto& [document, body] : cases)
         EXPECT_EQ(Body(document), body) << testing::PrintToString(document);
 }
