@@ -81,7 +81,8 @@ TEST_F(ConverterTest, EverySampleMatchesItsGoldenFiles) {
         // Every file that is neither a golden file nor the README is a document.
         const std::string name = entry.path().filename().string();
         bool golden = name[0] == '.';
-        for (const char* ending : {".rtf", ".utf8.txt", ".html", ".report.txt", ".md"})
+        for (const char* ending :
+             {".rtf", ".utf8.txt", ".html", ".report.txt", ".odt", ".docx", ".md"})
             golden = golden || name.ends_with(ending);
         if (golden) continue;
         ++documents;
@@ -99,6 +100,11 @@ TEST_F(ConverterTest, EverySampleMatchesItsGoldenFiles) {
     EXPECT_TRUE(out_ == ReadFile(samples / "BRIEF.proportional.rtf"));
     ASSERT_EQ(Run({"-p", "--to", "html", "-o", "-", samples / "BRIEF.TXT"}), 0);
     EXPECT_NE(out_.find("font-family: \"Times New Roman\""), std::string::npos);
+    // The office packages are the same bytes on every platform (zlib's deflate, fixed times).
+    for (const char* form : {"odt", "docx"}) {
+        ASSERT_EQ(Run({"--to", form, "-o", "-", samples / "BRIEF.TXT"}), 0);
+        EXPECT_TRUE(out_ == ReadFile(samples / ("BRIEF." + std::string(form)))) << form;
+    }
 }
 
 TEST_F(ConverterTest, OutputOptions) {

@@ -105,7 +105,8 @@ TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
         // the last; a plain character ends the carry; a soft break is a blank without
         // attributes, and the spaces after it are dropped.
         {"\x1bS\x01x \x1bS\x01y", "<div><span class=\"u\">x y</span></div>\n"},
-        {"\x1bS\x01x \x1bS\x02y", "<div><span class=\"u\">x</span> <span class=\"b\">y</span></div>\n"},
+        {"\x1bS\x01x \x1bS\x02y",
+         "<div><span class=\"u\">x</span> <span class=\"b\">y</span></div>\n"},
         {"\x1bS\x01x  \x1bS\x01y",
          "<div><span class=\"u\">x</span> <span class=\"u\"> y</span></div>\n"},
         {"\x1bS\x01xz \x1bS\x01y",
