@@ -7,17 +7,12 @@
 #include "app/platform/platform.h"
 #include "base/heap.h"
 #include "document/document_output.h"
+#include "document/status_texts.h"
 #include "files/file_store.h"
 #include "format/char_table.h"
 #include "rtf/rtf_buffer.h"
 
 namespace brevikon {
-
-// Zoom of the viewer in percent: a multiple of ZoomStep within ZoomMinimum..ZoomMaximum.
-constexpr std::int64_t ZoomDefault = 100;
-constexpr std::int64_t ZoomMinimum = 40;
-constexpr std::int64_t ZoomMaximum = 400;
-constexpr std::int64_t ZoomStep = 10;
 
 struct AppState {
     explicit AppState(Heap& source = ProcessHeap(), FileStore& store = SystemFiles())

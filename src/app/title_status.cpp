@@ -24,10 +24,6 @@ std::u16string FileStatusText(const AppState& state) {
                               : DocumentStatusLine(name, state.fileLength, state.statusSummary);
 }
 
-std::u16string ZoomStatusText(std::int64_t zoomPercent) {
-    return u"Zoom " + DecimalText(zoomPercent) + u" %";
-}
-
 void RefreshTitleAndStatus(AppState& state, Platform& platform) {
     SetStatusField(platform, StatusFieldFile, FileStatusText(state));
     platform.SetTitle(TitleText(state));

@@ -11,12 +11,9 @@ namespace brevikon {
 constexpr int StatusFieldFile = 0;
 constexpr int StatusFieldZoom = 1;
 
-constexpr std::u16string_view NoFileStatusText = u"Keine Datei geoeffnet";
-
 // The texts, without writing them anywhere.
 std::u16string TitleText(const AppState& state);
 std::u16string FileStatusText(const AppState& state);
-std::u16string ZoomStatusText(std::int64_t zoomPercent);
 
 // Field 0, then the title, then field 1. A save confirmation in field 0 gives way.
 void RefreshTitleAndStatus(AppState& state, Platform& platform);

@@ -6,11 +6,13 @@
 #include "analysis/structure_report.h"
 #include "base/text.h"
 #include "document/status_texts.h"
+#if !defined(BREVIKON_WITHOUT_PACKAGES)
 #include "editable/docx_package.h"
 #include "editable/odt_package.h"
+#include "pdf/printed_pages.h"
+#endif
 #include "format/document_format.h"
 #include "format/status_summary.h"
-#include "pdf/printed_pages.h"
 #include "rtf/convert_document.h"
 
 namespace brevikon {
@@ -114,6 +116,21 @@ bool DocumentOutput::WriteReportRtf(const DocumentInput& input) {
     return true;
 }
 
+#if defined(BREVIKON_WITHOUT_PACKAGES)
+// A build without zlib makes none of the packaged forms; the table of forms says so.
+bool DocumentOutput::WriteEditable(const DocumentInput&, PackageWriter) {
+    return false;
+}
+bool DocumentOutput::WriteOdt(const DocumentInput&) {
+    return false;
+}
+bool DocumentOutput::WriteDocx(const DocumentInput&) {
+    return false;
+}
+bool DocumentOutput::WritePdf(const DocumentInput&) {
+    return false;
+}
+#else
 bool DocumentOutput::WriteEditable(const DocumentInput& input, PackageWriter write) {
     const std::string title = Utf16ToUtf8(input.fileName);
     const EditableInput editable{input.image, input.length, input.fontMode, title, &utf8Forms_};
@@ -144,5 +161,7 @@ bool DocumentOutput::WritePdf(const DocumentInput& input) {
     SetDocumentStatusLine(input);
     return true;
 }
+
+#endif
 
 }  // namespace brevikon

@@ -6,10 +6,16 @@ namespace brevikon {
 
 namespace {
 
+// The browser page is built without zlib, the Windows programs without the PDF's fonts.
+#if defined(BREVIKON_WITHOUT_PACKAGES)
+constexpr bool PackagesAvailable = false;
+#else
+constexpr bool PackagesAvailable = true;
+#endif
 #if defined(_WIN32)
 constexpr bool PdfAvailable = false;
 #else
-constexpr bool PdfAvailable = true;
+constexpr bool PdfAvailable = PackagesAvailable;
 #endif
 
 constexpr OutputForm Forms[] = {
@@ -20,8 +26,10 @@ constexpr OutputForm Forms[] = {
      &DocumentOutput::WriteReport, true},
     {OutputFormat::ReportRtf, "report-rtf", "Strukturanalyse als RTF", ".rtf",
      &DocumentOutput::WriteReportRtf, true},
-    {OutputFormat::Odt, "odt", "OpenDocument-Text", ".odt", &DocumentOutput::WriteOdt, true},
-    {OutputFormat::Docx, "docx", "Word-Dokument", ".docx", &DocumentOutput::WriteDocx, true},
+    {OutputFormat::Odt, "odt", "OpenDocument-Text", ".odt", &DocumentOutput::WriteOdt, true,
+     PackagesAvailable},
+    {OutputFormat::Docx, "docx", "Word-Dokument", ".docx", &DocumentOutput::WriteDocx, true,
+     PackagesAvailable},
     {OutputFormat::Pdf, "pdf", "PDF/A-Seiten wie gedruckt", ".pdf", &DocumentOutput::WritePdf, true,
      PdfAvailable},
 };
