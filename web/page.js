@@ -162,15 +162,23 @@ function startPage(core) {
   async function openFile(file) {
     const refusal = text(core._web_refusal(file.size));
     if (refusal) return showMessage(refusal);
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    const target = core._web_incoming(bytes.length);
-    if (!target) return showMessage(text(core._web_out_of_memory()));
-    core.HEAPU8.set(bytes, target);
     const length = core.lengthBytesUTF8(file.name) + 1;
     const name = core._malloc(length);
     core.stringToUTF8(file.name, name, length);
-    core._web_open(name);
-    core._free(name);
+    try {
+      let bytes;
+      try {
+        bytes = new Uint8Array(await file.arrayBuffer());
+      } catch (error) {  // gone, or not readable since it was chosen
+        return showMessage(text(core._web_not_opened(name)));
+      }
+      const target = core._web_incoming(bytes.length);
+      if (!target) return showMessage(text(core._web_out_of_memory()));
+      core.HEAPU8.set(bytes, target);
+      core._web_open(name);
+    } finally {
+      core._free(name);
+    }
     Object.assign(state, { open: true, name: file.name, analysis: false });
     render();
     $("view").focus();

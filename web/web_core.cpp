@@ -56,6 +56,11 @@ EMSCRIPTEN_KEEPALIVE const char* web_refusal(double size) {
     return Hand(u"");
 }
 
+// The message for a file the browser could not read, as the viewer words it.
+EMSCRIPTEN_KEEPALIVE const char* web_not_opened(const char* nameUtf8) {
+    return Hand(std::u16string(FileNotOpenedText) + u"\n" + Utf8ToUtf16(nameUtf8));
+}
+
 // Makes the incoming bytes the document shown, named nameUtf8.
 EMSCRIPTEN_KEEPALIVE void web_open(const char* nameUtf8) {
     PageState& state = State();

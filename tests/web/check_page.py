@@ -26,7 +26,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from chromium_pipe import Chromium  # noqa: E402
 
-page, converter, make_samples, work = sys.argv[1:5]
+page, converter, make_samples, work = (os.path.abspath(a) for a in sys.argv[1:5])
 failures = []
 
 
@@ -166,15 +166,21 @@ try:
     for number, document in enumerate(documents):
         name = os.path.basename(document)
         stem = os.path.splitext(name)[0]
-        load()
-        begin = time.monotonic()
-        (open_by_drop if number % 2 == 0 else open_by_chooser)(document)
-        if not settle(lambda: value("document.title") == name + " - Brevikon Reader",
-                      f"{name}: opened"):
+        # Opened by a drop and by the file chooser, each on a fresh page.
+        opened = True
+        for how in (open_by_drop, open_by_chooser):
+            load()
+            begin = time.monotonic()
+            how(document)
+            if not settle(lambda: value("document.title") == name + " - Brevikon Reader",
+                          f"{name}: opened by {how.__name__}"):
+                opened = False
+                break
+            timings.append((name, time.monotonic() - begin))
+            if shown_text() != expected_view_text(document):
+                fail(f"{name}: the text shown after {how.__name__} is not --to text")
+        if not opened:
             continue
-        timings.append((name, time.monotonic() - begin))
-        if shown_text() != expected_view_text(document):
-            fail(f"{name}: the text shown is not --to text")
         # Samples in both font modes and every form; generated documents in one mode each.
         modes = (0, 1) if number < 5 else (number % 2,)
         for proportional in modes:
