@@ -1,7 +1,6 @@
 #include "pdf/pdf_fonts.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace brevikon {
 
@@ -90,20 +89,19 @@ void PdfFontSet::StartDocument() {
 PdfFontSet::Choice PdfFontSet::Choose(char16_t code, bool bold) {
     const int first = bold ? 2 : 0;
     Choice choice{first, 0};
-    bool found = false;
     for (int i = first; i < first + 2; ++i) {
         UsedFont& font = fonts_[i];
         if (!font.loaded) continue;
         const std::uint16_t glyph = font.face.GlyphOf(code);
         if (!glyph) continue;
         const char16_t taken = font.characterOf[glyph];
-        if (taken == 0 || taken == code) {
-            choice = {i, glyph};
-            found = true;
-            break;
-        }
-        if (!found && choice.glyph == 0) choice = {i, glyph};
+        if (taken == 0 || taken == code) return Record({i, glyph}, code);
+        if (choice.glyph == 0) choice = {i, glyph};  // shared, but better than none
     }
+    return Record(choice, code);
+}
+
+PdfFontSet::Choice PdfFontSet::Record(Choice choice, char16_t code) {
     UsedFont& font = fonts_[choice.font];
     // The missing glyph stands for no character: copied text must not pretend it was shown.
     if (choice.glyph != 0 && choice.glyph < font.usedGlyphs.size()) {

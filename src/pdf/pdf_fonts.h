@@ -60,6 +60,9 @@ class PdfFontSet {
     const std::string& srgbProfile() const { return srgbProfile_; }
 
   private:
+    // Marks choice's glyph as used for code, unless it is the missing glyph.
+    Choice Record(Choice choice, char16_t code);
+
     FontMode mode_ = FontMode::Monospace;
     bool loadedMode_ = false;
     std::vector<UsedFont> fonts_;  // regular, its second, bold, its second

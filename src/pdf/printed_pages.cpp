@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "base/text.h"
 #include "base/version.h"
 #include "format/document_format.h"
 #include "package/zip_writer.h"
@@ -310,22 +311,10 @@ void SetText(const PdfInput& input, PageSetter& setter) {
     }
 }
 
+// XML text of a title already cleaned of what XML does not allow (CleanTitle).
 std::string Escaped(std::u16string_view title) {
-    std::string utf8;
-    for (const char16_t unit : title) {
-        char bytes[Utf8CharMaxLength];
-        // Surrogate pairs are kept as they come; control characters are left out.
-        if (unit < 0x20) continue;
-        if (unit >= 0xD800 && unit < 0xE000) {
-            utf8 += "\xEF\xBF\xBD";
-            continue;
-        }
-        const int n = FormatUtf8Char(unit, bytes);
-        if (n == 0 && unit >= 127 && unit <= 159) continue;
-        utf8.append(bytes, n);
-    }
     std::string xml;
-    for (const char c : utf8) {
+    for (const char c : Utf16ToUtf8(title)) {
         switch (c) {
             case '&':
                 xml += "&amp;";
