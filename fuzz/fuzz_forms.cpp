@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/document_output.h"
+#include "support/reference_text.h"
 
 namespace {
 
@@ -77,5 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(output.Produce(OutputFormat::Pdf, input));
     CheckPdf(output.bytes());
     Require(output.Produce(OutputFormat::Text, input));
+    Require(output.bytes() ==
+            test::ReferenceText(input.image, input.length, output.charTable(), input.reflow));
     return 0;
 }

@@ -1,10 +1,13 @@
 #include "text_export/convert_to_text.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "format/document_format.h"
 #include "format/text_codes.h"
+#include "format/text_runs.h"
 #include "text_export/character_forms.h"
 
 namespace brevikon {
@@ -45,9 +48,138 @@ TextExporter::TextExporter(const CharTable& table, Spaces spaces) {
         }
         // Line feeds and unknown control codes write nothing and open nothing.
     }
+    for (int v = Space; v < 127; ++v) {
+        const ByteForm& form = forms_[v];
+        literalAscii_ = literalAscii_ && form.length == 1 && form.bytes[0] == static_cast<char>(v);
+    }
 }
 
 namespace {
+
+// Whether a paragraph was opened, gathered from whole forms: the flag's bit of their words.
+// A form is read as one little-endian word: its bytes, then the length, then the flags.
+using Opened = std::uint64_t;
+static_assert(sizeof(TextExporter::ByteForm) == sizeof(Opened));
+static_assert(offsetof(TextExporter::ByteForm, length) == 4);
+static_assert(std::endian::native == std::endian::little);
+constexpr Opened OpensParagraphBit = Opened{1}
+                                     << (8 * offsetof(TextExporter::ByteForm, opensParagraph));
+
+// Writes the forms of count bytes that all stay in the run; returns the end of the output.
+template <int Count>
+inline char* WriteRunBytes(const std::uint8_t* p, int count, const TextExporter::ByteForm* forms,
+                           char* o, Opened& opened) {
+#pragma GCC unroll 16
+    for (int n = 0; n < (Count ? Count : count); ++n) {
+        Opened word;
+        std::memcpy(&word, &forms[p[n]], sizeof word);
+        const auto bytes = static_cast<std::uint32_t>(word);
+        std::memcpy(o, &bytes, sizeof bytes);
+        o += (word >> 32) & 0xFF;
+        opened |= word;
+    }
+    return o;
+}
+
+struct TextRunForms {
+    const TextExporter::ByteForm* plain;
+    const TextExporter::ByteForm* escaped;
+    bool literalAscii;
+};
+
+// Where a run stopped, and the state it leaves.
+struct TextRun {
+    const std::uint8_t* in;
+    char* out;
+    bool paragraphOpen;
+    bool softBreakPending = false;
+};
+
+// Takes the code at run.in that changes the state, where that needs no look back: a complete
+// escape, a hard break, a soft break with what it drops. False leaves the code to the case
+// analysis (page break, end of text, an incomplete escape, a soft break still pending at end).
+[[gnu::always_inline]] inline bool TakeStateCode(const TextRunForms& forms, const std::uint8_t* end,
+                                                 const std::uint8_t* imageEnd, TextRun& run,
+                                                 Opened& opened) {
+    const std::uint8_t* in = run.in;
+    const std::uint8_t v = *in;
+    if (v == Escape && imageEnd - in > 3 && in[1] == EscapeLetter) {
+        run.out = WriteRunBytes<1>(in + 3, 1, forms.escaped, run.out, opened);
+        run.in = in + AttributeEscapeLength;
+        return true;
+    }
+    if (v == HardBreak) {
+        *run.out++ = TextParagraphEnd;
+        ++in;
+        if (in < imageEnd && *in == LineFeed) ++in;
+        run.in = in;
+        run.paragraphOpen = false;
+        opened = 0;
+        return true;
+    }
+    if (v != SoftBreak) return false;
+    // One blank; then line feeds and spaces vanish and tabs are written until a character,
+    // or an escape, complete or not, ends the pending break.
+    *run.out++ = ' ';
+    opened = OpensParagraphBit;
+    for (++in; in < end; ++in) {
+        if (*in == Tab) {
+            *run.out++ = '\t';
+        } else if (*in != LineFeed && *in != Space && *in != AltSpace && *in != SoftSpace) {
+            break;
+        }
+    }
+    run.in = in;
+    run.softBreakPending = in >= end || (ChangesTextState(*in) && *in != Escape);
+    return !run.softBreakPending;
+}
+
+// Writes the stream from `in` on as the case analysis would, as far as TakeStateCode can
+// take the codes that change the state: the bytes between them sixteen at a time, tested
+// for those codes at once (printable ASCII copied as it stands). Like a step of the case
+// analysis, a code may read past end to complete itself.
+TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const std::uint8_t* end,
+                     const std::uint8_t* imageEnd, char* out, bool paragraphOpen) {
+    TextRun run{in, out, paragraphOpen};
+    Opened opened = 0;  // by a form written since the run began or its last paragraph ended
+    const auto finish = [&run, &opened] {
+        run.paragraphOpen = run.paragraphOpen || (opened & OpensParagraphBit);
+        return run;
+    };
+    while (run.in < end) {
+        if (end - run.in < RunBlock) {
+            while (run.in < end && forms.plain[*run.in].inPlainRun)
+                run.out = WriteRunBytes<1>(run.in++, 1, forms.plain, run.out, opened);
+            if (run.in >= end || !TakeStateCode(forms, end, imageEnd, run, opened)) break;
+            continue;
+        }
+        const std::uint8_t* const block = run.in;
+        const RunBlockClasses classes = ClassifyRunBlock(block);
+        if (classes.printable == WholeRunBlock && forms.literalAscii) {
+            std::memcpy(run.out, block, RunBlock);
+            run.out += RunBlock;
+            run.in += RunBlock;
+            opened = OpensParagraphBit;
+            continue;
+        }
+        if (!classes.stops) {
+            run.out = WriteRunBytes<RunBlock>(block, RunBlock, forms.plain, run.out, opened);
+            run.in += RunBlock;
+            continue;
+        }
+        // Each code of the block that changes the state, and the bytes before it.
+        for (std::uint32_t stops = classes.stops; stops;) {
+            const std::uint8_t* const stop = block + std::countr_zero(stops);
+            run.out = WriteRunBytes<0>(run.in, static_cast<int>(stop - run.in), forms.plain,
+                                       run.out, opened);
+            run.in = stop;
+            if (!TakeStateCode(forms, end, imageEnd, run, opened)) return finish();
+            const auto taken = run.in - block;  // an escape's own bytes are no stops
+            stops = taken < RunBlock ? stops & (WholeRunBlock << taken) : 0;
+        }
+    }
+    return finish();
+}
 
 // The steps of the text stream's reading, as the text form writes them: attributes dropped.
 struct TextWriter {
@@ -123,23 +255,15 @@ bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
             // Bytes that leave the state alone are taken as a run, unless spaces are being
             // dropped.
             if (!state.softBreakPending) {
-                // Locals: the writer's fields could alias what memcpy writes, and would be
-                // reloaded every byte.
-                const std::uint8_t* p = image + state.position;
-                const std::uint8_t* const end = image + stepEnd;
-                char* o = writer.out;
-                bool paragraphOpen = writer.paragraphOpen;
-                for (; p < end; ++p) {
-                    const ByteForm& form = forms_[*p];
-                    if (!form.inPlainRun) break;
-                    std::memcpy(o, form.bytes, sizeof form.bytes);
-                    o += form.length;
-                    paragraphOpen |= form.opensParagraph;
-                }
-                writer.out = o;
-                writer.paragraphOpen = paragraphOpen;
-                state.position = p - image;
-                if (p >= end) break;
+                const TextRun run =
+                    WriteTextRun(TextRunForms{forms_.data(), escapedForms_.data(), literalAscii_},
+                                 image + state.position, image + stepEnd, image + length,
+                                 writer.out, writer.paragraphOpen);
+                writer.out = run.out;
+                writer.paragraphOpen = run.paragraphOpen;
+                state.softBreakPending = run.softBreakPending;
+                state.position = run.in - image;
+                if (state.position >= stepEnd) break;
             }
             if (!ReadOneTextCode(image, length, state, writer)) {
                 ended = true;

@@ -25,8 +25,9 @@ class TextExporter {
     // out. An empty image gives an empty text.
     bool Convert(const std::uint8_t* image, std::int64_t length, ExportBuffer& out) const;
 
-    // The text of one input byte, padded so that a fixed four-byte copy writes it.
-    struct ByteForm {
+    // The text of one input byte, padded so that a fixed four-byte copy writes it; eight
+    // bytes in all, so the run loop reads a form with one load.
+    struct alignas(8) ByteForm {
         char bytes[4] = {};
         std::uint8_t length = 0;
         bool opensParagraph = false;
@@ -36,6 +37,7 @@ class TextExporter {
   private:
     std::array<ByteForm, 256> forms_{};         // a byte of the plain stream
     std::array<ByteForm, 256> escapedForms_{};  // the character byte of an attribute escape
+    bool literalAscii_ = true;                  // printable ASCII is written as itself
 };
 
 }  // namespace brevikon

@@ -2,10 +2,13 @@
 // or as one standalone page with the same paragraphs and attributes as the RTF.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 
 #include "format/char_table.h"
+#include "support/random_document.h"
+#include "support/reference_text.h"
 #include "text_export/convert_to_html.h"
 #include "text_export/convert_to_text.h"
 
@@ -87,6 +90,25 @@ TEST(TextExport, EveryCharacterOfALongTextArrives) {
         expected += "Zeile " + std::to_string(line) + " \xc3\xa4 \xc3\xb6\n";
     }
     EXPECT_TRUE(Export(document) == expected);  // not printed: too long to read
+}
+
+TEST(TextExport, MatchesTheLiteralReadingByteForByte) {
+    CharTable table{};
+    BuildCharTable(table);
+    std::mt19937 random(1988);
+    ExportBuffer out;
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
+        const auto document = test::RandomDocument(random, length);
+        const auto spaces =
+            round % 2 ? TextExporter::DropFillerSpaces : TextExporter::KeepAllSpaces;
+        ASSERT_TRUE(TextExporter(table, spaces)
+                        .Convert(document.data(), static_cast<std::int64_t>(length), out));
+        ASSERT_TRUE(out.content() == test::ReferenceText(document.data(),
+                                                         static_cast<std::int64_t>(length), table,
+                                                         spaces == TextExporter::DropFillerSpaces))
+            << "round " << round;
+    }
 }
 
 TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
