@@ -1,11 +1,13 @@
 #include "text_export/convert_to_html.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "format/document_format.h"
 #include "format/status_summary.h"
 #include "format/text_codes.h"
+#include "format/text_runs.h"
 #include "text_export/character_forms.h"
 #include "text_export/html_page.h"
 
@@ -22,8 +24,13 @@ class HtmlWriter {
   public:
     HtmlWriter(const std::uint8_t* image, std::int64_t length,
                const std::array<CharForm, 256>& forms, const std::array<RunForm, 256>& runForms,
-               ExportBuffer& out)
-        : image_(image), length_(length), forms_(forms), runForms_(runForms), out_(out) {}
+               bool literalAscii, ExportBuffer& out)
+        : image_(image),
+          length_(length),
+          forms_(forms),
+          runForms_(runForms),
+          literalAscii_(literalAscii),
+          out_(out) {}
 
     void Write(std::int64_t position) {
         TextCodeState state{position};
@@ -89,6 +96,22 @@ class HtmlWriter {
             char* o = first;
             const std::uint8_t* p = image_ + position;
             const std::uint8_t* const stop = image_ + end;
+            // Sixteen at a time where none of them ends the run: no test per byte, and
+            // printable ASCII that needs no reference copied as it stands.
+            while (stop - p >= RunBlock) {
+                const RunBlockClasses classes = ClassifyRunBlock<'&', '<', '>', '"', '\''>(p);
+                if (literalAscii_ && classes.printable == WholeRunBlock) {
+                    std::memcpy(o, p, RunBlock);
+                    o += RunBlock;
+                    p += RunBlock;
+                    continue;
+                }
+                const std::uint32_t ends = classes.stops | classes.tabs;
+                const int before = ends ? std::countr_zero(ends) : RunBlock;
+                o = AppendRunForms(p, before, o);
+                p += before;
+                if (before < RunBlock) break;
+            }
             for (; p < stop; ++p) {
                 const RunForm& form = runForms_[*p];
                 if (!form.inRun) break;
@@ -100,6 +123,17 @@ class HtmlWriter {
             if (p < stop) break;
         }
         state.position = position;
+    }
+
+    char* AppendRunForms(const std::uint8_t* p, int count, char* o) const {
+        const RunForm* const forms = runForms_.data();
+#pragma GCC unroll 16
+        for (int n = 0; n < count; ++n) {
+            const RunForm& form = forms[p[n]];
+            std::memcpy(o, form.bytes, sizeof form.bytes);
+            o += form.length;
+        }
+        return o;
     }
 
     // A paragraph is a div, not a p: a browser copies a p with a blank line after it, and
@@ -190,6 +224,7 @@ class HtmlWriter {
     std::int64_t length_;
     const std::array<CharForm, 256>& forms_;
     const std::array<RunForm, 256>& runForms_;
+    bool literalAscii_;  // printable ASCII but & < > " ' is written as itself
     ExportBuffer& out_;
     bool paragraphOpen_ = false;
     std::size_t paragraphStart_ = 0;
@@ -247,6 +282,12 @@ HtmlExporter::HtmlExporter(const CharTable& table) {
         }
         // Line feeds and unknown control codes write nothing.
     }
+    for (int v = Space; v < 127; ++v) {
+        const bool referenced = v == '&' || v == '<' || v == '>' || v == '"' || v == '\'';
+        literalAscii_ =
+            literalAscii_ && (referenced || (runForms_[v].length == 1 &&
+                                             runForms_[v].bytes[0] == static_cast<char>(v)));
+    }
 }
 
 bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
@@ -256,7 +297,8 @@ bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontM
     if (!out.Reset(out.streaming() ? std::min(estimate, out.drainAt()) : estimate)) return false;
     AppendHtmlPageStart(out, title, fontMode);
     if (image && length >= 1) {
-        HtmlWriter(image, length, forms_, runForms_, out).Write(FindTextStart(image, length));
+        HtmlWriter(image, length, forms_, runForms_, literalAscii_, out)
+            .Write(FindTextStart(image, length));
     }
     AppendHtmlPageEnd(out);
     return out.Flush() && out.complete();

@@ -39,6 +39,7 @@ class HtmlExporter {
   private:
     std::array<CharForm, 256> forms_{};
     std::array<RunForm, 256> runForms_{};
+    bool literalAscii_ = true;
 };
 
 }  // namespace brevikon

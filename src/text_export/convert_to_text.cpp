@@ -154,7 +154,7 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
             continue;
         }
         const std::uint8_t* const block = run.in;
-        const RunBlockClasses classes = ClassifyRunBlock(block);
+        const RunBlockClasses classes = ClassifyRunBlock<>(block);
         if (classes.printable == WholeRunBlock && forms.literalAscii) {
             std::memcpy(run.out, block, RunBlock);
             run.out += RunBlock;
