@@ -28,10 +28,9 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
     const auto is = [&v](std::uint8_t code) {
         return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(code)));
     };
-    const __m128i stops =
-        _mm_or_si128(_mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)),
-                                  _mm_or_si128(is(SoftBreak), is(PageBreak))),
-                     is(Escape));
+    const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)),
+                                                    _mm_or_si128(is(SoftBreak), is(PageBreak))),
+                                       is(Escape));
     // Signed compares: bytes from 128 up are negative, so they fail the first test.
     __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(Space - 1)),
                                       _mm_cmplt_epi8(v, _mm_set1_epi8(127)));
@@ -50,6 +49,12 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
     }
     return classes;
 #endif
+}
+
+// Whether the count bytes from byte first on are all printable.
+inline bool AllPrintable(const RunBlockClasses& classes, int first, int count) {
+    const std::uint32_t range = ((1u << count) - 1) << first;
+    return (classes.printable & range) == range;
 }
 
 }  // namespace brevikon

@@ -108,7 +108,12 @@ class HtmlWriter {
                 }
                 const std::uint32_t ends = classes.stops | classes.tabs;
                 const int before = ends ? std::countr_zero(ends) : RunBlock;
-                o = AppendRunForms(p, before, o);
+                if (literalAscii_ && AllPrintable(classes, 0, before)) {
+                    std::memcpy(o, p, RunBlock);  // what lies beyond is overwritten
+                    o += before;
+                } else {
+                    o = AppendRunForms(p, before, o);
+                }
                 p += before;
                 if (before < RunBlock) break;
             }

@@ -170,8 +170,15 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
         // Each code of the block that changes the state, and the bytes before it.
         for (std::uint32_t stops = classes.stops; stops;) {
             const std::uint8_t* const stop = block + std::countr_zero(stops);
-            run.out = WriteRunBytes<0>(run.in, static_cast<int>(stop - run.in), forms.plain,
-                                       run.out, opened);
+            const auto count = static_cast<int>(stop - run.in);
+            if (forms.literalAscii && end - run.in >= RunBlock &&
+                AllPrintable(classes, static_cast<int>(run.in - block), count)) {
+                std::memcpy(run.out, run.in, RunBlock);  // what lies beyond is overwritten
+                run.out += count;
+                opened |= count ? OpensParagraphBit : 0;
+            } else {
+                run.out = WriteRunBytes<0>(run.in, count, forms.plain, run.out, opened);
+            }
             run.in = stop;
             if (!TakeStateCode(forms, end, imageEnd, run, opened)) return finish();
             const auto taken = run.in - block;  // an escape's own bytes are no stops
