@@ -84,50 +84,81 @@ class HtmlWriter {
 
   private:
     // A plain run by table, in steps whose text fits the room reserved for it: the same text
-    // as the steps one by one, since no byte of the run changes the state they read.
+    // as the steps one by one, since no byte of the run changes the state they read. A hard
+    // break followed by text ends one paragraph and opens the next within the run.
     void WritePlainRun(TextCodeState& state) {
         constexpr std::int64_t Step = 4096;
+        // A byte writes at most one form, or a hard break closes and opens a paragraph.
+        constexpr std::size_t RoomPerByte = 2 * sizeof(RunForm::bytes);
         std::int64_t position = state.position;
-        while (position < length_) {
+        bool open = true;
+        while (position < length_ && open) {
             const std::int64_t end = std::min(length_, position + Step);
-            if (!out_.Ensure(static_cast<std::size_t>(end - position) * sizeof(RunForm::bytes)))
+            if (!out_.Ensure(static_cast<std::size_t>(end - position) * RoomPerByte))
                 break;  // memory ran out: the steps one by one drop the text the same way
             char* const first = out_.end();
             char* o = first;
             const std::uint8_t* p = image_ + position;
             const std::uint8_t* const stop = image_ + end;
-            // Sixteen at a time where none of them ends the run: no test per byte, and
-            // printable ASCII that needs no reference copied as it stands.
-            while (stop - p >= RunBlock) {
-                const RunBlockClasses classes = ClassifyRunBlock<'&', '<', '>', '"', '\''>(p);
-                if (literalAscii_ && classes.printable == WholeRunBlock) {
-                    std::memcpy(o, p, RunBlock);
-                    o += RunBlock;
-                    p += RunBlock;
-                    continue;
+            while (true) {
+                o = AppendRunBytes(p, stop, o);
+                if (p >= stop || *p != HardBreak) break;
+                // The paragraph's end; an empty one holds a line break.
+                const std::size_t at = out_.size() + static_cast<std::size_t>(o - first);
+                const std::string_view close = at == paragraphStart_ ? "<br></div>\n" : "</div>\n";
+                std::memcpy(o, close.data(), close.size());
+                o += close.size();
+                ++p;
+                if (p < image_ + length_ && *p == LineFeed) ++p;
+                wanted_ = 0;
+                // Text right after it opens the next paragraph; anything else is left to the
+                // steps one by one, with no paragraph open.
+                if (p >= stop || *p < Space || !runForms_[*p].inRun) {
+                    open = false;
+                    break;
                 }
-                const std::uint32_t ends = classes.stops | classes.tabs;
-                const int before = ends ? std::countr_zero(ends) : RunBlock;
-                if (literalAscii_ && AllPrintable(classes, 0, before)) {
-                    std::memcpy(o, p, RunBlock);  // what lies beyond is overwritten
-                    o += before;
-                } else {
-                    o = AppendRunForms(p, before, o);
-                }
-                p += before;
-                if (before < RunBlock) break;
-            }
-            for (; p < stop; ++p) {
-                const RunForm& form = runForms_[*p];
-                if (!form.inRun) break;
-                std::memcpy(o, form.bytes, sizeof form.bytes);
-                o += form.length;
+                std::memcpy(o, "<div>", 5);
+                o += 5;
+                paragraphStart_ = out_.size() + static_cast<std::size_t>(o - first);
             }
             out_.Commit(static_cast<std::size_t>(o - first));
             position = p - image_;
             if (p < stop) break;
         }
+        paragraphOpen_ = open;
         state.position = position;
+    }
+
+    // The bytes from p on that stay in the run, up to stop; p ends at the first that does not.
+    // Sixteen at a time where none of them ends the run: no test per byte, and printable
+    // ASCII that needs no reference copied as it stands.
+    char* AppendRunBytes(const std::uint8_t*& p, const std::uint8_t* stop, char* o) const {
+        while (stop - p >= RunBlock) {
+            const RunBlockClasses classes = ClassifyRunBlock<'&', '<', '>', '"', '\''>(p);
+            if (literalAscii_ && classes.printable == WholeRunBlock) {
+                std::memcpy(o, p, RunBlock);
+                o += RunBlock;
+                p += RunBlock;
+                continue;
+            }
+            const std::uint32_t ends = classes.stops | classes.tabs;
+            const int before = ends ? std::countr_zero(ends) : RunBlock;
+            if (literalAscii_ && AllPrintable(classes, 0, before)) {
+                std::memcpy(o, p, RunBlock);  // what lies beyond is overwritten
+                o += before;
+            } else {
+                o = AppendRunForms(p, before, o);
+            }
+            p += before;
+            if (before < RunBlock) return o;
+        }
+        for (; p < stop; ++p) {
+            const RunForm& form = runForms_[*p];
+            if (!form.inRun) break;
+            std::memcpy(o, form.bytes, sizeof form.bytes);
+            o += form.length;
+        }
+        return o;
     }
 
     char* AppendRunForms(const std::uint8_t* p, int count, char* o) const {

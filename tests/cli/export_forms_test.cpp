@@ -169,6 +169,11 @@ TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
         {"a\x0cz", "<div>a</div>\n<hr class=\"page\">\n<div>z</div>\n"},
         {"\x0c", "<hr class=\"page\">\n"},
         {"a\tb", "<div>a<span class=\"tab\">\t</span>b</div>\n"},
+        // Within a run: a line feed or a page break after a hard break opens no paragraph;
+        // 127 opens one that shows nothing and so holds a line break.
+        {"ab\r\n\n\x0c", "<div>ab</div>\n<hr class=\"page\">\n"},
+        {"ab\r\x7f\rc", "<div>ab</div>\n<div><br></div>\n<div>c</div>\n"},
+        {"\x7f\rb", "<div><br></div>\n<div>b</div>\n"},
         // An escape whose character shows nothing leaves no empty span behind.
         {"\x1bS\x01\x0d\r", "<div><br></div>\n"},
         // A blank between two escapes with the same attribute carries it; of two blanks only
