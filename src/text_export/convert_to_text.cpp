@@ -259,8 +259,8 @@ bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
         char* const first = out.end();
         writer.out = first;
         while (state.position < stepEnd) {
-            // Bytes that leave the state alone are taken as a run, unless spaces are being
-            // dropped.
+            // The run takes what it can decide alone; a soft break still pending (its
+            // spaces being dropped) and the codes the run leaves go one step at a time.
             if (!state.softBreakPending) {
                 const TextRun run =
                     WriteTextRun(TextRunForms{forms_.data(), escapedForms_.data(), literalAscii_},
