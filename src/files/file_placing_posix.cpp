@@ -185,7 +185,7 @@ bool SetModeIfMasked(int fd, mode_t mode, int& error) {
 enum class Unnamed { Placed, Failed, NotAvailable };
 
 Unnamed PlaceUnnamed(int folder, const std::string& name, const OutputContent& content, mode_t mode,
-                     bool nameTaken, WriteResult& result) {
+                     bool nameTaken, const TakenNameCheck& check, WriteResult& result) {
 #if defined(__linux__) && defined(O_TMPFILE)
     FileDescriptor file(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (file.get() < 0) {
@@ -199,10 +199,16 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, const OutputContent& c
     }
     char self[32];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", file.get());
+    // Linking by descriptor spares the look-up through /proc, but needs a right that most
+    // users lack; once refused, it is not asked for again.
+    static std::atomic<bool> byDescriptor{true};
     auto link = [&](const std::string& as) {
-        return ::linkat(AT_FDCWD, self, folder, as.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-               (errno == ENOENT &&
-                ::linkat(file.get(), "", folder, as.c_str(), AT_EMPTY_PATH) == 0);
+        if (byDescriptor.load(std::memory_order_relaxed)) {
+            if (::linkat(file.get(), "", folder, as.c_str(), AT_EMPTY_PATH) == 0) return true;
+            if (errno != ENOENT && errno != EPERM) return false;
+            byDescriptor.store(false, std::memory_order_relaxed);
+        }
+        return ::linkat(AT_FDCWD, self, folder, as.c_str(), AT_SYMLINK_FOLLOW) == 0;
     };
     // No /proc and no right to link by descriptor: the named way still works.
     const auto linkRefused = [] { return errno == ENOENT || errno == EPERM; };
@@ -211,6 +217,14 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, const OutputContent& c
             if (linkRefused()) return Unnamed::NotAvailable;
             result.systemError = errno;
             return Unnamed::Failed;
+        }
+        if (!nameTaken && check) {
+            mode_t wanted = mode;
+            if (!check(wanted, result)) return Unnamed::Failed;  // closing drops the new file
+            if (wanted != mode && ::fchmod(file.get(), wanted) != 0) {
+                result.systemError = errno;
+                return Unnamed::Failed;
+            }
         }
         // Something has the name: the new file gets a temporary one, then swaps with it.
         std::string temporary;
@@ -232,7 +246,7 @@ Unnamed PlaceUnnamed(int folder, const std::string& name, const OutputContent& c
     result.ok = true;
     return Unnamed::Placed;
 #else
-    (void)folder, (void)name, (void)content, (void)mode, (void)nameTaken, (void)result;
+    (void)folder, (void)name, (void)content, (void)mode, (void)nameTaken, (void)check, (void)result;
     return Unnamed::NotAvailable;
 #endif
 }
@@ -325,11 +339,14 @@ mode_t NewFileMode() {
 }
 
 WriteResult PlaceNewFile(int folder, const std::string& name, const OutputContent& content,
-                         mode_t mode, bool nameTaken) {
+                         mode_t mode, bool nameTaken, const TakenNameCheck& check) {
     WriteResult result;
-    if (PlaceUnnamed(folder, name, content, mode, nameTaken, result) != Unnamed::NotAvailable) {
+    if (PlaceUnnamed(folder, name, content, mode, nameTaken, check, result) !=
+        Unnamed::NotAvailable) {
         return result;
     }
+    // A named temporary file is seen before it is whole: the check comes first here.
+    if (!nameTaken && check && !check(mode, result)) return result;
     return PlaceNamed(folder, name, content, mode);
 }
 

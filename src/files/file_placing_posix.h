@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -47,9 +48,12 @@ mode_t NewFileMode();
 // that) a temporary name that an interrupt removes. When something is there already it is
 // replaced as a name, never written through; a folder there is left alone (EISDIR). mode is
 // set exactly, whatever the umask. nameTaken: something was seen under the name, so the new
-// file goes straight to a temporary name.
+// file goes straight to a temporary name. Otherwise, when the name turns out to be taken, check
+// (if given) decides: false refuses (the reason in result, the new file dropped), true replaces,
+// with the new file's mode as check left it.
+using TakenNameCheck = std::function<bool(mode_t& mode, WriteResult& result)>;
 WriteResult PlaceNewFile(int folder, const std::string& name, const OutputContent& content,
-                         mode_t mode, bool nameTaken);
+                         mode_t mode, bool nameTaken, const TakenNameCheck& check = {});
 
 // Brackets a write that an interrupt must not cut in half (a line of a run's record): the
 // signal handler waits for it to end before the signal takes its course. False once an

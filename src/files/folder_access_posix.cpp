@@ -162,27 +162,29 @@ NativeString RealFolderPath(const FolderHandle& folder) {
 WriteResult WriteNewOutput(const FolderHandle& folder, const NativeString& name,
                            const OutputContent& content,
                            const std::optional<FileIdentity>& inputIdentity) {
-    WriteResult result;
-    mode_t mode = posix::NewFileMode();
-    struct stat existing;
-    const bool taken =
-        ::fstatat(folder.native(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    if (taken) {
+    // What holds the name is looked at only when the new file cannot take it: a fresh tree
+    // of outputs costs no look-up per file.
+    const auto replaceable = [&](mode_t& mode, WriteResult& result) {
+        struct stat existing;
+        if (::fstatat(folder.native(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT) return true;  // gone meanwhile: the name is free again
+            result.systemError = errno;
+            return false;
+        }
         if (!S_ISREG(existing.st_mode)) {
             result.notReplaced = true;
-            return result;
+            return false;
         }
-        if (inputIdentity && IdentityOf(existing) == *inputIdentity) {
+        if (inputIdentity && posix::IdentityOf(existing) == *inputIdentity) {
             result.isInput = true;
-            return result;
+            return false;
         }
         // The permission bits of the file replaced, never its set-id bits.
         mode = existing.st_mode & 0777;
-    } else if (errno != ENOENT) {
-        result.systemError = errno;
-        return result;
-    }
-    return posix::PlaceNewFile(folder.native(), name, content, mode, taken);
+        return true;
+    };
+    return posix::PlaceNewFile(folder.native(), name, content, posix::NewFileMode(), false,
+                               replaceable);
 }
 
 }  // namespace brevikon
