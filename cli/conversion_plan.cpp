@@ -100,13 +100,14 @@ NativeString InputKey(const PathKeys& keys, const ConversionJob& job) {
     return keys.Key(job.input);
 }
 
-// An output is a name in a folder: the folder by identity where it exists already.
-NativeString TargetKey(const PathKeys& keys, const ConversionJob& job, const JobOutput& output) {
+// An output is a name in a folder: the folder by identity where it exists already, else the
+// output's path key.
+NativeString TargetKey(NativeString pathKey, const ConversionJob& job, const JobOutput& output) {
     const NativeString folder = TargetFolderPart(output.target);
     std::optional<FileIdentity> identity = job.inputFolder;
     if (!identity && job.mirroredFolders.empty())
         identity = IdentifyFile(folder.empty() ? FromAscii(".") : folder);
-    if (!identity) return keys.Key(output.target);
+    if (!identity) return pathKey;
     NativeString key = IdentityKey(*identity);
     key += '/';
     return key + PathKeys::Folded(output.target.substr(folder.size()));
@@ -138,6 +139,28 @@ void AddJob(const ConverterOptions& options, const FoundFile& file, bool walked,
     if (options.outputDir && !job.toStream) job.mirroredFolders = file.subfolder;
 }
 
+// What is at an output's name now. A name in a folder that does not exist is nothing: one
+// look-up per such folder instead of one per name, as a new tree of outputs has thousands.
+class TargetLookup {
+  public:
+    std::optional<FileIdentity> Identify(const NativeString& target) {
+        const NativeString folder = TargetFolderPart(target);
+        if (!folder.empty()) {
+            const auto [known, added] = missingFolders_.try_emplace(folder, false);
+            if (added) {
+                std::error_code error;
+                static_cast<void>(fs::status(fs::path(folder), error));
+                known->second = error == std::errc::no_such_file_or_directory;
+            }
+            if (known->second) return std::nullopt;
+        }
+        return IdentifyFile(target);
+    }
+
+  private:
+    std::unordered_map<NativeString, bool> missingFolders_;
+};
+
 // Refuses job for writing target: a name collision in the manifest's words.
 void Refuse(ConversionJob& job, std::u16string text) {
     job.refusal = std::move(text);
@@ -162,14 +185,15 @@ void RefuseCollisions(std::vector<ConversionJob>& jobs,
         NativeString inputKey;
     };
     std::unordered_map<NativeString, Writer> writers;
+    TargetLookup lookup;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         ConversionJob& job = jobs[i];
         if (!job.refusal.empty() || !job.skipCode.empty() || job.toStream) continue;
         for (JobOutput& output : job.outputs) {
             // The target is an input already, by its name, a link or a hard link.
-            const std::optional<FileIdentity> existing = IdentifyFile(output.target);
-            if (inputs.count(keys.Key(output.target)) ||
-                (existing && inputs.count(IdentityKey(*existing)))) {
+            const std::optional<FileIdentity> existing = lookup.Identify(output.target);
+            NativeString pathKey = keys.Key(output.target);
+            if (inputs.count(pathKey) || (existing && inputs.count(IdentityKey(*existing)))) {
                 Refuse(job, InputNotReplacedText(output.target));
                 break;
             }
@@ -178,8 +202,8 @@ void RefuseCollisions(std::vector<ConversionJob>& jobs,
                                 PathForMessage(output.target));
                 break;
             }
-            const auto [earlier, added] =
-                writers.try_emplace(TargetKey(keys, job, output), Writer{i, inputKeys[i]});
+            const auto [earlier, added] = writers.try_emplace(
+                TargetKey(std::move(pathKey), job, output), Writer{i, inputKeys[i]});
             if (added) continue;
             if (earlier->second.inputKey == inputKeys[i]) {
                 output.repeated = true;
