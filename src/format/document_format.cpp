@@ -1,6 +1,8 @@
 #include "format/document_format.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <ostream>
 
 namespace brevikon {
@@ -18,17 +20,31 @@ bool ReadDocumentHeader(const std::uint8_t* bytes, std::int64_t length, Document
     return true;
 }
 
+namespace {
+
+// The offset of the last zero in bytes[first..last], or -1. Scanning from the end finds it
+// first; eight bytes are tested at once, as the window is mostly the document's text.
+std::int64_t FindLastZero(const std::uint8_t* bytes, std::int64_t first, std::int64_t last) {
+    constexpr std::uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
+    std::int64_t end = last + 1;  // the bytes before end are still to be tested
+    while (end - first >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + end - 8, sizeof word);
+        if ((word - Ones) & ~word & Highs) break;  // a zero among these eight
+        end -= 8;
+    }
+    for (std::int64_t i = end - 1; i >= first; --i) {
+        if (bytes[i] == 0) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
 TextStart FindTextStartAndRule(const std::uint8_t* bytes, std::int64_t length) {
     // The last zero of the window wins; the text starts a fixed distance after it.
-    // Scanning from the window's end finds that zero first.
-    std::int64_t lastZero = -1;
-    const std::int64_t windowEnd = std::min(length - 1, TextStartSearchLast);
-    for (std::int64_t i = windowEnd; i >= TextStartSearchFirst; --i) {
-        if (bytes[i] == 0) {
-            lastZero = i;
-            break;
-        }
-    }
+    const std::int64_t lastZero =
+        FindLastZero(bytes, TextStartSearchFirst, std::min(length - 1, TextStartSearchLast));
     if (lastZero >= 0) {
         const std::int64_t candidate = lastZero + TextStartAfterZero;
         if (candidate < length && bytes[candidate] >= Space)

@@ -51,6 +51,16 @@ TEST(FindTextStart, WindowCandidateAndFallbacks) {
         EXPECT_EQ(FindTextStartAndRule(bytes.data(), c.length).rule, c.rule)
             << "case " << &c - cases;
     }
+    // The window is searched in words: a lone zero at every offset within one.
+    for (const std::uint8_t fill : {std::uint8_t{'x'}, std::uint8_t{0xFF}}) {
+        for (std::int64_t zero = 200; zero < 232; ++zero) {
+            for (const std::int64_t length : {zero + 82, std::int64_t{4100}}) {
+                Bytes bytes(static_cast<std::size_t>(length), fill);
+                bytes[static_cast<std::size_t>(zero)] = 0;
+                EXPECT_EQ(FindTextStart(bytes.data(), length), zero + 81) << zero << ' ' << length;
+            }
+        }
+    }
 }
 
 TEST(DocumentHeader, ReadOnlyFromNineteenBytes) {
