@@ -28,6 +28,13 @@ void* BudgetedHeap::AllocateZeroed(std::size_t size) {
     return block;
 }
 
+void* BudgetedHeap::Allocate(std::size_t size) {
+    Take(size, true);
+    void* block = heap_.Allocate(size);
+    if (!block) Give(size);
+    return block;
+}
+
 void* BudgetedHeap::GrowZeroed(void* block, std::size_t oldSize, std::size_t newSize) {
     const std::uint64_t extra = newSize > oldSize ? newSize - oldSize : 0;
     Take(extra, false);

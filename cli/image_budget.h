@@ -18,6 +18,7 @@ class BudgetedHeap final : public Heap {
     BudgetedHeap(Heap& heap, std::uint64_t budget) : heap_(heap), budget_(budget) {}
 
     void* AllocateZeroed(std::size_t size) override;
+    void* Allocate(std::size_t size) override;
     // Granted at once: waiting here would hold a block while waiting for others.
     void* GrowZeroed(void* block, std::size_t oldSize, std::size_t newSize) override;
     void Release(void* block, std::size_t size) override;

@@ -30,6 +30,13 @@ class CHeap final : public Heap {
         return std::calloc(size ? size : 1, 1);
     }
 
+    void* Allocate(std::size_t size) override {
+#if defined(__linux__)
+        if (size >= LargeBlockSize) return MapZeroed(size);
+#endif
+        return std::malloc(size ? size : 1);
+    }
+
     void* GrowZeroed(void* block, std::size_t oldSize, std::size_t newSize) override {
 #if defined(__linux__)
         if (newSize >= LargeBlockSize) {
@@ -89,7 +96,7 @@ HeapBlock& HeapBlock::operator=(HeapBlock&& other) noexcept {
 
 bool HeapBlock::Allocate(Heap& heap, std::size_t size) {
     Release();
-    data_ = static_cast<unsigned char*>(heap.AllocateZeroed(size));
+    data_ = static_cast<unsigned char*>(heap.Allocate(size));
     if (!data_) return false;
     heap_ = &heap;
     size_ = size;

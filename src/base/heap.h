@@ -1,7 +1,7 @@
 #pragma once
-// Where the document image and the RTF buffer take their memory from. Blocks come
-// zero-filled, and a refusal is a null pointer, never an exception, so that callers can
-// answer it with "Zu wenig Speicher." instead of dying.
+// Where the document image and the RTF buffer take their memory from. A refusal is a null
+// pointer, never an exception, so that callers can answer it with "Zu wenig Speicher."
+// instead of dying.
 #include <cstddef>
 
 namespace brevikon {
@@ -10,6 +10,9 @@ class Heap {
   public:
     virtual ~Heap() = default;
     virtual void* AllocateZeroed(std::size_t size) = 0;
+    // A block whose bytes are all written before any is read (an image a file is read into):
+    // no clearing needed, though a heap may give it cleared.
+    virtual void* Allocate(std::size_t size) { return AllocateZeroed(size); }
     // Keeps the first oldSize bytes and zero-fills the rest. On refusal returns null and
     // leaves the old block as it was.
     virtual void* GrowZeroed(void* block, std::size_t oldSize, std::size_t newSize) = 0;
@@ -24,7 +27,7 @@ class Heap {
 constexpr std::size_t LargeBlockSize = 2 * 1024 * 1024;
 Heap& ProcessHeap();
 
-// One owned, zero-filled block of bytes, or none.
+// One owned block of bytes, or none; filled whole by its owner before it is read.
 class HeapBlock {
   public:
     HeapBlock() = default;
