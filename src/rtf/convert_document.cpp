@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 #include <string_view>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -74,6 +75,55 @@ int CopySingleByteForms(const std::uint8_t* p, unsigned char* out) {
 #endif
 }
 
+// The attribute words of SetRtfAttributes as tables, one per group, so that a run can write
+// a change without a test per group: entry 0 of each writes nothing (the group is unchanged).
+struct AttributeWord {
+    char bytes[15] = {};
+    std::uint8_t length = 0;
+};
+static_assert(sizeof(AttributeWord) == 16);
+
+constexpr AttributeWord Word(std::string_view text) {
+    AttributeWord word;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        word.bytes[i] = text[i];
+    word.length = static_cast<std::uint8_t>(text.size());
+    return word;
+}
+
+// Indexed by whether the group changed (bit 0) and whether the flag is now on (bit 1).
+constexpr AttributeWord UnderlineWords[4] = {{}, Word("\\ulnone "), {}, Word("\\ul ")};
+constexpr AttributeWord BoldWords[4] = {{}, Word("\\b0 "), {}, Word("\\b ")};
+constexpr AttributeWord SpacingWords[4] = {{}, Word("\\expndtw0 "), {}, Word("\\expndtw60 ")};
+// Indexed by 0 for an unchanged group, else 1 + which of the two flags wins (0 none, 1 the
+// second, 2 the first).
+constexpr AttributeWord SupersubWords[4] = {
+    {}, Word("\\nosupersub "), Word("\\sub "), Word("\\super ")};
+constexpr AttributeWord ScaleWords[4] = {
+    {}, Word("\\charscalex100 "), Word("\\charscalex67 "), Word("\\charscalex200 ")};
+// The most the five words of one change write, with the slack of their fixed-size copies.
+constexpr std::int64_t AttributeWordsRoom = 5 * sizeof(AttributeWord);
+
+inline unsigned char* WriteWord(unsigned char* out, const AttributeWord& word) {
+    std::memcpy(out, word.bytes, sizeof word);
+    return out + word.length;
+}
+
+// Writes what SetRtfAttributes writes for a change from `from` to `to`.
+inline unsigned char* WriteAttributeWords(unsigned char* out, std::uint8_t from, std::uint8_t to) {
+    const unsigned changed = from ^ to;
+    const auto flag = [to](std::uint8_t bit) { return (to & bit) ? 2u : 0u; };
+    const auto group = [changed](std::uint8_t bits) { return (changed & bits) ? 1u : 0u; };
+    const auto pair = [to, &group](std::uint8_t first, std::uint8_t second) {
+        return group(first | second) * (1u + ((to & first) ? 2u : (to & second) ? 1u : 0u));
+    };
+    out = WriteWord(out, UnderlineWords[group(Underline) | flag(Underline)]);
+    out = WriteWord(out, BoldWords[group(Bold) | flag(Bold)]);
+    out = WriteWord(out, SupersubWords[pair(Superscript, Subscript)]);
+    out = WriteWord(out, ScaleWords[pair(Wide, Narrow)]);
+    return WriteWord(out, SpacingWords[group(Bit20) | flag(Bit20)]);
+}
+
 class DocumentWriter {
   public:
     DocumentWriter(const RtfConversion& conversion, const RtfByteForms& forms,
@@ -92,13 +142,9 @@ class DocumentWriter {
         for (const auto fragment : DocumentHeaderFragments)
             AppendRtf(buffer_, fragment);
         while (state_.position < length_) {
-            if (paragraphOpen_ && !state_.softBreakPending &&
-                currentAttributes_ == state_.lastEscapeAttribute) {
-                if (state_.lastEscapeAttribute == 0) {
-                    WritePlainRun();
-                } else {
-                    WriteAttributeRun();
-                }
+            if (paragraphOpen_ && !state_.softBreakPending) {
+                if (currentAttributes_ == 0 && state_.lastEscapeAttribute == 0) WritePlainRun();
+                WriteEscapedRun();
                 if (state_.position >= length_) break;
             }
             if (!ReadOneTextCode(image_, length_, state_, *this)) break;
@@ -196,34 +242,46 @@ class DocumentWriter {
         return forms_.plain[v].inPlainRun && (v >= Space || v == Tab);
     }
 
-    // Escaped characters that all carry the attributes in force, and the spaces between them
-    // that carry those attributes too: each writes only its character or blank and leaves
-    // the state as it found it. The margin is the plain run's, for the same reason.
-    void WriteAttributeRun() {
-        if (!buffer_.storage) return;
-        const auto attribute = static_cast<std::uint8_t>(state_.lastEscapeAttribute);
-        unsigned char* out = buffer_.storage;
-        std::int64_t used = buffer_.used;
-        const std::int64_t limit = buffer_.capacity - 32;
+    // Complete escapes and spaces, whatever their attributes: each writes the words that change
+    // the attributes, then its character or blank, and changes nothing else of the state. The
+    // margin leaves room for the longest such step, so no append in the run could have grown
+    // the buffer, as in the plain run.
+    void WriteEscapedRun() {
+        constexpr std::int64_t Margin = AttributeWordsRoom + 2 * RtfCharMaxLength;
+        if (!buffer_.storage || !paragraphOpen_ || state_.softBreakPending ||
+            buffer_.capacity < Margin) {
+            return;
+        }
+        unsigned char* out = buffer_.storage + buffer_.used;
+        unsigned char* const limit = buffer_.storage + (buffer_.capacity - Margin);
+        std::uint8_t current = currentAttributes_;
+        auto lastEscape = static_cast<std::uint8_t>(state_.lastEscapeAttribute);
         std::int64_t position = state_.position;
-        while (position + 3 < length_ && used <= limit) {
+        while (position < length_ && out <= limit) {
             const std::uint8_t v = image_[position];
-            if (v == Escape) {
-                if (image_[position + 1] != EscapeLetter || image_[position + 2] != attribute)
-                    break;
-                const ByteForm& form = forms_.escaped[image_[position + 3]];
-                std::memcpy(out + used, form.bytes, RtfCharMaxLength);
-                used += form.length;
+            std::uint8_t attributes;
+            const ByteForm* form;
+            if (v == Escape && position + 3 < length_ && image_[position + 1] == EscapeLetter) {
+                attributes = image_[position + 2];
+                form = &forms_.escaped[image_[position + 3]];
+                lastEscape = attributes;
                 position += AttributeEscapeLength;
             } else if (v == Space || v == AltSpace || v == SoftSpace) {
-                if (PeekAttributeEscape(image_, length_, position + 1) != attribute) break;
-                out[used++] = ' ';
+                attributes = static_cast<std::uint8_t>(
+                    CarriedSpaceAttributes(image_, length_, position + 1, lastEscape));
+                form = &forms_.plain[Space];
                 ++position;
             } else {
                 break;
             }
+            if (attributes != current) out = WriteAttributeWords(out, current, attributes);
+            current = attributes;
+            std::memcpy(out, form->bytes, RtfCharMaxLength);
+            out += form->length;
         }
-        buffer_.used = used;
+        buffer_.used = out - buffer_.storage;
+        currentAttributes_ = current;
+        state_.lastEscapeAttribute = lastEscape;
         state_.position = position;
     }
 

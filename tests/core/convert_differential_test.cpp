@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "support/random_document.h"
 #include "support/reference_converter.h"
@@ -28,6 +29,34 @@ TEST(ConvertDifferential, MatchesTheLiteralConversionByteForByte) {
         ASSERT_EQ(fast.content(), reference.content()) << "round " << round;
         ASSERT_EQ(fast.capacity, reference.capacity) << "round " << round;
         ASSERT_EQ(attributes, 0);
+    }
+}
+
+// Escapes that switch every attribute group on and off again write the longest steps a run
+// takes; shifted one byte at a time, one of them reaches the end of the first block wherever
+// the block ends, and must leave the growing to the appends.
+TEST(ConvertDifferential, LongestAttributeStepsAtEveryDistanceFromTheBufferEnd) {
+    CharTable table{};
+    BuildCharTable(table);
+    const std::string steps[] = {
+        "\x1bS\x3F"
+        "a",
+        "\x1bS\x40"
+        "b",
+        " "};
+    for (int shift = 0; shift < 100; ++shift) {
+        std::string document(static_cast<std::size_t>(800 + shift), 'x');
+        for (int i = 0; document.size() < 70000; ++i)
+            document += steps[i % 3];
+        const auto* image = reinterpret_cast<const std::uint8_t*>(document.data());
+        const auto length = static_cast<std::int64_t>(document.size());
+        RtfBuffer fast;
+        std::uint8_t attributes = 0;
+        ConvertDocumentToRtf({image, length, FontMode::Monospace, &table, &fast, &attributes});
+        RtfBuffer reference;
+        test::ReferenceConvert(image, length, FontMode::Monospace, table, reference);
+        ASSERT_EQ(fast.content(), reference.content()) << "shift " << shift;
+        ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
     }
 }
 
