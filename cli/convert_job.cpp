@@ -187,7 +187,8 @@ std::u16string VerboseLine(const ConversionJob& job, const std::u16string& statu
 bool Judge(const ConversionJob& job, const ConverterOptions& options, const HeapBlock& image,
            std::int64_t length, JobResult& result) {
     if (!options.manifest && !options.skipNonDocuments) return false;
-    AnalyseDocument(image.data(), length, result.facts.emplace());
+    result.facts = std::make_unique<DocumentFacts>();
+    AnalyseDocument(image.data(), length, *result.facts);
     result.plausibility = JudgePlausibility(*result.facts);
     if (!options.skipNonDocuments || !job.walked ||
         result.plausibility.verdict != Verdict::NotADocument) {

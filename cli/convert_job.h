@@ -3,7 +3,7 @@
 // reported by the run in input order.
 #include <chrono>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +38,8 @@ struct JobResult {
     FileTime inputModified;
     std::string inputSha256;
     std::vector<WrittenOutput> written;
-    std::optional<DocumentFacts> facts;
+    // Held apart: the counts are kilobytes, and a run holds a result for every file.
+    std::unique_ptr<DocumentFacts> facts;
     Plausibility plausibility;
     std::chrono::system_clock::time_point started, ended;
 
