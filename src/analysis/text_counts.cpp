@@ -1,6 +1,10 @@
 #include "analysis/text_counts.h"
 
 #include <cstring>
+#include <system_error>
+#if !defined(__EMSCRIPTEN__)
+#include <thread>
+#endif
 
 #include "format/document_format.h"
 
@@ -17,21 +21,19 @@ bool HoldsEscape(std::uint64_t word) {
     return ((x - ones) & ~x & highs) != 0;
 }
 
-}  // namespace
-
-void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int64_t textStart,
-                        TextCounts& counts) {
+// Counts from start up to end (exclusive); end is where the file ends, or a position the
+// counting steps on exactly, so that the escape rule reads the same bytes as over the file.
+void CountPart(const std::uint8_t* image, std::int64_t end, std::int64_t start,
+               TextCounts& counts) {
     counts = TextCounts{};
-    if (!image || textStart < 0 || textStart >= length) return;
-
     // Four partial histograms, so that a run of equal bytes does not make each increment wait
     // for the one before; they are added up at the end.
     std::int64_t partial[4][256] = {};
-    const std::uint8_t* p = image + textStart;
-    const std::uint8_t* const end = image + length;
+    const std::uint8_t* p = image + start;
+    const std::uint8_t* const stop = image + end;
 
-    while (p < end) {
-        if (end - p >= 8) {
+    while (p < stop) {
+        if (stop - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
             if (!HoldsEscape(word)) {
@@ -59,7 +61,7 @@ void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int
         // attribute and character bytes; a 27 in one of the last three positions, or one
         // without the letter, is a control code of its own.
         ++partial[0][Escape];
-        if (end - p > 3 && p[1] == EscapeLetter) {
+        if (stop - p > 3 && p[1] == EscapeLetter) {
             ++counts.attributeEscapes;
             ++counts.attributeCounts[p[2]];
             p += AttributeEscapeLength;
@@ -71,6 +73,55 @@ void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int
     for (int b = 0; b < 256; ++b) {
         counts.byteCounts[b] = partial[0][b] + partial[1][b] + partial[2][b] + partial[3][b];
     }
+}
+
+// A position at or after `from` that the counting steps on whatever came before it: none of
+// the three bytes before it is an Escape, so an escape that began earlier ends before it. -1
+// when there is none before `to`.
+std::int64_t StepPoint(const std::uint8_t* image, std::int64_t from, std::int64_t to) {
+    for (std::int64_t s = from; s < to; ++s) {
+        if (image[s - 1] != Escape && image[s - 2] != Escape && image[s - 3] != Escape) return s;
+    }
+    return -1;
+}
+
+void Add(TextCounts& counts, const TextCounts& more) {
+    for (int b = 0; b < 256; ++b) {
+        counts.byteCounts[b] += more.byteCounts[b];
+        counts.attributeCounts[b] += more.attributeCounts[b];
+    }
+    counts.attributeEscapes += more.attributeEscapes;
+}
+
+}  // namespace
+
+void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int64_t textStart,
+                        TextCounts& counts) {
+    counts = TextCounts{};
+    if (!image || textStart < 0 || textStart >= length) return;
+
+    // A large text is counted in two halves at once, one on a second thread: the counting is
+    // a histogram, about one byte per cycle, and a report of a large file waits on nothing
+    // else. The halves meet at a position the counting steps on, so they add up exactly.
+    std::int64_t split = -1;
+#if !defined(__EMSCRIPTEN__)
+    if (length - textStart >= SplitCountingFrom && std::thread::hardware_concurrency() > 1)
+        split = StepPoint(image, textStart + (length - textStart) / 2, length);
+#endif
+    bool counted = false;
+    if (split > 0) {
+        TextCounts second;
+        try {
+            std::thread worker([&] { CountPart(image, length, split, second); });
+            CountPart(image, split, textStart, counts);
+            worker.join();
+            Add(counts, second);
+            counted = true;
+        } catch (const std::system_error&) {
+            // No thread to be had: counted in one pass below.
+        }
+    }
+    if (!counted) CountPart(image, length, textStart, counts);
     counts.hardBreaks = counts.byteCounts[HardBreak];
     counts.softBreaks = counts.byteCounts[SoftBreak];
     counts.softSpaces = counts.byteCounts[SoftSpace];

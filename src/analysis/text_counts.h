@@ -16,6 +16,10 @@ struct TextCounts {
     std::int64_t attributeEscapes = 0;
 };
 
+// Texts of this many bytes and more are counted in two halves at once where a second
+// processor core is there.
+constexpr std::int64_t SplitCountingFrom = 4 * 1024 * 1024;
+
 // Counts from textStart to the end of the image, past any EndOfText. Leaves all counts 0 when
 // textStart lies outside the image.
 void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int64_t textStart,

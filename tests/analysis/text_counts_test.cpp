@@ -49,6 +49,27 @@ TEST(TextCounts, WordwiseCountingMatchesByteByByte) {
     }
 }
 
+// A large text is counted in two halves that meet where the counting steps: they add up to
+// one pass, with escapes dense around the middle or everywhere (no place to meet at all).
+TEST(TextCounts, LargeTextsCountAsOnePass) {
+    const auto size = static_cast<std::size_t>(SplitCountingFrom) + 4099;
+    std::mt19937 random(1987);
+    const std::uint8_t alphabet[] = {27, 27, 83, 83, 0, 13, 141, 160, 0x41};
+    std::vector<std::uint8_t> mixed(size), escapes(size), twentySevens(size, 27);
+    for (auto& b : mixed)
+        b = alphabet[random() % sizeof alphabet];
+    for (std::size_t i = 0; i < size; ++i)
+        escapes[i] = i % 4 == 0 ? 27 : i % 4 == 1 ? 83 : static_cast<std::uint8_t>(random());
+    for (const auto* bytes : {&mixed, &escapes, &twentySevens}) {
+        for (const std::int64_t start : {0, 1, 2, 3}) {
+            TextCounts counts;
+            CountTextStructure(bytes->data(), static_cast<std::int64_t>(size), start, counts);
+            const TextCounts expected = PlainCounts(*bytes, start);
+            ASSERT_EQ(std::memcmp(&counts, &expected, sizeof counts), 0) << start;
+        }
+    }
+}
+
 TEST(TextCounts, StartOutsideTheImageCountsNothing) {
     const std::vector<std::uint8_t> bytes = {13, 13, 13};
     TextCounts counts;
