@@ -75,6 +75,7 @@ void CountPart(const std::uint8_t* image, std::int64_t end, std::int64_t start,
     }
 }
 
+#if !defined(__EMSCRIPTEN__)
 // A position at or after `from` that the counting steps on whatever came before it: none of
 // the three bytes before it is an Escape, so an escape that began earlier ends before it. -1
 // when there is none before `to`.
@@ -93,6 +94,34 @@ void Add(TextCounts& counts, const TextCounts& more) {
     counts.attributeEscapes += more.attributeEscapes;
 }
 
+// Counts a large text in two halves at once, one on a second thread: the counting is a
+// histogram, about one byte per cycle, and a report of a large file waits on nothing else.
+// The halves meet at a position the counting steps on, so they add up exactly. False when
+// the text is small, there is no second core or thread, or no such position.
+bool CountInHalves(const std::uint8_t* image, std::int64_t length, std::int64_t textStart,
+                   TextCounts& counts) {
+    if (length - textStart < SplitCountingFrom || std::thread::hardware_concurrency() < 2)
+        return false;
+    const std::int64_t split = StepPoint(image, textStart + (length - textStart) / 2, length);
+    if (split < 0) return false;
+    TextCounts second;
+    try {
+        std::thread worker([&] { CountPart(image, length, split, second); });
+        CountPart(image, split, textStart, counts);
+        worker.join();
+    } catch (const std::system_error&) {
+        return false;  // no thread to be had
+    }
+    Add(counts, second);
+    return true;
+}
+#else
+// The page has no threads.
+bool CountInHalves(const std::uint8_t*, std::int64_t, std::int64_t, TextCounts&) {
+    return false;
+}
+#endif
+
 }  // namespace
 
 void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int64_t textStart,
@@ -100,28 +129,8 @@ void CountTextStructure(const std::uint8_t* image, std::int64_t length, std::int
     counts = TextCounts{};
     if (!image || textStart < 0 || textStart >= length) return;
 
-    // A large text is counted in two halves at once, one on a second thread: the counting is
-    // a histogram, about one byte per cycle, and a report of a large file waits on nothing
-    // else. The halves meet at a position the counting steps on, so they add up exactly.
-    std::int64_t split = -1;
-#if !defined(__EMSCRIPTEN__)
-    if (length - textStart >= SplitCountingFrom && std::thread::hardware_concurrency() > 1)
-        split = StepPoint(image, textStart + (length - textStart) / 2, length);
-#endif
-    bool counted = false;
-    if (split > 0) {
-        TextCounts second;
-        try {
-            std::thread worker([&] { CountPart(image, length, split, second); });
-            CountPart(image, split, textStart, counts);
-            worker.join();
-            Add(counts, second);
-            counted = true;
-        } catch (const std::system_error&) {
-            // No thread to be had: counted in one pass below.
-        }
-    }
-    if (!counted) CountPart(image, length, textStart, counts);
+    if (!CountInHalves(image, length, textStart, counts))
+        CountPart(image, length, textStart, counts);
     counts.hardBreaks = counts.byteCounts[HardBreak];
     counts.softBreaks = counts.byteCounts[SoftBreak];
     counts.softSpaces = counts.byteCounts[SoftSpace];
