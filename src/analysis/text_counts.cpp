@@ -12,13 +12,10 @@ namespace brevikon {
 
 namespace {
 
-// True when any of the eight bytes of word is an Escape (exact, by the has-zero-byte test on
-// word ^ 0x1B1B...). Runs of plain text then need no escape test per byte.
+// True when any of the eight bytes of word is an Escape. Runs of plain text then need no
+// escape test per byte.
 bool HoldsEscape(std::uint64_t word) {
-    constexpr std::uint64_t ones = 0x0101010101010101ull;
-    constexpr std::uint64_t highs = 0x8080808080808080ull;
-    const std::uint64_t x = word ^ (ones * Escape);
-    return ((x - ones) & ~x & highs) != 0;
+    return HasZeroByte(word ^ (0x0101010101010101u * Escape));
 }
 
 // Counts from start up to end (exclusive); end is where the file ends, or a position the

@@ -25,12 +25,11 @@ namespace {
 // The offset of the last zero in bytes[first..last], or -1. Scanning from the end finds it
 // first; eight bytes are tested at once, as the window is mostly the document's text.
 std::int64_t FindLastZero(const std::uint8_t* bytes, std::int64_t first, std::int64_t last) {
-    constexpr std::uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
     std::int64_t end = last + 1;  // the bytes before end are still to be tested
     while (end - first >= 8) {
         std::uint64_t word;
         std::memcpy(&word, bytes + end - 8, sizeof word);
-        if ((word - Ones) & ~word & Highs) break;  // a zero among these eight
+        if (HasZeroByte(word)) break;  // a zero among these eight
         end -= 8;
     }
     for (std::int64_t i = end - 1; i >= first; --i) {

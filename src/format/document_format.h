@@ -110,6 +110,13 @@ inline std::int64_t CarriedSpaceAttributes(const std::uint8_t* bytes, std::int64
     return 0;
 }
 
+// Whether any of the eight bytes of word is 0: exact, so that eight bytes at a time can be
+// tested for one code (word ^ the code in every byte).
+constexpr bool HasZeroByte(std::uint64_t word) {
+    constexpr std::uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
+    return ((word - Ones) & ~word & Highs) != 0;
+}
+
 // The attributes as they look in every form: bit $80 is never shown, superscript wins over
 // subscript and wide over narrow, exactly as the RTF words choose.
 constexpr std::uint8_t VisibleAttributes(std::uint8_t flags) {
