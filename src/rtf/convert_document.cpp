@@ -127,30 +127,39 @@ inline unsigned char* WriteAttributeWords(unsigned char* out, std::uint8_t from,
 class DocumentWriter {
   public:
     DocumentWriter(const RtfConversion& conversion, const RtfByteForms& forms,
-                   std::int64_t textStart)
+                   const TextPiece& piece)
         : image_(conversion.image),
-          length_(conversion.length),
+          length_(piece.to),
           buffer_(*conversion.buffer),
           currentAttributes_(*conversion.currentAttributes),
           paragraphOpening_(conversion.fontMode == FontMode::Monospace
                                 ? ParagraphOpeningMonospace
                                 : ParagraphOpeningProportional),
-          state_{textStart},
-          forms_(forms) {}
+          state_{piece.from},
+          forms_(forms),
+          piece_(piece) {}
 
-    void Write() {
-        for (const auto fragment : DocumentHeaderFragments)
-            AppendRtf(buffer_, fragment);
+    // Returns whether the text ended before the piece did.
+    bool Write() {
+        if (piece_.first) {
+            for (const auto fragment : DocumentHeaderFragments)
+                AppendRtf(buffer_, fragment);
+        }
+        bool ended = false;
         while (state_.position < length_) {
             if (paragraphOpen_ && !state_.softBreakPending) {
                 if (currentAttributes_ == 0 && state_.lastEscapeAttribute == 0) WritePlainRun();
                 WriteEscapedRun();
                 if (state_.position >= length_) break;
             }
-            if (!ReadOneTextCode(image_, length_, state_, *this)) break;
+            if (!ReadOneTextCode(image_, length_, state_, *this)) {
+                ended = true;
+                break;
+            }
         }
         if (paragraphOpen_) CloseParagraph();
-        AppendRtf(buffer_, DocumentEnd);
+        if (piece_.last || ended) AppendRtf(buffer_, DocumentEnd);
+        return ended;
     }
 
   private:
@@ -330,6 +339,7 @@ class DocumentWriter {
     TextCodeState state_;
     bool paragraphOpen_ = false;
     const RtfByteForms& forms_;
+    TextPiece piece_;
 };
 
 }  // namespace
@@ -380,13 +390,33 @@ std::u16string ConvertDocumentToRtf(const RtfConversion& conversion) {
     const std::int64_t textStart = FindTextStart(conversion.image, conversion.length);
     // Without storage nothing could be written; the buffer already says so.
     if (conversion.buffer->storage) {
+        const TextPiece whole{textStart, conversion.length};
         if (conversion.forms) {
-            DocumentWriter(conversion, *conversion.forms, textStart).Write();
+            DocumentWriter(conversion, *conversion.forms, whole).Write();
         } else {
-            DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), textStart).Write();
+            DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), whole).Write();
         }
     }
     return StatusSummary(conversion.image, conversion.length, textStart);
+}
+
+bool ConvertRtfPiece(const RtfConversion& conversion, const TextPiece& piece, bool& ended) {
+    RtfBuffer& buffer = *conversion.buffer;
+    if (buffer.storage) {
+        buffer.used = 0;
+        buffer.appendLost = false;
+    } else {
+        ResetRtfBuffer(buffer);
+    }
+    *conversion.currentAttributes = 0;
+    ended = false;
+    if (!buffer.storage) return false;
+    if (conversion.forms) {
+        ended = DocumentWriter(conversion, *conversion.forms, piece).Write();
+    } else {
+        ended = DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), piece).Write();
+    }
+    return buffer.complete();
 }
 
 }  // namespace brevikon

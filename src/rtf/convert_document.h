@@ -8,6 +8,7 @@
 #include "format/char_table.h"
 #include "format/font_mode.h"
 #include "format/status_summary.h"
+#include "format/text_pieces.h"
 #include "rtf/rtf_buffer.h"
 
 namespace brevikon {
@@ -42,6 +43,12 @@ struct RtfConversion {
 
 // Resets and fills the buffer; returns the StatusSummary ("" and an empty buffer without image).
 std::u16string ConvertDocumentToRtf(const RtfConversion& conversion);
+
+// Converts one piece into the buffer, which keeps its storage from an earlier piece: the
+// header only in the first, the closing brace in the last or where the text ended (ended
+// set: no later piece belongs to the document). conversion.length is not read; the piece
+// ends the image. False when memory ran out.
+bool ConvertRtfPiece(const RtfConversion& conversion, const TextPiece& piece, bool& ended);
 
 // Writes the attribute words of every group that changes from currentAttributes to flags.
 void SetRtfAttributes(RtfBuffer& buffer, std::uint8_t& currentAttributes, std::uint8_t flags);

@@ -32,17 +32,23 @@ class HtmlWriter {
           literalAscii_(literalAscii),
           out_(out) {}
 
-    void Write(std::int64_t position) {
+    // Writes the paragraphs from position on; true when the text ended before length.
+    bool Write(std::int64_t position) {
         TextCodeState state{position};
+        bool ended = false;
         while (state.position < length_) {
             if (paragraphOpen_ && shown_ == 0 && state.lastEscapeAttribute == 0 &&
                 !state.softBreakPending) {
                 WritePlainRun(state);
                 if (state.position >= length_) break;
             }
-            if (!ReadOneTextCode(image_, length_, state, *this)) break;
+            if (!ReadOneTextCode(image_, length_, state, *this)) {
+                ended = true;
+                break;
+            }
         }
         if (paragraphOpen_) CloseParagraph();
+        return ended;
     }
 
     // The steps of the text stream's reading, as HTML shows them.
@@ -328,15 +334,22 @@ HtmlExporter::HtmlExporter(const CharTable& table) {
 
 bool HtmlExporter::Convert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
                            std::string_view title, ExportBuffer& out) const {
+    bool ended = false;
+    const bool text = image && length >= 1;
+    return ConvertPiece(image, {text ? FindTextStart(image, length) : 0, text ? length : 0},
+                        fontMode, title, out, ended);
+}
+
+bool HtmlExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piece,
+                                FontMode fontMode, std::string_view title, ExportBuffer& out,
+                                bool& ended) const {
     const std::size_t estimate =
-        HtmlStartSize + (length > 0 ? 2 * static_cast<std::size_t>(length) : 0);
+        HtmlStartSize + 2 * static_cast<std::size_t>(piece.to - piece.from);
     if (!out.Reset(out.streaming() ? std::min(estimate, out.drainAt()) : estimate)) return false;
-    AppendHtmlPageStart(out, title, fontMode);
-    if (image && length >= 1) {
-        HtmlWriter(image, length, forms_, runForms_, literalAscii_, out)
-            .Write(FindTextStart(image, length));
-    }
-    AppendHtmlPageEnd(out);
+    if (piece.first) AppendHtmlPageStart(out, title, fontMode);
+    ended = piece.from < piece.to &&
+            HtmlWriter(image, piece.to, forms_, runForms_, literalAscii_, out).Write(piece.from);
+    if (piece.last || ended) AppendHtmlPageEnd(out);
     return out.Flush() && out.complete();
 }
 

@@ -8,6 +8,7 @@
 
 #include "format/char_table.h"
 #include "format/font_mode.h"
+#include "format/text_pieces.h"
 #include "text_export/export_buffer.h"
 
 namespace brevikon {
@@ -20,6 +21,11 @@ class HtmlExporter {
     // browser. False when memory ran out. An empty image gives a page without paragraphs.
     bool Convert(const std::uint8_t* image, std::int64_t length, FontMode fontMode,
                  std::string_view title, ExportBuffer& out) const;
+    // Replaces the buffer's content with the HTML of one piece: the page's start only in the
+    // first, its end in the last or where the text ended (ended set: no later piece belongs
+    // to the page).
+    bool ConvertPiece(const std::uint8_t* image, const TextPiece& piece, FontMode fontMode,
+                      std::string_view title, ExportBuffer& out, bool& ended) const;
 
     // The HTML text of one character (escaped where HTML needs it), padded to a fixed size.
     struct CharForm {

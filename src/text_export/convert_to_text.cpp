@@ -236,8 +236,14 @@ struct TextWriter {
 bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
                            ExportBuffer& out) const {
     if (!image || length < 1) return out.Reset(0);
-    const std::int64_t textStart = FindTextStart(image, length);
-    const auto textLength = static_cast<std::size_t>(length - textStart);
+    bool ended = false;
+    return ConvertPiece(image, {FindTextStart(image, length), length}, out, ended);
+}
+
+bool TextExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piece,
+                                ExportBuffer& out, bool& ended) const {
+    const std::int64_t length = piece.to;
+    const auto textLength = static_cast<std::size_t>(length - piece.from);
     const std::size_t whole = textLength * MaxBytesPerInputByte + TextSlack;
     // The input in steps whose text fits the room reserved for it; unless streaming, one step
     // takes all. A step's last code may read past its end: an escape gives one character,
@@ -249,8 +255,8 @@ bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
                         : length;
 
     TextWriter writer{escapedForms_, nullptr};
-    TextCodeState state{textStart};
-    bool ended = false;
+    TextCodeState state{piece.from};
+    ended = false;
     while (state.position < length && !ended) {
         const std::int64_t stepEnd = std::min(length, state.position + step);
         const auto room =
@@ -279,7 +285,7 @@ bool TextExporter::Convert(const std::uint8_t* image, std::int64_t length,
         }
         out.Commit(static_cast<std::size_t>(writer.out - first));
     }
-    if (writer.paragraphOpen) {
+    if (writer.paragraphOpen && (piece.last || ended)) {
         if (!out.Ensure(1)) return false;
         out.Append(TextParagraphEnd);
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "format/char_table.h"
+#include "format/text_pieces.h"
 #include "text_export/export_buffer.h"
 
 namespace brevikon {
@@ -24,6 +25,10 @@ class TextExporter {
     // Replaces the buffer's content with the text of the document; false when memory ran
     // out. An empty image gives an empty text.
     bool Convert(const std::uint8_t* image, std::int64_t length, ExportBuffer& out) const;
+    // Replaces the buffer's content with the text of one piece; ended tells whether the text
+    // ended within it (its end-of-text code), so that no later piece belongs to the text.
+    bool ConvertPiece(const std::uint8_t* image, const TextPiece& piece, ExportBuffer& out,
+                      bool& ended) const;
 
     // The text of one input byte, padded so that a fixed four-byte copy writes it; eight
     // bytes in all, so the run loop reads a form with one load.
