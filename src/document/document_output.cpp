@@ -13,7 +13,11 @@
 #endif
 #include "format/document_format.h"
 #include "format/status_summary.h"
+#include "format/text_pieces.h"
 #include "rtf/convert_document.h"
+#if !defined(__EMSCRIPTEN__)
+#include "document/piece_stream.h"
+#endif
 
 namespace brevikon {
 
@@ -28,9 +32,108 @@ bool DocumentOutput::Produce(OutputFormat format, const DocumentInput& input) {
     return (this->*FormOf(format).write)(input);
 }
 
+#if !defined(__EMSCRIPTEN__)
+namespace {
+
+class RtfPieces : public PieceConverter {
+  public:
+    RtfPieces(const DocumentInput& input, const CharTable& table, const RtfByteForms& forms,
+              Heap& heap)
+        : buffer_(heap), conversion_{input.image, input.length, input.fontMode, &table,
+                                     &buffer_,    &attributes_, &forms} {}
+    bool Convert(const TextPiece& piece, bool& ended) override {
+        return ConvertRtfPiece(conversion_, piece, ended);
+    }
+    std::string_view bytes() const override { return buffer_.content(); }
+
+  private:
+    RtfBuffer buffer_;
+    std::uint8_t attributes_ = 0;
+    RtfConversion conversion_;
+};
+
+class TextPieces : public PieceConverter {
+  public:
+    TextPieces(const DocumentInput& input, const TextExporter& exporter)
+        : image_(input.image), exporter_(exporter) {}
+    bool Convert(const TextPiece& piece, bool& ended) override {
+        return exporter_.ConvertPiece(image_, piece, buffer_, ended);
+    }
+    std::string_view bytes() const override { return buffer_.content(); }
+
+  private:
+    const std::uint8_t* image_;
+    const TextExporter& exporter_;
+    ExportBuffer buffer_;
+};
+
+class HtmlPieces : public PieceConverter {
+  public:
+    HtmlPieces(const DocumentInput& input, const HtmlExporter& exporter, std::string_view title)
+        : input_(input), exporter_(exporter), title_(title) {}
+    bool Convert(const TextPiece& piece, bool& ended) override {
+        return exporter_.ConvertPiece(input_.image, piece, input_.fontMode, title_, buffer_, ended);
+    }
+    std::string_view bytes() const override { return buffer_.content(); }
+
+  private:
+    const DocumentInput& input_;
+    const HtmlExporter& exporter_;
+    std::string_view title_;
+    ExportBuffer buffer_;
+};
+
+}  // namespace
+#endif
+
+bool DocumentOutput::StreamInPieces(OutputFormat format, const DocumentInput& input, ByteSink& sink,
+                                    bool& whole) {
+#if defined(__EMSCRIPTEN__)
+    // No second thread to convert on in the browser page.
+    (void)format, (void)input, (void)sink, (void)whole;
+    return false;
+#else
+    if (format != OutputFormat::Rtf && format != OutputFormat::Text &&
+        format != OutputFormat::Html) {
+        return false;
+    }
+    if (!input.image || input.length < pieceRule_.from) return false;
+    const std::int64_t textStart = FindTextStart(input.image, input.length);
+    if (input.length - textStart < pieceRule_.from) return false;
+    const std::vector<std::int64_t> ends =
+        FindPieceEnds(input.image, input.length, textStart, pieceRule_.size);
+    if (ends.size() < 2) return false;
+    switch (format) {
+        case OutputFormat::Rtf: {
+            summary_ = StatusSummary(input.image, input.length, textStart);
+            statusLine_ = DocumentStatusLine(input.fileName, input.length, summary_);
+            RtfPieces mine(input, charTable_, rtfForms_, *rtf_.heap);
+            RtfPieces helper(input, charTable_, rtfForms_, *rtf_.heap);
+            whole = StreamPieces(textStart, ends, mine, helper, sink);
+            return true;
+        }
+        case OutputFormat::Text: {
+            const TextExporter& exporter = input.reflow ? reflowedTextExporter_ : textExporter_;
+            TextPieces mine(input, exporter), helper(input, exporter);
+            whole = StreamPieces(textStart, ends, mine, helper, sink);
+            break;
+        }
+        default: {
+            const std::string title = Utf16ToUtf8(input.fileName);
+            HtmlPieces mine(input, htmlExporter_, title), helper(input, htmlExporter_, title);
+            whole = StreamPieces(textStart, ends, mine, helper, sink);
+            break;
+        }
+    }
+    if (whole) SetDocumentStatusLine(input);
+    return true;
+#endif
+}
+
 bool DocumentOutput::Stream(OutputFormat format, const DocumentInput& input, ByteSink& sink,
                             std::size_t blockSize) {
     bytes_ = {};
+    if (bool whole = false; StreamInPieces(format, input, sink, whole)) return whole;
     // The buffers hand on to sink only while this call runs, also when a conversion throws:
     // a later Produce must never reach a sink that is gone.
     struct Detach {

@@ -34,6 +34,14 @@ struct DocumentInput {
 // few, small beside the document itself.
 constexpr std::size_t StreamBlockSize = std::size_t{4} << 20;
 
+// Stream converts a text of at least `from` bytes in pieces of `size` to twice `size` bytes
+// on two threads (RTF, text, HTML). A piece's output is held until its turn, so the pieces
+// are small: their output, even at the most a byte can write, stays a few MiB.
+struct PieceRule {
+    std::int64_t from = std::int64_t{4} << 20;
+    std::int64_t size = std::int64_t{1} << 18;
+};
+
 // Reusable per worker, and the viewer's one: the character table and the buffers live as long
 // as it does.
 class DocumentOutput {
@@ -48,9 +56,11 @@ class DocumentOutput {
     // Converts into sink as the output is made, in pieces of about blockSize bytes, so that
     // an output of any size needs no more memory than that: the bytes of Produce, handed on
     // instead of held. False when memory ran out or sink refused a piece. Forms made whole
-    // (OutputForm::madeWhole) are handed on in one piece.
+    // (OutputForm::madeWhole) are handed on in one piece; a large text (PieceRule) in the
+    // output of its pieces.
     bool Stream(OutputFormat format, const DocumentInput& input, ByteSink& sink,
                 std::size_t blockSize = StreamBlockSize);
+    void SetPieceRule(const PieceRule& rule) { pieceRule_ = rule; }
 
     // The output bytes of the last successful Produce.
     std::string_view bytes() const { return bytes_; }
@@ -79,6 +89,10 @@ class DocumentOutput {
     static CharTable BuiltCharTable();
     using PackageWriter = bool (*)(const EditableInput&, std::string&);
     bool WriteEditable(const DocumentInput& input, PackageWriter write);
+    // The RTF, text and HTML of a large text in pieces on two threads; false (and nothing
+    // handed on) when the text is not cut into pieces.
+    bool StreamInPieces(OutputFormat format, const DocumentInput& input, ByteSink& sink,
+                        bool& whole);
     // The line of the DocumentView: the text forms are read from the same place as the RTF.
     void SetDocumentStatusLine(const DocumentInput& input);
 
@@ -96,6 +110,7 @@ class DocumentOutput {
     std::u16string statusLine_;
     std::u16string summary_;
     std::u16string report_;
+    PieceRule pieceRule_;
 };
 
 }  // namespace brevikon

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <future>
 #include <new>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "document/document_output.h"
 #include "files/file_access.h"
 #include "format/document_format.h"
+#include "support/random_document.h"
 #include "tools/sample_documents.h"
 
 namespace brevikon {
@@ -128,6 +130,73 @@ TEST(StreamedOutputs, ARefusedPieceFailsTheOutputAndOnlyIt) {
         }
         ASSERT_TRUE(output.Produce(form.format, input));
         EXPECT_EQ(output.bytes(), whole.bytes()) << form.name;
+    }
+}
+
+// A large text is converted in pieces on two threads and handed on in order: the bytes of one
+// pass in every text form, also where a piece's text ends early (the later pieces are dropped)
+// or a piece is made of nothing but codes. Small pieces put every kind of cut to the test.
+TEST(StreamedOutputs, PiecesOnTwoThreadsGiveTheBytesOfOnePass) {
+    std::mt19937 random(1987);
+    DocumentOutput whole, pieces;
+    const OutputFormat forms[] = {OutputFormat::Rtf, OutputFormat::Text, OutputFormat::Html};
+    std::size_t cutOutputs = 0;
+    for (int round = 0; round < 60; ++round) {
+        Bytes bytes = round < 2 ? BuildLargeDocument(SampleKind::Realistic, 1 << 20).bytes
+                                : test::RandomDocument(random, 10000 + random() % 40000);
+        // Most random texts run to the end; the others end within some piece.
+        if (round % 4 != 0) std::replace(bytes.begin(), bytes.end(), EndOfText, std::uint8_t{'z'});
+        pieces.SetPieceRule({0, round < 2 ? 65536 : 1500 + std::int64_t(random() % 2000)});
+        const DocumentInput input{bytes.data(), static_cast<std::int64_t>(bytes.size()),
+                                  round % 2 ? FontMode::Proportional : FontMode::Monospace,
+                                  u"DOK.TXT", round % 3 == 0};
+        for (const OutputFormat format : forms) {
+            ASSERT_TRUE(whole.Produce(format, input));
+            PieceSink sink;
+            ASSERT_TRUE(pieces.Stream(format, input, sink));
+            ASSERT_EQ(sink.bytes_, whole.bytes()) << "round " << round;
+            EXPECT_EQ(pieces.statusLine(), whole.statusLine());
+            cutOutputs += sink.pieces_ > 2;
+        }
+    }
+    EXPECT_GT(cutOutputs, 100u);  // most outputs were made in pieces
+}
+
+// A sink that refuses one piece and counts what it is offered after that.
+class RefusingOnce : public ByteSink {
+  public:
+    explicit RefusingOnce(std::size_t refused) : refused_(refused) {}
+    bool Put(std::string_view) override {
+        if (offered_++ == refused_) return false;
+        return true;
+    }
+    std::size_t offered_ = 0;
+
+  private:
+    std::size_t refused_;
+};
+
+// A refused or thrown piece stops both threads: nothing is handed on after it, the throw
+// reaches the caller, and the next conversion is whole again.
+TEST(StreamedOutputs, ARefusedPieceStopsBothThreads) {
+    const Bytes document = BuildLargeDocument(SampleKind::Realistic, 1 << 20).bytes;
+    const DocumentInput input{document.data(), static_cast<std::int64_t>(document.size()),
+                              FontMode::Monospace, u"DOK.TXT"};
+    DocumentOutput output, whole;
+    output.SetPieceRule({0, 16384});
+    for (const OutputFormat format : {OutputFormat::Rtf, OutputFormat::Text, OutputFormat::Html}) {
+        for (const std::size_t refused : {0u, 1u, 7u}) {
+            RefusingOnce sink(refused);
+            EXPECT_FALSE(output.Stream(format, input, sink));
+            EXPECT_EQ(sink.offered_, refused + 1);
+        }
+        ThrowingSink throwing;
+        EXPECT_THROW(output.Stream(format, input, throwing), std::bad_alloc);
+        ASSERT_TRUE(whole.Produce(format, input));
+        PieceSink sink;
+        ASSERT_TRUE(output.Stream(format, input, sink));
+        EXPECT_EQ(sink.bytes_, whole.bytes());
+        EXPECT_GT(sink.pieces_, 10u);
     }
 }
 
