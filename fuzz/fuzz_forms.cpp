@@ -1,12 +1,14 @@
 // The packaged forms on any bytes: the first byte picks the font mode, the rest is the
 // document. The ODT and DOCX packages must be zip files whose directory finds its entries,
-// the PDF a file whose cross-reference table finds every object it numbers.
+// the PDF a file whose cross-reference table finds every object it numbers; the text and the
+// HTML page's body are those of the literal reading.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "document/document_output.h"
+#include "support/reference_html.h"
 #include "support/reference_text.h"
 
 namespace {
@@ -80,5 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(output.Produce(OutputFormat::Text, input));
     Require(output.bytes() ==
             test::ReferenceText(input.image, input.length, output.charTable(), input.reflow));
+    Require(output.Produce(OutputFormat::Html, input));
+    const std::string_view page = output.bytes();
+    const std::size_t body = page.find("<body>\n") + 7;
+    Require(page.substr(body, page.rfind("</body>") - body) ==
+            test::ReferenceHtmlBody(input.image, input.length, output.charTable()));
     return 0;
 }

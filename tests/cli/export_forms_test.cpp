@@ -10,6 +10,7 @@
 
 #include "format/char_table.h"
 #include "support/random_document.h"
+#include "support/reference_html.h"
 #include "support/reference_text.h"
 #include "text_export/convert_to_html.h"
 #include "text_export/convert_to_text.h"
@@ -156,6 +157,35 @@ TEST(HtmlExport, ReadsAsTheTextForm) {
         const auto generated = test::RandomDocument(random, length);
         const std::string document(generated.begin(), generated.end());
         ASSERT_TRUE(PageText(Body(document)) == Export(document)) << "round " << round;
+    }
+}
+
+// Random codes and escapes, with the attribute bits of every group and the same attributes
+// often in a row, against the literal reading: every span where the attributes change, every
+// spacer copy, every carried space.
+TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
+    CharTable table{};
+    BuildCharTable(table);
+    const HtmlExporter exporter(table);
+    std::mt19937 random(1990);
+    ExportBuffer out;
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
+        auto document = test::RandomDocument(random, length);
+        // The generator's attributes are 0 to 3; give most escapes other groups as well.
+        const std::uint8_t spread = round % 4 == 0 ? 0 : static_cast<std::uint8_t>(random());
+        for (std::size_t p = 0; p + 3 < length; ++p) {
+            if (document[p] == Escape && document[p + 1] == EscapeLetter)
+                document[p + 2] = static_cast<std::uint8_t>(document[p + 2] * (spread | 1));
+        }
+        ASSERT_TRUE(exporter.Convert(document.data(), static_cast<std::int64_t>(length),
+                                     FontMode::Monospace, "T", out));
+        const std::string page(out.content());
+        const std::size_t start = page.find("<body>\n") + 7;
+        ASSERT_TRUE(
+            page.substr(start, page.rfind("</body>") - start) ==
+            test::ReferenceHtmlBody(document.data(), static_cast<std::int64_t>(length), table))
+            << "round " << round;
     }
 }
 
