@@ -37,9 +37,9 @@ class HtmlWriter {
         TextCodeState state{position};
         bool ended = false;
         while (state.position < length_) {
-            if (paragraphOpen_ && shown_ == 0 && state.lastEscapeAttribute == 0 &&
-                !state.softBreakPending) {
-                WritePlainRun(state);
+            if (paragraphOpen_ && !state.softBreakPending) {
+                if (shown_ == 0 && state.lastEscapeAttribute == 0) WritePlainRun(state);
+                if (paragraphOpen_) WriteEscapedRun(state);
                 if (state.position >= length_) break;
             }
             if (!ReadOneTextCode(image_, length_, state, *this)) {
@@ -132,6 +132,54 @@ class HtmlWriter {
             if (p < stop) break;
         }
         paragraphOpen_ = open;
+        state.position = position;
+    }
+
+    // Complete escapes and spaces, whatever their attributes, as long as those need no other
+    // span than the one open: each writes its character or blank, and changes nothing else of
+    // the state than the steps one by one would. The code that needs another span is left to
+    // its step.
+    void WriteEscapedRun(TextCodeState& state) {
+        constexpr std::int64_t Step = 4096;
+        static constexpr CharForm Blank{{' '}, 1};
+        std::int64_t position = state.position;
+        std::uint8_t lastEscape = state.lastEscapeAttribute;
+        bool more = true;
+        while (more && position < length_) {
+            const std::int64_t end = std::min(length_, position + Step);
+            // A step writes at most one form per byte it reads.
+            if (!out_.Ensure(static_cast<std::size_t>(end - position) * sizeof(CharForm))) break;
+            char* const first = out_.end();
+            char* o = first;
+            while (position < end) {
+                const std::uint8_t v = image_[position];
+                std::uint8_t attributes;
+                const CharForm* form;
+                std::int64_t next;
+                if (v == Escape && position + 3 < length_ && image_[position + 1] == EscapeLetter) {
+                    attributes = image_[position + 2];
+                    form = &forms_[image_[position + 3]];
+                    next = position + AttributeEscapeLength;
+                } else if (v == Space || v == AltSpace || v == SoftSpace) {
+                    attributes = static_cast<std::uint8_t>(
+                        CarriedSpaceAttributes(image_, length_, position + 1, lastEscape));
+                    form = &Blank;
+                    next = position + 1;
+                } else {
+                    break;
+                }
+                const std::uint8_t wanted = VisibleAttributes(attributes);
+                if (form->length && wanted != shown_) break;
+                wanted_ = wanted;
+                std::memcpy(o, form->bytes, sizeof form->bytes);
+                o += form->length;
+                if (v == Escape) lastEscape = attributes;
+                position = next;
+            }
+            out_.Commit(static_cast<std::size_t>(o - first));
+            more = position >= end;
+        }
+        state.lastEscapeAttribute = lastEscape;
         state.position = position;
     }
 
