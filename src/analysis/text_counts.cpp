@@ -7,6 +7,7 @@
 #endif
 
 #include "format/document_format.h"
+#include "format/text_codes.h"
 
 namespace brevikon {
 
@@ -78,7 +79,7 @@ void CountPart(const std::uint8_t* image, std::int64_t end, std::int64_t start,
 // when there is none before `to`.
 std::int64_t StepPoint(const std::uint8_t* image, std::int64_t from, std::int64_t to) {
     for (std::int64_t s = from; s < to; ++s) {
-        if (image[s - 1] != Escape && image[s - 2] != Escape && image[s - 3] != Escape) return s;
+        if (EveryReadingStepsAt(image, s)) return s;
     }
     return -1;
 }

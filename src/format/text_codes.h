@@ -24,6 +24,16 @@ struct TextCodeState {
     std::uint8_t lastEscapeAttribute = 0;
 };
 
+// Whether every reading of the stream, whatever came before, takes a step at position p:
+// none of the three bytes before it is an Escape (offsets before 0 count as none), so no
+// attribute escape that began earlier reaches it.
+inline bool EveryReadingStepsAt(const std::uint8_t* image, std::int64_t p) {
+    for (std::int64_t q = p > 3 ? p - 3 : 0; q < p; ++q) {
+        if (image[q] == Escape) return false;
+    }
+    return true;
+}
+
 // Closing a paragraph ends a pending soft break and the escape a space could carry. (Where a
 // page break closes none, neither can be set.)
 inline void ClearAfterParagraph(TextCodeState& state) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "format/document_format.h"
+#include "format/text_codes.h"
 
 namespace brevikon {
 
@@ -14,9 +15,7 @@ std::int64_t FindPieceEnd(const std::uint8_t* image, std::int64_t length, std::i
         const void* found = std::memchr(image + p, HardBreak, static_cast<std::size_t>(before - p));
         if (!found) return -1;
         p = static_cast<const std::uint8_t*>(found) - image;
-        // The three bytes before: an Escape among them may own this byte.
-        const std::int64_t first = std::max<std::int64_t>(p - 3, 0);
-        if (std::memchr(image + first, Escape, static_cast<std::size_t>(p - first))) continue;
+        if (!EveryReadingStepsAt(image, p)) continue;  // an escape's attribute or character
         std::int64_t end = p + 1;
         if (end < length && image[end] == LineFeed) ++end;
         return end;
