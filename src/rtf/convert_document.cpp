@@ -383,20 +383,24 @@ void SetRtfAttributes(RtfBuffer& buffer, std::uint8_t& currentAttributes, std::u
     currentAttributes = flags;
 }
 
+namespace {
+
+// Writes the piece with the given forms, or with forms worked out for this call; true when the
+// text ended within it.
+bool WriteDocument(const RtfConversion& conversion, const TextPiece& piece) {
+    if (conversion.forms) return DocumentWriter(conversion, *conversion.forms, piece).Write();
+    return DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), piece).Write();
+}
+
+}  // namespace
+
 std::u16string ConvertDocumentToRtf(const RtfConversion& conversion) {
     ResetRtfBuffer(*conversion.buffer);
     *conversion.currentAttributes = 0;
     if (!conversion.image || conversion.length < 1) return {};
     const std::int64_t textStart = FindTextStart(conversion.image, conversion.length);
     // Without storage nothing could be written; the buffer already says so.
-    if (conversion.buffer->storage) {
-        const TextPiece whole{textStart, conversion.length};
-        if (conversion.forms) {
-            DocumentWriter(conversion, *conversion.forms, whole).Write();
-        } else {
-            DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), whole).Write();
-        }
-    }
+    if (conversion.buffer->storage) WriteDocument(conversion, {textStart, conversion.length});
     return StatusSummary(conversion.image, conversion.length, textStart);
 }
 
@@ -411,11 +415,7 @@ bool ConvertRtfPiece(const RtfConversion& conversion, const TextPiece& piece, bo
     *conversion.currentAttributes = 0;
     ended = false;
     if (!buffer.storage) return false;
-    if (conversion.forms) {
-        ended = DocumentWriter(conversion, *conversion.forms, piece).Write();
-    } else {
-        ended = DocumentWriter(conversion, BuildRtfByteForms(*conversion.charTable), piece).Write();
-    }
+    ended = WriteDocument(conversion, piece);
     return buffer.complete();
 }
 
