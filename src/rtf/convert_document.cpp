@@ -180,15 +180,19 @@ class DocumentWriter {
         AppendRtf(buffer_, std::string_view(form.bytes, form.length));
     }
 
-    // Copies plain bytes straight into the storage while at least 32 bytes are free, so no
-    // append in the run could have grown the buffer: capacity changes exactly as it would
-    // byte by byte. Soft and hard breaks inside the run are taken here as well, as long as
-    // what follows them brings the run's state back.
+    // Copies plain bytes straight into the storage while the most one turn of the loop writes
+    // is free, so no append in the run could have grown the buffer: capacity changes exactly
+    // as it would byte by byte. Soft and hard breaks inside the run are taken here as well, as
+    // long as what follows them brings the run's state back.
     void WritePlainRun() {
         if (!buffer_.storage) return;
         unsigned char* out = buffer_.storage;
         std::int64_t used = buffer_.used;
-        const std::int64_t limit = buffer_.capacity - 32;
+        // The most one turn writes: fifteen single-byte forms of a block, then a paragraph's end
+        // and the next one's opening. The block's store of sixteen and a table form fit in it.
+        const auto turnRoom =
+            static_cast<std::int64_t>(15 + ParagraphEnd.size() + paragraphOpening_.size());
+        const std::int64_t limit = buffer_.capacity - turnRoom;
         std::int64_t position = state_.position;
         while (position < length_ && used <= limit) {
             if (forms_.literalAscii && length_ - position >= 16) {

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "support/guarded_heap.h"
 #include "support/random_document.h"
 #include "support/reference_converter.h"
 
@@ -57,6 +58,35 @@ TEST(ConvertDifferential, LongestAttributeStepsAtEveryDistanceFromTheBufferEnd) 
         test::ReferenceConvert(image, length, FontMode::Monospace, table, reference);
         ASSERT_EQ(fast.content(), reference.content()) << "shift " << shift;
         ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
+    }
+}
+
+// Lines of ten to fifteen letters, each closing a paragraph that the next opens at once: the
+// most one turn of the plain run writes. Shifted one byte at a time, such a turn meets the end
+// of every block the buffer grows through, and nothing may be stored behind that end.
+TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
+    CharTable table{};
+    BuildCharTable(table);
+    for (int shift = 0; shift < 64; ++shift) {
+        std::string document(static_cast<std::size_t>(800 + shift), 'x');
+        for (int i = 0; document.size() < 140000; ++i)
+            document += std::string(static_cast<std::size_t>(10 + i % 6), 'a' + i % 26) + "\r\n";
+        const auto* image = reinterpret_cast<const std::uint8_t*>(document.data());
+        const auto length = static_cast<std::int64_t>(document.size());
+        test::GuardedHeap heap;
+        {
+            RtfBuffer fast(heap);
+            std::uint8_t attributes = 0;
+            for (const FontMode mode : {FontMode::Monospace, FontMode::Proportional}) {
+                ConvertDocumentToRtf({image, length, mode, &table, &fast, &attributes});
+                RtfBuffer reference;
+                test::ReferenceConvert(image, length, mode, table, reference);
+                // A whole RTF of 300 KB would be printed otherwise.
+                ASSERT_TRUE(fast.content() == reference.content()) << "shift " << shift;
+                ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
+            }
+        }
+        ASSERT_EQ(heap.overruns, 0) << "shift " << shift;
     }
 }
 
