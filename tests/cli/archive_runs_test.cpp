@@ -51,6 +51,8 @@ class RecursiveTest : public test::CliFixture {
 TEST_F(RecursiveTest, TreeIsMirroredUnderTheOutputFolderInWalkOrder) {
     WriteFile(archive_ / "a" / "LEER.TXT", "");
     WriteFile(archive_ / "0-leer.txt", "");
+    // What an output cut short by SIGKILL leaves: no document, not even an entry of -v.
+    WriteFile(archive_ / "a" / ".brevikon-7.tmp", "Rest\r\n\x1a");
     EXPECT_EQ(Run({"-r", "-v", "-j", "4", "-d", out_dir_, archive_}), 1);
     // -v names input, output and the status line, and why an entry was passed over.
     const auto converted = [&](fs::path below, const std::string& status) {
