@@ -144,29 +144,17 @@ inline std::wstring ViewerZoom(HWND main) {
 // that is no dialog: the main window.
 inline HWND FindWindowOf(DWORD process, bool dialog = true, const std::wstring& title = {},
                          bool question = false) {
-    struct Search {
-        DWORD process;
-        bool dialog;
-        const std::wstring& title;
-        bool question;
-        HWND found = nullptr;
-    } search{process, dialog, title, question};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            const bool fits =
-                owner == s.process && ::IsWindowVisible(window) &&
-                (ClassOf(window) == L"#32770") == s.dialog &&
-                (s.dialog || ::GetWindow(window, GW_OWNER) == nullptr) &&
-                (s.title.empty() || WindowText(window) == s.title) &&
-                (!s.question || (::GetDlgItem(window, IDYES) && ::GetDlgItem(window, IDNO)));
-            if (fits) s.found = window;
-            return !fits;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, nullptr, nullptr));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == process && ::IsWindowVisible(window) &&
+            (ClassOf(window) == L"#32770") == dialog &&
+            (dialog || ::GetWindow(window, GW_OWNER) == nullptr) &&
+            (title.empty() || WindowText(window) == title) &&
+            (!question || (::GetDlgItem(window, IDYES) && ::GetDlgItem(window, IDNO))))
+            return window;
+    }
+    return nullptr;
 }
 
 // Until a dialog of that title shows.
@@ -179,14 +167,8 @@ inline HWND WaitForDialog(DWORD process, const std::wstring& title = {}) {
 // The title, a line feed, then the text of the static controls.
 inline std::wstring ReadDialog(HWND dialog) {
     std::wstring text = WindowText(dialog) + L"\n";
-    ::EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM param) -> BOOL {
-            if (ClassOf(child) == L"Static")
-                *reinterpret_cast<std::wstring*>(param) += WindowText(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    for (HWND child = nullptr; (child = ::FindWindowExW(dialog, child, L"Static", nullptr));)
+        text += WindowText(child);
     return text;
 }
 
@@ -281,28 +263,34 @@ inline bool Clipboard(std::wstring& text, bool put = false) {
 // once the program has handled it, DROPEFFECT_NONE when the drop failed.
 DWORD DropFiles(HWND main, const std::vector<std::wstring>& files);
 
-// Starts without waiting; false when it could not be started.
-inline bool Launch(std::wstring commandLine, PROCESS_INFORMATION& process) {
+// Starts the program with these arguments, without waiting; false when it could not start.
+inline bool Launch(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                   PROCESS_INFORMATION& process) {
+    std::wstring line = L"\"" + program + L"\"";
+    for (const std::wstring& argument : arguments)
+        line += L" \"" + argument + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    return ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process) != 0;
+    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process) != 0;
+}
+
+// Its exit code once it has ended, within `ms`; else STILL_ACTIVE.
+inline DWORD ExitCode(const PROCESS_INFORMATION& process, DWORD ms) {
+    DWORD code = STILL_ACTIVE;
+    if (::WaitForSingleObject(process.hProcess, ms) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.hProcess, &code);
+    return code;
 }
 
 // Ends the process if it still runs, and closes its handles.
 inline void Finish(PROCESS_INFORMATION& process) {
     if (process.hProcess == nullptr) return;
-    if (::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process.hProcess, 1);
-        ::WaitForSingleObject(process.hProcess, WaitMs);
-    }
+    if (ExitCode(process, 0) == STILL_ACTIVE) ::TerminateProcess(process.hProcess, 1);
+    ExitCode(process, WaitMs);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     process = {};
-}
-
-inline std::wstring Quoted(const std::wstring& argument) {
-    return L"\"" + argument + L"\"";
 }
 
 // The whole file; empty when it cannot be read.
@@ -351,10 +339,8 @@ class ReaderTest : public testing::Test {
     // title.
     AssertionResult Start(const std::vector<std::wstring>& arguments, bool wait = true,
                           const std::wstring& program = ReaderProgram) {
-        std::wstring line = Quoted(program);
-        for (const std::wstring& argument : arguments)
-            line += L" " + Quoted(argument);
-        if (!Launch(line, process_)) return AssertionFailure() << "cannot start " << program;
+        if (!Launch(program, arguments, process_))
+            return AssertionFailure() << "cannot start " << program;
         const auto shown = [&] {
             main_ = FindWindowOf(process_.dwProcessId, false);
             return main_ != nullptr && ViewerOf(main_) != nullptr;
@@ -377,10 +363,8 @@ class ReaderTest : public testing::Test {
             BringToFront(main_);
             SendChord(how);
         }
-        DWORD code = STILL_ACTIVE;
-        if (::WaitForSingleObject(process_.hProcess, WaitMs) != WAIT_OBJECT_0 ||
-            !::GetExitCodeProcess(process_.hProcess, &code))
-            ADD_FAILURE() << "the program did not end";
+        const DWORD code = ExitCode(process_, WaitMs);
+        if (code == STILL_ACTIVE) ADD_FAILURE() << "the program did not end";
         return code;
     }
 
@@ -447,12 +431,9 @@ class ReaderTest : public testing::Test {
     // proposed; in question_ the question it asks about the name (left open), if it asks one.
     std::wstring TypeIntoFileDialog(const std::wstring& title, const std::wstring& name) {
         const HWND dialog = WaitForDialog(process_.dwProcessId, title);
-        // An edit, or a combo box (or the edit inside it).
+        // An edit, or a combo box, which passes the text on to its own edit.
         HWND field = ::GetDlgItem(dialog, 0x480);
-        const HWND combo = ::GetDlgItem(dialog, 0x47c);
-        if (field == nullptr && combo != nullptr)
-            field = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
-        if (field == nullptr) field = combo;
+        if (field == nullptr) field = ::GetDlgItem(dialog, 0x47c);
         std::wstring proposed;
         // The dialog fills its field after it is shown.
         WaitFor(2000, [&] { return !(proposed = WindowText(field)).empty(); });
@@ -473,19 +454,16 @@ class ReaderTest : public testing::Test {
         return TypeIntoFileDialog(Wide(SaveDialogTitle), name);
     }
 
-    // brevikon-rtf.exe with `options` on `document`; its output, empty when it failed.
-    std::string Converted(const std::wstring& options, const std::wstring& document) {
-        const std::wstring output = Path(L"converted.rtf");
+    // brevikon-rtf.exe with these options on `document`; its output, empty when it failed.
+    std::string Converted(std::vector<std::wstring> arguments, const std::wstring& document) {
+        arguments.insert(arguments.end(), {L"-o", Path(L"converted.rtf"), document});
         PROCESS_INFORMATION process{};
-        DWORD code = STILL_ACTIVE;
-        if (Launch(Quoted(ConverterProgram) + L" " + options + L" -o " + Quoted(output) + L" " +
-                       Quoted(document),
-                   process) &&
-            ::WaitForSingleObject(process.hProcess, StartWaitMs) == WAIT_OBJECT_0)
-            ::GetExitCodeProcess(process.hProcess, &code);
+        const DWORD code = Launch(ConverterProgram, arguments, process)
+                               ? ExitCode(process, StartWaitMs)
+                               : STILL_ACTIVE;
         Finish(process);
-        EXPECT_EQ(code, 0u) << "brevikon-rtf.exe " << options;
-        return code == 0 ? Bytes(output) : "";
+        EXPECT_EQ(code, 0u) << "brevikon-rtf.exe";
+        return code == 0 ? Bytes(Path(L"converted.rtf")) : "";
     }
 
     std::filesystem::path folder_ = std::filesystem::temp_directory_path() /

@@ -109,12 +109,11 @@ TEST_F(ReaderTest, LayoutFollowsTheUnitsAtTheResolutionItRunsAt) {
     ::SetWindowPos(main_, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(WaitUntilHandled(main_));
     shown = Shown(main_);
-    const long smallest[] = {shown.Px(MainWindowMinimumWidth),
-                             shown.Px(MainWindowMinimumHeight, true)};
-    EXPECT_EQ(shown.window[2], smallest[0] + shown.frame.cx);
-    EXPECT_EQ(shown.window[3], smallest[1] + shown.frame.cy);
-    EXPECT_EQ(shown.client[3] + menu, smallest[1]);
-    EXPECT_EQ(shown.viewer, (Box{0, 0, smallest[0], shown.bar[1]}));
+    const long w = shown.Px(MainWindowMinimumWidth), h = shown.Px(MainWindowMinimumHeight, true);
+    // Outer size, inner size with the menu bar, the viewer's width.
+    EXPECT_EQ((Box{shown.window[2], shown.window[3], shown.client[3] + menu, shown.viewer[2]}),
+              (Box{w + shown.frame.cx, h + shown.frame.cy, h, w}));
+    EXPECT_EQ(shown.viewer, shown.ViewerFills());
 
     // Maximised, the grip goes and the zoom field reaches the edge.
     ::ShowWindow(main_, SW_MAXIMIZE);
@@ -201,7 +200,7 @@ TEST_F(ReaderTest, SavesAsTheConverterWritesAndAsksBeforeReplacing) {
     EXPECT_TRUE(WaitShows(TitleOf(document_, true))) << "Ctrl+A with the viewer focused";
     SaveAs(Path(L"analyse.rtf"));
     EXPECT_TRUE(WaitShows(saved + L"analyse.rtf", StatusFieldFile));
-    const std::string report = Converted(L"--to report-rtf", document_);
+    const std::string report = Converted({L"--to", L"report-rtf"}, document_);
     EXPECT_TRUE(Bytes(Path(L"analyse.rtf")) == report) << "not as --to report-rtf writes it";
 
     // Alt, A (&Ansicht), M (Schrift: &Monospace): back to the document view.
@@ -211,7 +210,7 @@ TEST_F(ReaderTest, SavesAsTheConverterWritesAndAsksBeforeReplacing) {
         FileNamePart(DefaultSaveName(std::u16string(document_.begin(), document_.end())), false));
     EXPECT_EQ(SaveAs(L"ausgabe"), letter) << "the document's name with .rtf";
     EXPECT_TRUE(WaitShows(saved + L"ausgabe.rtf", StatusFieldFile));
-    const std::string rtf = Converted(L"", document_);
+    const std::string rtf = Converted({}, document_);
     EXPECT_TRUE(Bytes(Path(L"ausgabe.rtf")) == rtf) << "not as brevikon-rtf writes it";
 
     SaveAs(letter);

@@ -1,24 +1,19 @@
-# Sourced by the e2e checks and the viewer benchmark: a virtual X display of our own, and
-# Wine prefixes with a virtual desktop of a known size and resolution. Expects wine_run,
-# log and screen_size to be set; start_display leaves the display's process in xvfb_pid.
+# Sourced by the e2e checks and the viewer benchmark: a virtual X display of our own, and Wine
+# prefixes with a virtual desktop of a known size and resolution. Expects wine_run, log and
+# screen_size to be set; start_display leaves the display's process in xvfb_pid.
 
+# Xvfb picks a free display itself and names it on the descriptor it is given.
 start_display() {
-    local n
-    for n in $(seq 91 160); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${screen_size}x24" -nolisten tcp >>"$log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-            export DISPLAY=":$n"
-            return 0
-        fi
+    local number=${log%.log}.display
+    : >"$number"
+    Xvfb -displayfd 3 -screen 0 "${screen_size}x24" -nolisten tcp 3>"$number" >>"$log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$number" ] && break
+        sleep 0.1
     done
-    echo "e2e: no free X display" >&2
-    exit 1
+    [ -s "$number" ] || { echo "e2e: no X display" >&2 && exit 1; }
+    export DISPLAY=":$(cat "$number")"
 }
 
 # make_prefix DIR DPI [FROM]: a prefix of our own with a virtual desktop, so that Wine draws
