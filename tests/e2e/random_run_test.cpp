@@ -7,15 +7,10 @@
 // Drops draw from the bundled samples, the empty and the too-large file, a missing file and
 // the folder. Every dialog is cancelled and every message box confirmed, so no file is ever
 // written. The last step quits with Ctrl+Q or the command.
-#include <cstdlib>
 #include <optional>
 #include <random>
 #include <tuple>
 
-#include "app/about.h"
-#include "app/main_window.h"
-#include "app/open_document.h"
-#include "document/message_texts.h"
 #include "reader_fixture.h"
 
 namespace brevikon::e2e {
@@ -204,7 +199,8 @@ std::wstring CompareWithModel(HWND main, const Model& model) {
 std::wstring CheckStep(HWND main, DWORD process, const std::optional<Reply>& reply,
                        const Model& model) {
     if (reply) {
-        const HWND dialog = WaitForDialog(process, reply->box ? L"" : reply->title);
+        const HWND dialog =
+            FindWindowOf(process, true, reply->box ? L"" : reply->title, false, StartWaitMs);
         if (dialog == nullptr) return L"no dialog: expected " + reply->title;
         const std::wstring read = ReadDialog(dialog), expected = reply->title + L"\n" + reply->text;
         if (!Press(dialog, reply->box ? IDOK : IDCANCEL)) return L"the dialog stays: " + read;

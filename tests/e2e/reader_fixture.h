@@ -11,15 +11,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+// Every size, id and text the tests expect comes from the program's own headers.
+#include "app/about.h"
 #include "app/app_state.h"
 #include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/open_document.h"
+#include "app/platform/win32/display_units.h"
 #include "app/platform/win32/menu_bar.h"
+#include "app/platform/win32/status_layout.h"
 #include "app/save_rtf.h"
 #include "app/title_status.h"
+#include "document/message_texts.h"
+#include "document/path_names.h"
 #include "format/document_format.h"
 
 namespace brevikon::e2e {
@@ -141,27 +150,24 @@ inline std::wstring ViewerZoom(HWND main) {
 
 // The first shown top-level window of the process that is a dialog or message box with this
 // title (any when empty), with Yes and No when `question`; or with `dialog` false, the first
-// that is no dialog: the main window.
+// that is no dialog: the main window. Waits up to `waitMs` for one to show.
 inline HWND FindWindowOf(DWORD process, bool dialog = true, const std::wstring& title = {},
-                         bool question = false) {
-    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, nullptr, nullptr));) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == process && ::IsWindowVisible(window) &&
-            (ClassOf(window) == L"#32770") == dialog &&
-            (dialog || ::GetWindow(window, GW_OWNER) == nullptr) &&
-            (title.empty() || WindowText(window) == title) &&
-            (!question || (::GetDlgItem(window, IDYES) && ::GetDlgItem(window, IDNO))))
-            return window;
-    }
-    return nullptr;
-}
-
-// Until a dialog of that title shows.
-inline HWND WaitForDialog(DWORD process, const std::wstring& title = {}) {
-    HWND dialog = nullptr;
-    WaitFor(StartWaitMs, [&] { return (dialog = FindWindowOf(process, true, title)) != nullptr; });
-    return dialog;
+                         bool question = false, DWORD waitMs = 0) {
+    HWND found = nullptr;
+    WaitFor(waitMs, [&] {
+        while ((found = ::FindWindowExW(nullptr, found, nullptr, nullptr)) != nullptr) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(found, &owner);
+            if (owner == process && ::IsWindowVisible(found) &&
+                (ClassOf(found) == L"#32770") == dialog &&
+                (dialog || ::GetWindow(found, GW_OWNER) == nullptr) &&
+                (title.empty() || WindowText(found) == title) &&
+                (!question || (::GetDlgItem(found, IDYES) && ::GetDlgItem(found, IDNO))))
+                return true;
+        }
+        return false;
+    });
+    return found;
 }
 
 // The title, a line feed, then the text of the static controls.
@@ -198,7 +204,8 @@ inline INPUT KeyInput(WORD key, bool up) {
     return input;
 }
 
-// "ctrl+o", "alt+a", "x": modifiers held around the last key.
+// "ctrl+o", "alt+a", "x", "ctrl+wheel60" (the wheel turned by 60, 120 being a notch):
+// modifiers held around the last key or turn.
 inline bool SendChord(const std::wstring& chord) {
     static const std::pair<const wchar_t*, WORD> names[] = {
         {L"ctrl", VK_CONTROL},      {L"alt", VK_MENU},         {L"add", VK_ADD},
@@ -206,8 +213,14 @@ inline bool SendChord(const std::wstring& chord) {
         {L"numpad0", VK_NUMPAD0},   {L"back", VK_BACK},        {L"delete", VK_DELETE},
         {L"insert", VK_INSERT},     {L"return", VK_RETURN},    {L"shift", VK_SHIFT}};
     std::vector<INPUT> inputs;
+    INPUT turn{};
     std::wistringstream parts(chord);
     for (std::wstring name; std::getline(parts, name, L'+');) {
+        if (name.starts_with(L"wheel")) {
+            turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+            turn.mi.mouseData = static_cast<DWORD>(std::stoi(name.substr(5)));
+            continue;
+        }
         const auto named = std::find_if(std::begin(names), std::end(names),
                                         [&](const auto& entry) { return name == entry.first; });
         WORD key = named != std::end(names) ? named->second : 0;
@@ -215,7 +228,9 @@ inline bool SendChord(const std::wstring& chord) {
         if (key == 0 || key == 0xFF) return false;
         inputs.push_back(KeyInput(key, false));
     }
-    for (std::size_t i = inputs.size(); i-- > 0;)
+    const std::size_t pressed = inputs.size();
+    if (turn.mi.dwFlags != 0) inputs.push_back(turn);
+    for (std::size_t i = pressed; i-- > 0;)
         inputs.push_back(KeyInput(inputs[i].ki.wVk, true));
     return ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
            inputs.size();
@@ -369,9 +384,9 @@ class ReaderTest : public testing::Test {
     }
 
     // Each chord handled before the next, so that a menu or dialog it opens is there for the
-    // next one.
+    // next one; the cursor over the viewer, where the wheel turns.
     AssertionResult Keys(std::initializer_list<const wchar_t*> chords) {
-        BringToFront(main_);
+        PointAtViewer(main_);
         for (const wchar_t* chord : chords) {
             if (!SendChord(chord)) return AssertionFailure() << "no such key: " << chord;
             if (!WaitUntilHandled(main_)) return AssertionFailure() << "no answer to " << chord;
@@ -421,7 +436,7 @@ class ReaderTest : public testing::Test {
 
     // The message box's title and text, once OK is pressed.
     std::wstring AnswerMessage() {
-        const HWND box = WaitForDialog(process_.dwProcessId);
+        const HWND box = FindWindowOf(process_.dwProcessId, true, {}, false, StartWaitMs);
         if (box == nullptr) return L"<no message box>";
         const std::wstring read = ReadDialog(box);
         return Press(box, IDOK) ? read : read + L"<stays after OK>";
@@ -430,7 +445,7 @@ class ReaderTest : public testing::Test {
     // Types `name` into the file dialog of this title and presses OK. The name the dialog had
     // proposed; in question_ the question it asks about the name (left open), if it asks one.
     std::wstring TypeIntoFileDialog(const std::wstring& title, const std::wstring& name) {
-        const HWND dialog = WaitForDialog(process_.dwProcessId, title);
+        const HWND dialog = FindWindowOf(process_.dwProcessId, true, title, false, StartWaitMs);
         // An edit, or a combo box, which passes the text on to its own edit.
         HWND field = ::GetDlgItem(dialog, 0x480);
         if (field == nullptr) field = ::GetDlgItem(dialog, 0x47c);

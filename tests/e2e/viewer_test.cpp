@@ -4,14 +4,7 @@
 // show is checked here; the rules behind it are the app unit tests' and the random run's.
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 
-#include "app/main_window.h"
-#include "app/open_document.h"
-#include "app/platform/win32/display_units.h"
-#include "app/platform/win32/status_layout.h"
-#include "document/message_texts.h"
-#include "document/path_names.h"
 #include "reader_fixture.h"
 
 namespace brevikon::e2e {
@@ -162,31 +155,15 @@ TEST_F(ReaderTest, KeysLeaveTheTextAndZoomTakesTheProgramsSteps) {
     EXPECT_EQ(WindowText(viewer), before) << "the viewer took typed or pasted text";
 
     const std::int64_t in = ZoomDefault + ZoomStep;
-    const struct {
-        const wchar_t* key;
-        bool ctrl;
-        int wheel;
-        std::int64_t zoom;
-    } steps[] = {{L"ctrl+add", false, 0, in},        {L"ctrl+0", false, 0, ZoomDefault},
-                 {nullptr, true, 120, in},           {nullptr, true, 60, in},
-                 {nullptr, true, 60, in + ZoomStep}, {nullptr, false, -120, in + ZoomStep}};
-    for (const auto& step : steps) {
-        if (step.key != nullptr) {
-            ASSERT_TRUE(Keys({step.key}));
-        } else {
-            PointAtViewer(main_);
-            INPUT inputs[3] = {KeyInput(VK_CONTROL, false), {}, KeyInput(VK_CONTROL, true)};
-            inputs[1].type = INPUT_MOUSE;
-            inputs[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
-            inputs[1].mi.mouseData = static_cast<DWORD>(step.wheel);
-            ::SendInput(step.ctrl ? 3 : 1, inputs + (step.ctrl ? 0 : 1), sizeof(INPUT));
-            ASSERT_TRUE(WaitUntilHandled(main_));
-        }
-        const std::wstring ratio = std::to_wstring(step.zoom) + L"/100";
-        EXPECT_EQ(
-            StatusText(main_, StatusFieldZoom) + L" " + ViewerZoom(main_),
-            Wide(ZoomStatusText(step.zoom)) + L" " + (step.zoom == ZoomDefault ? L"0/0" : ratio))
-            << "after " << (step.key != nullptr ? step.key : L"wheel") << " " << step.wheel;
+    const std::pair<const wchar_t*, std::int64_t> steps[] = {
+        {L"ctrl+add", in},     {L"ctrl+0", ZoomDefault},         {L"ctrl+wheel120", in},
+        {L"ctrl+wheel60", in}, {L"ctrl+wheel60", in + ZoomStep}, {L"wheel-120", in + ZoomStep}};
+    for (const auto& [input, zoom] : steps) {
+        ASSERT_TRUE(Keys({input}));
+        const std::wstring ratio = zoom == ZoomDefault ? L"0/0" : std::to_wstring(zoom) + L"/100";
+        EXPECT_EQ(StatusText(main_, StatusFieldZoom) + L" " + ViewerZoom(main_),
+                  Wide(ZoomStatusText(zoom)) + L" " + ratio)
+            << "after " << input;
     }
 }
 
@@ -289,13 +266,11 @@ TEST_F(ReaderTest, WithoutTheRichEditComponentItSaysSoAndEnds) {
         std::wstring key;
         ~Overrides() { ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
     } overrides{L"Software\\Wine\\AppDefaults\\" + copy};
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (overrides.key + L"\\DllOverrides").c_str(), 0,
-                                nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    for (const wchar_t* library : {L"msftedit", L"riched20"})
-        ::RegSetValueExW(key, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), 2);
-    ::RegCloseKey(key);
+    for (const wchar_t* library : {L"msftedit", L"riched20"}) {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, (overrides.key + L"\\DllOverrides").c_str(),
+                                    library, REG_SZ, L"", sizeof(wchar_t)),
+                  ERROR_SUCCESS);
+    }
     ASSERT_TRUE(Start({}, false, Path(copy)));
     EXPECT_EQ(AnswerMessage(), Wide(ProgramTitle) + L"\n" + Wide(RichEditNotLoadedText));
     EXPECT_EQ(End(L""), DWORD{ExitStartFailed});
