@@ -167,6 +167,25 @@ TEST_F(ReaderTest, KeysLeaveTheTextAndZoomTakesTheProgramsSteps) {
     }
 }
 
+// A document is shown from its first line, whatever the control did while it was being
+// filled. This one is BRIEF.TXT with 200 lines more before its end, longer than the window, so
+// a view scrolled to its end could be told apart.
+TEST_F(ReaderTest, ALongDocumentShowsItsStart) {
+    std::string bytes = Bytes(document_);
+    bytes.resize(bytes.find(static_cast<char>(EndOfText)));
+    for (int line = 1; line <= 200; ++line)
+        bytes += "Zeile " + std::to_string(line) + "\r\n";
+    std::ofstream(folder_ / L"LANG.TXT", std::ios::binary) << bytes << static_cast<char>(EndOfText);
+    ASSERT_TRUE(Start({Path(L"LANG.TXT")}));
+    const HWND viewer = ViewerOf(main_);
+    DWORD_PTR first = 1;
+    EXPECT_TRUE(Ask(viewer, EM_GETFIRSTVISIBLELINE, 0, 0, &first) && first == 0)
+        << "the first line shown is " << first;
+    ASSERT_TRUE(Ask(viewer, WM_VSCROLL, SB_BOTTOM, 0));
+    EXPECT_TRUE(Ask(viewer, EM_GETFIRSTVISIBLELINE, 0, 0, &first) && first > 0)
+        << "the document fits the window: its start says nothing";
+}
+
 // Each saved file is compared with what brevikon-rtf.exe writes; the menu is reached by its
 // access keys in between, and saving onto an existing file asks first.
 TEST_F(ReaderTest, SavesAsTheConverterWritesAndAsksBeforeReplacing) {
