@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "format/document_format.h"
 #include "format/text_codes.h"
+#include "format/text_runs.h"
 
 namespace brevikon {
 
@@ -25,6 +26,9 @@ constexpr std::string_view DocumentHeaderFragments[] = {
 };
 constexpr std::string_view ParagraphOpeningMonospace = "\\pard\\ql\\f0\\fs20 ";
 constexpr std::string_view ParagraphOpeningProportional = "\\pard\\ql\\f1\\fs24 ";
+// Both openings are as long, so a run copies either with one fixed-size copy.
+constexpr std::size_t ParagraphOpeningSize = ParagraphOpeningMonospace.size();
+static_assert(ParagraphOpeningProportional.size() == ParagraphOpeningSize);
 constexpr std::string_view ParagraphEnd = "\\par\r\n";
 constexpr std::string_view PageBreakWord = "\\page\r\n";
 constexpr std::string_view TabWord = "\\tab ";
@@ -38,41 +42,60 @@ constexpr std::string_view DocumentEnd = "}";
 //
 using ByteForm = RtfByteForms::Form;
 
-// Writes the 16 bytes at p as a plain run writes them, as far as each becomes exactly one
-// byte: printable ASCII other than the backslash and the braces stays itself, the two space
-// codes 128 and 160 become a blank. Returns how many bytes from the first on did so; the
-// bytes stored for the others are overwritten by the caller.
-int CopySingleByteForms(const std::uint8_t* p, unsigned char* out) {
+// Sixteen bytes as a plain run sees them. Stored to out is what each byte that becomes
+// exactly one byte writes: printable ASCII other than the backslash and the braces stays
+// itself, the two space codes 128 and 160 become a blank. single marks those bytes, stops the
+// bytes that change the text state.
+struct PlainBlock {
+    std::uint32_t single = 0;
+    std::uint32_t stops = 0;
+};
+
+inline PlainBlock ClassifyPlainBlock(const std::uint8_t* p, unsigned char* out) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto is = [&v](std::uint8_t code) {
+        return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(code)));
+    };
     // Signed compares: bytes from 128 up are negative, so they fail the first test.
     const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x1F)),
                                             _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
-    const __m128i special = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\\')), _mm_cmpeq_epi8(v, _mm_set1_epi8('{'))),
-        _mm_cmpeq_epi8(v, _mm_set1_epi8('}')));
-    const __m128i spaces =
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(AltSpace))),
-                     _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(SoftSpace))));
+    const __m128i special = _mm_or_si128(_mm_or_si128(is('\\'), is('{')), is('}'));
+    const __m128i spaces = _mm_or_si128(is(AltSpace), is(SoftSpace));
     const __m128i single = _mm_or_si128(_mm_andnot_si128(special, printable), spaces);
     const __m128i written =
         _mm_or_si128(_mm_andnot_si128(spaces, v), _mm_and_si128(spaces, _mm_set1_epi8(' ')));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), written);
-    return std::countr_one(static_cast<std::uint16_t>(_mm_movemask_epi8(single)));
+    const __m128i stops = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)), _mm_or_si128(is(SoftBreak), is(PageBreak))),
+        is(Escape));
+    return {static_cast<std::uint32_t>(_mm_movemask_epi8(single)),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(stops))};
 #else
-    int count = 0;
-    for (; count < 16; ++count) {
-        const std::uint8_t v = p[count];
-        if (v == AltSpace || v == SoftSpace) {
-            out[count] = ' ';
-        } else if (v >= 0x20 && v <= 0x7E && v != '\\' && v != '{' && v != '}') {
-            out[count] = v;
-        } else {
-            break;
-        }
+    PlainBlock block;
+    for (int n = 0; n < RunBlock; ++n) {
+        const std::uint8_t v = p[n];
+        const bool space = v == AltSpace || v == SoftSpace;
+        out[n] = space ? ' ' : v;
+        if (space || (v >= 0x20 && v <= 0x7E && v != '\\' && v != '{' && v != '}'))
+            block.single |= 1u << n;
+        if (ChangesTextState(v)) block.stops |= 1u << n;
     }
-    return count;
+    return block;
 #endif
+}
+
+// Writes the table forms of count bytes that all stay in a plain run; returns the output's end.
+template <int Count>
+inline unsigned char* WriteForms(const std::uint8_t* p, int count, const ByteForm* forms,
+                                 unsigned char* out) {
+#pragma GCC unroll 16
+    for (int n = 0; n < (Count ? Count : count); ++n) {
+        const ByteForm& form = forms[p[n]];
+        std::memcpy(out, form.bytes, RtfCharMaxLength);
+        out += form.length;
+    }
+    return out;
 }
 
 // The attribute words of SetRtfAttributes as tables, one per group, so that a run can write
@@ -149,7 +172,7 @@ class DocumentWriter {
         while (state_.position < length_) {
             if (paragraphOpen_ && !state_.softBreakPending) {
                 if (currentAttributes_ == 0 && state_.lastEscapeAttribute == 0) WritePlainRun();
-                WriteEscapedRun();
+                if (WriteEscapedRun()) continue;
                 if (state_.position >= length_) break;
             }
             if (!ReadOneTextCode(image_, length_, state_, *this)) {
@@ -182,73 +205,115 @@ class DocumentWriter {
 
     // Copies plain bytes straight into the storage while the most one turn of the loop writes
     // is free, so no append in the run could have grown the buffer: capacity changes exactly
-    // as it would byte by byte. Soft and hard breaks inside the run are taken here as well, as
-    // long as what follows them brings the run's state back.
+    // as it would byte by byte. Sixteen bytes are judged at once: copied as they stand when each
+    // becomes one byte, else through the table when none changes the text state. Soft and hard
+    // breaks inside the run are taken here as well, and so are empty paragraphs and the opening
+    // of the next one, as long as what follows them brings the run's state back.
     void WritePlainRun() {
-        if (!buffer_.storage) return;
-        unsigned char* out = buffer_.storage;
-        std::int64_t used = buffer_.used;
-        // The most one turn writes: fifteen single-byte forms of a block, then a paragraph's end
-        // and the next one's opening. The block's store of sixteen and a table form fit in it.
-        const auto turnRoom =
-            static_cast<std::int64_t>(15 + ParagraphEnd.size() + paragraphOpening_.size());
-        const std::int64_t limit = buffer_.capacity - turnRoom;
+        // The most one turn writes: the forms of fifteen bytes before a hard break (each copy
+        // fixed at RtfCharMaxLength), the paragraph's end and the next one's opening.
+        constexpr std::int64_t TurnRoom =
+            (RunBlock - 1) * RtfCharMaxLength + ParagraphEnd.size() + ParagraphOpeningSize;
+        if (!buffer_.storage || buffer_.capacity < TurnRoom) return;
+        // Locals, not members: the stores through out may alias anything, so members would be
+        // read again after each of them.
+        const std::uint8_t* const image = image_;
+        const std::int64_t length = length_;
+        const ByteForm* const forms = forms_.plain.data();
+        const bool literal = forms_.literalAscii;
+        const char* const opening = paragraphOpening_.data();
+        unsigned char* const storage = buffer_.storage;
+        unsigned char* const limit = storage + (buffer_.capacity - TurnRoom);
+        unsigned char* out = storage + buffer_.used;
         std::int64_t position = state_.position;
-        while (position < length_ && used <= limit) {
-            if (forms_.literalAscii && length_ - position >= 16) {
-                const int same = CopySingleByteForms(image_ + position, out + used);
-                used += same;
-                position += same;
-                if (same == 16) continue;
+        bool open = true;
+        bool softBreakPending = false;
+        while (position < length && out <= limit) {
+            if (!open) {
+                // After a hard break: a line feed writes nothing, another hard break an empty
+                // paragraph, and what opens a paragraph opens it.
+                const std::uint8_t v = image[position];
+                if (v == LineFeed) {
+                    ++position;
+                } else if (v == HardBreak) {
+                    position += position + 1 < length && image[position + 1] == LineFeed ? 2 : 1;
+                    std::memcpy(out, opening, ParagraphOpeningSize);
+                    std::memcpy(out + ParagraphOpeningSize, ParagraphEnd.data(), ParagraphEnd.size());
+                    out += ParagraphOpeningSize + ParagraphEnd.size();
+                } else if (OpensParagraph(v)) {
+                    std::memcpy(out, opening, ParagraphOpeningSize);
+                    out += ParagraphOpeningSize;
+                    open = true;
+                } else {
+                    break;
+                }
+                continue;
             }
-            const std::uint8_t v = image_[position];
-            const ByteForm& form = forms_.plain[v];
-            if (form.inPlainRun) {
-                std::memcpy(out + used, form.bytes, RtfCharMaxLength);
-                used += form.length;
+            if (literal && length - position >= RunBlock) {
+                const std::uint8_t* const block = image + position;
+                const PlainBlock classes = ClassifyPlainBlock(block, out);
+                if (classes.single == WholeRunBlock) {
+                    out += RunBlock;
+                    position += RunBlock;
+                    continue;
+                }
+                if (!classes.stops) {
+                    out = WriteForms<RunBlock>(block, RunBlock, forms, out);
+                    position += RunBlock;
+                    continue;
+                }
+                // The bytes before the first stop, then the stop itself.
+                const int count = std::countr_zero(classes.stops);
+                const std::uint32_t before = (1u << count) - 1;
+                if ((classes.single & before) == before) {
+                    out += count;  // already stored; what lies beyond is overwritten
+                } else {
+                    out = WriteForms<0>(block, count, forms, out);
+                }
+                position += count;
+            } else if (const ByteForm& form = forms[image[position]]; form.inPlainRun) {
+                std::memcpy(out, form.bytes, RtfCharMaxLength);
+                out += form.length;
                 ++position;
-            } else if (v == SoftBreak) {
+                continue;
+            }
+            const std::uint8_t v = image[position];
+            if (v == SoftBreak) {
                 // The blank of the break; then line feeds and spaces vanish and tabs are
                 // written, until a character or control code ends the soft-break state.
-                out[used++] = ' ';
+                *out++ = ' ';
                 ++position;
-                while (position < length_ && used <= limit) {
-                    const std::uint8_t next = image_[position];
+                while (position < length && out <= limit) {
+                    const std::uint8_t next = image[position];
                     if (next == LineFeed || next == Space || next == AltSpace ||
                         next == SoftSpace) {
                         ++position;
                     } else if (next == Tab) {
-                        std::memcpy(out + used, forms_.plain[Tab].bytes, RtfCharMaxLength);
-                        used += forms_.plain[Tab].length;
+                        std::memcpy(out, forms[Tab].bytes, RtfCharMaxLength);
+                        out += forms[Tab].length;
                         ++position;
                     } else {
                         break;
                     }
                 }
-                if (position >= length_ || used > limit ||
-                    !forms_.plain[image_[position]].inPlainRun) {
-                    state_.softBreakPending = true;
+                if (position >= length || out > limit || !forms[image[position]].inPlainRun) {
+                    softBreakPending = true;
                     break;
                 }
             } else if (v == HardBreak) {
                 ++position;
-                if (position < length_ && image_[position] == LineFeed) ++position;
-                std::memcpy(out + used, ParagraphEnd.data(), ParagraphEnd.size());
-                used += static_cast<std::int64_t>(ParagraphEnd.size());
-                // A character, space or tab opens the next paragraph at once; line feeds and
-                // control codes open none and are left to the case analysis.
-                if (position >= length_ || !OpensParagraph(image_[position])) {
-                    paragraphOpen_ = false;
-                    break;
-                }
-                std::memcpy(out + used, paragraphOpening_.data(), paragraphOpening_.size());
-                used += static_cast<std::int64_t>(paragraphOpening_.size());
+                if (position < length && image[position] == LineFeed) ++position;
+                std::memcpy(out, ParagraphEnd.data(), ParagraphEnd.size());
+                out += ParagraphEnd.size();
+                open = false;
             } else {
-                break;
+                break;  // an escape, a page break or the end of the text
             }
         }
-        buffer_.used = used;
+        buffer_.used = out - storage;
         state_.position = position;
+        state_.softBreakPending = softBreakPending;
+        paragraphOpen_ = open;
     }
 
     bool OpensParagraph(std::uint8_t v) const {
@@ -256,34 +321,44 @@ class DocumentWriter {
     }
 
     // Complete escapes and spaces, whatever their attributes: each writes the words that change
-    // the attributes, then its character or blank, and changes nothing else of the state. The
-    // margin leaves room for the longest such step, so no append in the run could have grown
-    // the buffer, as in the plain run.
-    void WriteEscapedRun() {
+    // the attributes, then its character or blank, and changes nothing else of the state. A
+    // character without an escape ends the run: it turns every attribute off, so that a plain
+    // run can take what follows; true then. The margin leaves room for the longest step, so no
+    // append in the run could have grown the buffer, as in the plain run.
+    bool WriteEscapedRun() {
         constexpr std::int64_t Margin = AttributeWordsRoom + 2 * RtfCharMaxLength;
         if (!buffer_.storage || !paragraphOpen_ || state_.softBreakPending ||
             buffer_.capacity < Margin) {
-            return;
+            return false;
         }
+        const std::uint8_t* const image = image_;
+        const std::int64_t length = length_;
         unsigned char* out = buffer_.storage + buffer_.used;
         unsigned char* const limit = buffer_.storage + (buffer_.capacity - Margin);
         std::uint8_t current = currentAttributes_;
         auto lastEscape = static_cast<std::uint8_t>(state_.lastEscapeAttribute);
         std::int64_t position = state_.position;
-        while (position < length_ && out <= limit) {
-            const std::uint8_t v = image_[position];
+        bool plainFollows = false;
+        while (position < length && out <= limit) {
+            const std::uint8_t v = image[position];
             std::uint8_t attributes;
             const ByteForm* form;
-            if (v == Escape && position + 3 < length_ && image_[position + 1] == EscapeLetter) {
-                attributes = image_[position + 2];
-                form = &forms_.escaped[image_[position + 3]];
+            if (v == Escape && position + 3 < length && image[position + 1] == EscapeLetter) {
+                attributes = image[position + 2];
+                form = &forms_.escaped[image[position + 3]];
                 lastEscape = attributes;
                 position += AttributeEscapeLength;
             } else if (v == Space || v == AltSpace || v == SoftSpace) {
                 attributes = static_cast<std::uint8_t>(
-                    CarriedSpaceAttributes(image_, length_, position + 1, lastEscape));
+                    CarriedSpaceAttributes(image, length, position + 1, lastEscape));
                 form = &forms_.plain[Space];
                 ++position;
+            } else if (v > Space && !ChangesTextState(v)) {
+                attributes = 0;
+                form = &forms_.escaped[v];
+                lastEscape = 0;
+                ++position;
+                plainFollows = true;
             } else {
                 break;
             }
@@ -291,11 +366,13 @@ class DocumentWriter {
             current = attributes;
             std::memcpy(out, form->bytes, RtfCharMaxLength);
             out += form->length;
+            if (plainFollows) break;
         }
         buffer_.used = out - buffer_.storage;
         currentAttributes_ = current;
         state_.lastEscapeAttribute = lastEscape;
         state_.position = position;
+        return plainFollows;
     }
 
   public:
