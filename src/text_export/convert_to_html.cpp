@@ -39,7 +39,7 @@ class HtmlWriter {
         while (state.position < length_) {
             if (paragraphOpen_ && !state.softBreakPending) {
                 if (shown_ == 0 && state.lastEscapeAttribute == 0) WritePlainRun(state);
-                if (paragraphOpen_) WriteEscapedRun(state);
+                if (paragraphOpen_ && !state.softBreakPending) WriteEscapedRun(state);
                 if (state.position >= length_) break;
             }
             if (!ReadOneTextCode(image_, length_, state, *this)) {
@@ -108,7 +108,23 @@ class HtmlWriter {
             const std::uint8_t* const stop = image_ + end;
             while (true) {
                 o = AppendRunBytes(p, stop, o);
-                if (p >= stop || *p != HardBreak) break;
+                if (p >= stop) break;
+                if (*p == SoftBreak) {
+                    // Its blank; then line feeds and spaces vanish. Text that follows ends the
+                    // pending break at once, anything else is left to the steps one by one.
+                    *o++ = ' ';
+                    for (++p; p < stop && (*p == LineFeed || *p == Space || *p == AltSpace ||
+                                           *p == SoftSpace);) {
+                        ++p;
+                    }
+                    wanted_ = 0;
+                    if (p >= stop || !runForms_[*p].inRun) {
+                        state.softBreakPending = true;
+                        break;
+                    }
+                    continue;
+                }
+                if (*p != HardBreak) break;
                 // The paragraph's end; an empty one holds a line break.
                 const std::size_t at = out_.size() + static_cast<std::size_t>(o - first);
                 const std::string_view close = at == paragraphStart_ ? "<br></div>\n" : "</div>\n";
@@ -129,7 +145,7 @@ class HtmlWriter {
             }
             out_.Commit(static_cast<std::size_t>(o - first));
             position = p - image_;
-            if (p < stop) break;
+            if (p < stop || state.softBreakPending) break;
         }
         paragraphOpen_ = open;
         state.position = position;

@@ -130,6 +130,29 @@ TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
     }
 }
 
+// Long paragraphs of soft-broken lines, each break followed by what it drops: the plain run
+// takes the breaks itself, and over 200 KB they meet the end of its steps at every distance,
+// where the break must stay pending for the steps one by one.
+TEST(HtmlExport, SoftBreaksInLongRunsMatchTheLiteralReading) {
+    CharTable table{};
+    BuildCharTable(table);
+    const HtmlExporter exporter(table);
+    const std::string follows[] = {"\n", "\n  ", "\n\xa0 \x80", " "};
+    std::string document;
+    for (int i = 0; document.size() < 200000; ++i) {
+        document += std::string(static_cast<std::size_t>(37 + i % 9), 'a' + i % 26);
+        document += i % 11 == 10 ? "\r\n" : "\x8d" + follows[i % std::size(follows)];
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(document.data());
+    const auto length = static_cast<std::int64_t>(document.size());
+    ExportBuffer out;
+    ASSERT_TRUE(exporter.Convert(bytes, length, FontMode::Monospace, "T", out));
+    const std::string page(out.content());
+    const std::size_t start = page.find("<body>\n") + 7;
+    EXPECT_TRUE(page.substr(start, page.rfind("</body>") - start) ==
+                test::ReferenceHtmlBody(bytes, length, table));
+}
+
 TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
     const std::pair<std::string, std::string> cases[] = {
         // Paragraphs, the empty one kept; page breaks; tabs.
