@@ -54,8 +54,8 @@ void BM_ConvertPiece(benchmark::State& state) {
     const RtfByteForms forms = BuildRtfByteForms(table);
     RtfBuffer buffer;
     std::uint8_t attributes = 0;
-    const RtfConversion conversion{document.bytes.data(), length, FontMode::Monospace, &table,
-                                   &buffer, &attributes, &forms};
+    const RtfConversion conversion{
+        document.bytes.data(), length, FontMode::Monospace, &table, &buffer, &attributes, &forms};
     const TextPiece piece{FindTextStart(document.bytes.data(), length), length};
     bool ended = false;
     ConvertRtfPiece(conversion, piece, ended);  // grows the buffer once

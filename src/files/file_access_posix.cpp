@@ -103,6 +103,19 @@ std::int64_t ReadSome(int fd, unsigned char* into, std::int64_t count, ReadResul
     }
 }
 
+// One read at offset, as FillImageInTwoParts wants it.
+std::int64_t ReadSomeAt(int fd, unsigned char* into, std::int64_t offset, std::int64_t count,
+                        int& error) {
+    for (;;) {
+        const ssize_t got = ::pread(fd, into, static_cast<std::size_t>(count), offset);
+        if (got >= 0) return got;
+        if (errno != EINTR) {
+            error = errno;
+            return -1;
+        }
+    }
+}
+
 }  // namespace
 
 PathKind QueryPathKind(const NativeString& path) {
@@ -125,6 +138,14 @@ ReadResult ReadWholeFile(const NativeString& path, std::int64_t maxLength, Heap&
     FileDescriptor fd;
     if (!OpenRegularFile(path, expected, fd, result)) return result;
     if (!read_steps::AcceptLength(result, image, result.length, maxLength, heap)) return result;
+    if (result.length >= read_steps::TwoPartReadFrom) {
+        read_steps::FillImageInTwoParts(
+            result, image,
+            [&fd](unsigned char* into, std::int64_t offset, std::int64_t count, int& error) {
+                return ReadSomeAt(fd.get(), into, offset, count, error);
+            });
+        return result;
+    }
     read_steps::FillImage(result, image, [&](unsigned char* into, std::int64_t count) {
         return ReadSome(fd.get(), into, count, result);
     });

@@ -66,9 +66,9 @@ inline PlainBlock ClassifyPlainBlock(const std::uint8_t* p, unsigned char* out) 
     const __m128i written =
         _mm_or_si128(_mm_andnot_si128(spaces, v), _mm_and_si128(spaces, _mm_set1_epi8(' ')));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), written);
-    const __m128i stops = _mm_or_si128(
-        _mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)), _mm_or_si128(is(SoftBreak), is(PageBreak))),
-        is(Escape));
+    const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)),
+                                                    _mm_or_si128(is(SoftBreak), is(PageBreak))),
+                                       is(Escape));
     return {static_cast<std::uint32_t>(_mm_movemask_epi8(single)),
             static_cast<std::uint32_t>(_mm_movemask_epi8(stops))};
 #else
@@ -238,7 +238,8 @@ class DocumentWriter {
                 } else if (v == HardBreak) {
                     position += position + 1 < length && image[position + 1] == LineFeed ? 2 : 1;
                     std::memcpy(out, opening, ParagraphOpeningSize);
-                    std::memcpy(out + ParagraphOpeningSize, ParagraphEnd.data(), ParagraphEnd.size());
+                    std::memcpy(out + ParagraphOpeningSize, ParagraphEnd.data(),
+                                ParagraphEnd.size());
                     out += ParagraphOpeningSize + ParagraphEnd.size();
                 } else if (OpensParagraph(v)) {
                     std::memcpy(out, opening, ParagraphOpeningSize);

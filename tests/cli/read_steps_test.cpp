@@ -62,5 +62,47 @@ TEST(ReadSteps, WholeAndInBlocksOfFourBytes) {
     }
 }
 
+// The halves read at once: one that ends or fails early is a short read whichever half it is,
+// with the failing half's error; the whole arrives in place however small the reads.
+TEST(ReadSteps, TwoPartsAtOnce) {
+    std::string bytes(1000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>('a' + i * 7 % 26);
+    const struct {
+        std::size_t delivered;  // the file ends, or fails, after these bytes
+        std::size_t perRead;
+        bool fails;
+        ReadStatus status;
+    } cases[] = {
+        {1000, 1000, false, ReadStatus::Ok},       {1000, 7, false, ReadStatus::Ok},
+        {999, 1000, false, ReadStatus::ShortRead},  // shrank: the second half ends early
+        {400, 1000, false, ReadStatus::ShortRead},  // shrank into the first half
+        {700, 13, true, ReadStatus::ShortRead},    {200, 13, true, ReadStatus::ShortRead},
+    };
+    for (const auto& c : cases) {
+        ReadResult result;
+        HeapBlock image;
+        ASSERT_TRUE(read_steps::AcceptLength(result, image, 1000, 1000, ProcessHeap()));
+        read_steps::FillImageInTwoParts(
+            result, image,
+            [&](unsigned char* into, std::int64_t offset, std::int64_t count, int& error) {
+                const auto at = static_cast<std::size_t>(offset);
+                if (at >= c.delivered) {
+                    if (!c.fails) return std::int64_t{0};
+                    error = 5;
+                    return std::int64_t{-1};
+                }
+                const std::size_t piece = std::min<std::size_t>(
+                    {c.perRead, c.delivered - at, static_cast<std::size_t>(count)});
+                std::memcpy(into, bytes.data() + at, piece);
+                return static_cast<std::int64_t>(piece);
+            });
+        EXPECT_EQ(result.status, c.status) << c.delivered;
+        EXPECT_EQ(result.systemError, c.fails ? 5 : 0) << c.delivered;
+        EXPECT_EQ(std::string(image.data(), image.data() + image.size()),
+                  c.status == ReadStatus::Ok ? bytes : "");
+    }
+}
+
 }  // namespace
 }  // namespace brevikon

@@ -279,5 +279,19 @@ TEST_F(StreamedFilesTest, ABudgetBelowOneDocumentConvertsEveryFileInTurn) {
     EXPECT_EQ(ReadFile(folder_ / "E.rtf"), first);
 }
 
+// A document large enough to be read in two halves at once gives the bytes of its image as
+// converted in memory: each half arrived whole and in its place.
+TEST_F(StreamedFilesTest, ALargeDocumentReadInTwoHalvesConvertsAsInMemory) {
+    const Bytes document = BuildLargeDocument(SampleKind::Realistic, 9 << 20).bytes;
+    ASSERT_GE(document.size(), std::size_t{8} << 20);
+    WriteFile(folder_ / "GROSS.TXT", std::string(document.begin(), document.end()));
+    ASSERT_EQ(Run({"-q", "--to", "text", folder_ / "GROSS.TXT"}), 0) << err_;
+    DocumentOutput whole;
+    ASSERT_TRUE(whole.Produce(OutputFormat::Text,
+                              {document.data(), static_cast<std::int64_t>(document.size()),
+                               FontMode::Monospace, u"GROSS.TXT"}));
+    EXPECT_TRUE(ReadFile(folder_ / "GROSS.utf8.txt") == whole.bytes());
+}
+
 }  // namespace
 }  // namespace brevikon
