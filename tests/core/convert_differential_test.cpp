@@ -61,16 +61,19 @@ TEST(ConvertDifferential, LongestAttributeStepsAtEveryDistanceFromTheBufferEnd) 
     }
 }
 
-// Lines of ten to fifteen letters, each closing a paragraph that the next opens at once: the
-// most one turn of the plain run writes. Shifted one byte at a time, such a turn meets the end
-// of every block the buffer grows through, and nothing may be stored behind that end.
+// Lines of ten to fifteen letters, or of box-drawing characters with their long forms, each
+// closing a paragraph that the next opens at once: the most one turn of the plain run writes.
+// Shifted one byte at a time, such a turn meets the end of every block the buffer grows
+// through, and nothing may be stored behind that end.
 TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
     CharTable table{};
     BuildCharTable(table);
     for (int shift = 0; shift < 64; ++shift) {
         std::string document(static_cast<std::size_t>(800 + shift), 'x');
         for (int i = 0; document.size() < 140000; ++i)
-            document += std::string(static_cast<std::size_t>(10 + i % 6), 'a' + i % 26) + "\r\n";
+            document += std::string(static_cast<std::size_t>(10 + i % 6),
+                                    i % 2 ? static_cast<char>('a' + i % 26) : '\xc4') +
+                        "\r\n";
         const auto* image = reinterpret_cast<const std::uint8_t*>(document.data());
         const auto length = static_cast<std::int64_t>(document.size());
         test::GuardedHeap heap;
