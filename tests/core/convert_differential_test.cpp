@@ -72,7 +72,7 @@ TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
         std::string document(static_cast<std::size_t>(800 + shift), 'x');
         for (int i = 0; document.size() < 140000; ++i)
             document += std::string(static_cast<std::size_t>(10 + i % 6),
-                                    i % 2 ? static_cast<char>('a' + i % 26) : '\xc4') +
+                                    i / 6 % 2 ? static_cast<char>('a' + i % 26) : '\xc4') +
                         "\r\n";
         const auto* image = reinterpret_cast<const std::uint8_t*>(document.data());
         const auto length = static_cast<std::int64_t>(document.size());
