@@ -210,10 +210,10 @@ class DocumentWriter {
     // breaks inside the run are taken here as well, and so are empty paragraphs and the opening
     // of the next one, as long as what follows them brings the run's state back.
     void WritePlainRun() {
-        // The most one turn writes: the forms of fifteen bytes before a hard break (each copy
-        // fixed at RtfCharMaxLength), the paragraph's end and the next one's opening.
-        constexpr std::int64_t TurnRoom =
-            (RunBlock - 1) * RtfCharMaxLength + ParagraphEnd.size() + ParagraphOpeningSize;
+        // The most one turn writes: the forms of a block's sixteen bytes, each copied with
+        // RtfCharMaxLength bytes. Fifteen forms and a paragraph's end, or a blank, take less;
+        // an empty paragraph or the next one's opening is a turn of its own.
+        constexpr std::int64_t TurnRoom = RunBlock * RtfCharMaxLength;
         if (!buffer_.storage || buffer_.capacity < TurnRoom) return;
         // Locals, not members: the stores through out may alias anything, so members would be
         // read again after each of them.
