@@ -1,6 +1,8 @@
 #include "document/document_output.h"
 
+#include <array>
 #include <new>
+#include <optional>
 
 #include "analysis/report_rtf.h"
 #include "analysis/structure_report.h"
@@ -83,6 +85,22 @@ class HtmlPieces : public PieceConverter {
     ExportBuffer buffer_;
 };
 
+// Pieces held at once: two for each thread, so that a thread goes on with the next while its
+// piece waits for the other thread's before it. Where the two cores run at different speeds,
+// the faster one is not held to the slower one's pace.
+constexpr std::size_t PiecesHeld = 4;
+
+template <typename Converter, typename... Arguments>
+bool StreamWith(std::int64_t textStart, const std::vector<std::int64_t>& ends, ByteSink& sink,
+                Arguments&&... arguments) {
+    // Each made from the same arguments, none moved from.
+    std::array<std::optional<Converter>, PiecesHeld> converters;
+    std::array<PieceConverter*, PiecesHeld> taking{};
+    for (std::size_t i = 0; i < PiecesHeld; ++i)
+        taking[i] = &converters[i].emplace(arguments...);
+    return StreamPieces(textStart, ends, taking, sink);
+}
+
 }  // namespace
 #endif
 
@@ -107,21 +125,19 @@ bool DocumentOutput::StreamInPieces(OutputFormat format, const DocumentInput& in
         case OutputFormat::Rtf: {
             summary_ = StatusSummary(input.image, input.length, textStart);
             statusLine_ = DocumentStatusLine(input.fileName, input.length, summary_);
-            RtfPieces mine(input, charTable_, rtfForms_, *rtf_.heap);
-            RtfPieces helper(input, charTable_, rtfForms_, *rtf_.heap);
-            whole = StreamPieces(textStart, ends, mine, helper, sink);
+            whole = StreamWith<RtfPieces>(textStart, ends, sink, input, charTable_, rtfForms_,
+                                          *rtf_.heap);
             return true;
         }
         case OutputFormat::Text: {
             const TextExporter& exporter = input.reflow ? reflowedTextExporter_ : textExporter_;
-            TextPieces mine(input, exporter), helper(input, exporter);
-            whole = StreamPieces(textStart, ends, mine, helper, sink);
+            whole = StreamWith<TextPieces>(textStart, ends, sink, input, exporter);
             break;
         }
         default: {
             const std::string title = Utf16ToUtf8(input.fileName);
-            HtmlPieces mine(input, htmlExporter_, title), helper(input, htmlExporter_, title);
-            whole = StreamPieces(textStart, ends, mine, helper, sink);
+            whole = StreamWith<HtmlPieces>(textStart, ends, sink, input, htmlExporter_,
+                                           std::string_view(title));
             break;
         }
     }

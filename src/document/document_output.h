@@ -35,9 +35,10 @@ struct DocumentInput {
 constexpr std::size_t StreamBlockSize = std::size_t{4} << 20;
 
 // Stream converts a text of at least `from` bytes in pieces of `size` to twice `size` bytes
-// on two threads (RTF, text, HTML). A piece's output is held until its turn, so the pieces
-// are small: even where every byte writes the most it can (about 40 bytes of HTML for a byte
-// of a wide run), a piece's output stays near 10 MiB; a realistic one is some 150 KiB.
+// on two threads (RTF, text, HTML). A piece's output is held until its turn, four at most,
+// so the pieces are small: even where every byte writes the most it can (about 40 bytes of
+// HTML for a byte of a wide run), a piece's output stays near 10 MiB; a realistic one is some
+// 150 KiB.
 struct PieceRule {
     std::int64_t from = std::int64_t{4} << 20;
     std::int64_t size = std::int64_t{1} << 17;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <new>
 #include <random>
 #include <string>
@@ -18,6 +19,7 @@
 #include "cli/image_budget.h"
 #include "cli_fixture.h"
 #include "document/document_output.h"
+#include "document/piece_stream.h"
 #include "files/file_access.h"
 #include "format/document_format.h"
 #include "support/random_document.h"
@@ -197,6 +199,74 @@ TEST(StreamedOutputs, ARefusedPieceStopsBothThreads) {
         ASSERT_TRUE(output.Stream(format, input, sink));
         EXPECT_EQ(sink.bytes_, whole.bytes());
         EXPECT_GT(sink.pieces_, 10u);
+    }
+}
+
+// Writes each piece's bounds as its bytes, taking longer on some pieces than on others, as
+// two cores of different speeds do; the text ends within the piece that ends at endedAt.
+class TimedPieces : public PieceConverter {
+  public:
+    TimedPieces(std::int64_t endedAt, std::int64_t throwAt)
+        : endedAt_(endedAt), throwAt_(throwAt) {}
+    bool Convert(const TextPiece& piece, bool& ended) override {
+        if (piece.to == throwAt_) throw std::bad_alloc();
+        bytes_ = std::to_string(piece.from) + "-" + std::to_string(piece.to) + ";";
+        std::this_thread::sleep_for(std::chrono::microseconds(piece.from % 7 == 0 ? 900 : 50));
+        ended = piece.to == endedAt_;
+        return true;
+    }
+    std::string_view bytes() const override { return bytes_; }
+
+  private:
+    std::int64_t endedAt_, throwAt_;
+    std::string bytes_;
+};
+
+// Pieces converted before their turn wait with their converter while the thread goes on with
+// another: whatever order they are finished in and however few converters there are, every
+// piece is handed on once, in order, with its own bytes (never those of a later piece its
+// converter went on to), and nothing after the piece the text ended in or a refusal.
+TEST(StreamedOutputs, PiecesFinishedOutOfTurnAreHandedOnInOrder) {
+    std::vector<std::int64_t> ends;
+    std::string expected;
+    for (std::int64_t end = 1; end <= 60; ++end) {
+        expected += std::to_string(end - 1) + "-" + std::to_string(end) + ";";
+        ends.push_back(end);
+    }
+    const auto upTo = [&expected](std::int64_t end) {
+        const std::string last = "-" + std::to_string(end) + ";";
+        return expected.substr(0, expected.find(last) + last.size());
+    };
+    for (const std::size_t count : {1u, 2u, 3u, 4u, 7u}) {
+        const auto make = [count](std::int64_t endedAt, std::int64_t throwAt) {
+            std::vector<std::unique_ptr<TimedPieces>> converters;
+            for (std::size_t i = 0; i < count; ++i)
+                converters.push_back(std::make_unique<TimedPieces>(endedAt, throwAt));
+            return converters;
+        };
+        const auto taking = [](const std::vector<std::unique_ptr<TimedPieces>>& converters) {
+            std::vector<PieceConverter*> pointers;
+            for (const auto& converter : converters)
+                pointers.push_back(converter.get());
+            return pointers;
+        };
+        for (const std::int64_t endedAt : {std::int64_t{-1}, std::int64_t{1}, std::int64_t{29}}) {
+            PieceSink sink;
+            ASSERT_TRUE(StreamPieces(0, ends, taking(make(endedAt, -1)), sink));
+            EXPECT_EQ(sink.bytes_, endedAt < 0 ? expected : upTo(endedAt))
+                << count << " converters, ended at " << endedAt;
+        }
+        PieceSink refusing(20);
+        EXPECT_FALSE(StreamPieces(0, ends, taking(make(-1, -1)), refusing));
+        EXPECT_EQ(refusing.bytes_, upTo(20)) << count << " converters";
+        // The throw may come while earlier pieces still wait: what was handed on is some of
+        // the pieces before it, in order.
+        PieceSink throwing;
+        EXPECT_THROW(StreamPieces(0, ends, taking(make(-1, 43)), throwing), std::bad_alloc);
+        EXPECT_EQ(upTo(42).substr(0, throwing.bytes_.size()), throwing.bytes_);
+        if (count == 1) {
+            EXPECT_EQ(throwing.bytes_, upTo(42));
+        }
     }
 }
 
