@@ -1,5 +1,5 @@
 # brevikon_third_party_licenses(OUT_VAR NAME FILE [NAME FILE ...]): for each library linked into
-# the Windows programs, the Debian package that holds FILE (a library the cross compiler links,
+# the programs, the Debian package that holds FILE (a library the cross compiler links,
 # a header) is looked up and its copyright file copied to licenses/NAME.txt in the build tree.
 # Read at configure time, so the texts belong to the versions actually linked; a library whose
 # text cannot be found stops the configuration, since a package without it may not be shipped.

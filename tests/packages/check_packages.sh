@@ -48,10 +48,12 @@ same_names() {
 
 # --- The .deb ---
 
-check "deb: holds the program, its manual page and README, nothing else" \
+check "deb: holds the program, its manual page, README and two licence texts, nothing else" \
     same_names "./usr/bin/brevikon-rtf
 ./usr/share/man/man1/brevikon-rtf.1.gz
-./usr/share/doc/brevikon-rtf/README.md" "$(dpkg-deb --fsys-tarfile "$deb" | tar -tf - | grep -v '/$')"
+./usr/share/doc/brevikon-rtf/README.md
+./usr/share/doc/brevikon-rtf/licenses/gcc-runtime-libstdc++.txt
+./usr/share/doc/brevikon-rtf/licenses/nlohmann-json.txt" "$(dpkg-deb --fsys-tarfile "$deb" | tar -tf - | grep -v '/$')"
 
 fields_are_right() {
     [ "$(dpkg-deb -f "$deb" Package Version Architecture)" = "$(printf \
@@ -90,6 +92,13 @@ check "deb: Recommends names the packages of the PDF's fonts and colour profile"
     same_names "fonts-liberation
 fonts-dejavu-core
 icc-profiles-free" "$(dpkg-deb -f "$deb" Recommends | sed -e 's/, */\n/g')"
+
+deb_licences_are_theirs() {
+    local licences=$root/usr/share/doc/brevikon-rtf/licenses
+    grep -qF "GCC RUNTIME LIBRARY EXCEPTION" "$licences/gcc-runtime-libstdc++.txt" &&
+        grep -qF "Niels Lohmann" "$licences/nlohmann-json.txt"
+}
+check "deb: each licence text is its library's" deb_licences_are_theirs
 
 converts_like_native() {
     "$program" -o "$scratch/packaged.rtf" "$source_dir/samples/BRIEF.TXT" &&
