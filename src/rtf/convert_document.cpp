@@ -147,6 +147,50 @@ inline unsigned char* WriteAttributeWords(unsigned char* out, std::uint8_t from,
     return WriteWord(out, SpacingWords[group(Bit20) | flag(Bit20)]);
 }
 
+// What one turn of an escaped run writes at most: the words of a change, then a form copied
+// with RtfCharMaxLength bytes (with one more form's room to spare).
+constexpr std::int64_t EscapedTurnRoom = AttributeWordsRoom + 2 * RtfCharMaxLength;
+
+// The turns of an escaped run from position on, while out stays within limit: complete
+// escapes and spaces, each writing the words that change the attributes from current, then its
+// character or blank. Ends after the first character without an escape (plainFollows set: it
+// turned every attribute off) or before the first byte that is neither.
+[[gnu::always_inline]] inline unsigned char* WriteEscapes(
+    const std::uint8_t* const image, const std::int64_t length, const RtfByteForms& forms,
+    std::int64_t& position, unsigned char* out, unsigned char* const limit, std::uint8_t& current,
+    std::uint8_t& lastEscape, bool& plainFollows) {
+    while (position < length && out <= limit) {
+        const std::uint8_t v = image[position];
+        std::uint8_t attributes;
+        const ByteForm* form;
+        if (v == Escape && position + 3 < length && image[position + 1] == EscapeLetter) {
+            attributes = image[position + 2];
+            form = &forms.escaped[image[position + 3]];
+            lastEscape = attributes;
+            position += AttributeEscapeLength;
+        } else if (v == Space || v == AltSpace || v == SoftSpace) {
+            attributes = static_cast<std::uint8_t>(
+                CarriedSpaceAttributes(image, length, position + 1, lastEscape));
+            form = &forms.plain[Space];
+            ++position;
+        } else if (v > Space && !ChangesTextState(v)) {
+            attributes = 0;
+            form = &forms.escaped[v];
+            lastEscape = 0;
+            ++position;
+            plainFollows = true;
+        } else {
+            break;
+        }
+        if (attributes != current) out = WriteAttributeWords(out, current, attributes);
+        current = attributes;
+        std::memcpy(out, form->bytes, RtfCharMaxLength);
+        out += form->length;
+        if (plainFollows) break;
+    }
+    return out;
+}
+
 class DocumentWriter {
   public:
     DocumentWriter(const RtfConversion& conversion, const RtfByteForms& forms,
@@ -214,12 +258,14 @@ class DocumentWriter {
         // RtfCharMaxLength bytes. Fifteen forms and a paragraph's end, or a blank, take less;
         // an empty paragraph or the next one's opening is a turn of its own.
         constexpr std::int64_t TurnRoom = RunBlock * RtfCharMaxLength;
+        static_assert(TurnRoom >= EscapedTurnRoom, "the run's escapes keep to its room");
         if (!buffer_.storage || buffer_.capacity < TurnRoom) return;
         // Locals, not members: the stores through out may alias anything, so members would be
         // read again after each of them.
         const std::uint8_t* const image = image_;
         const std::int64_t length = length_;
-        const ByteForm* const forms = forms_.plain.data();
+        const RtfByteForms& table = forms_;
+        const ByteForm* const forms = table.plain.data();
         const bool literal = forms_.literalAscii;
         const char* const opening = paragraphOpening_.data();
         unsigned char* const storage = buffer_.storage;
@@ -307,8 +353,19 @@ class DocumentWriter {
                 std::memcpy(out, ParagraphEnd.data(), ParagraphEnd.size());
                 out += ParagraphEnd.size();
                 open = false;
+            } else if (v == Escape) {
+                // Escapes in the middle of plain text are the common case: taken here, the run
+                // goes on after the first character without one.
+                std::uint8_t current = 0, lastEscape = 0;
+                bool plainFollows = false;
+                out = WriteEscapes(image, length, table, position, out, limit, current, lastEscape,
+                                   plainFollows);
+                if (plainFollows) continue;
+                currentAttributes_ = current;
+                state_.lastEscapeAttribute = lastEscape;
+                break;
             } else {
-                break;  // an escape, a page break or the end of the text
+                break;  // a page break or the end of the text
             }
         }
         buffer_.used = out - storage;
@@ -327,48 +384,19 @@ class DocumentWriter {
     // run can take what follows; true then. The margin leaves room for the longest step, so no
     // append in the run could have grown the buffer, as in the plain run.
     bool WriteEscapedRun() {
-        constexpr std::int64_t Margin = AttributeWordsRoom + 2 * RtfCharMaxLength;
+        constexpr std::int64_t Margin = EscapedTurnRoom;
         if (!buffer_.storage || !paragraphOpen_ || state_.softBreakPending ||
             buffer_.capacity < Margin) {
             return false;
         }
-        const std::uint8_t* const image = image_;
-        const std::int64_t length = length_;
         unsigned char* out = buffer_.storage + buffer_.used;
         unsigned char* const limit = buffer_.storage + (buffer_.capacity - Margin);
         std::uint8_t current = currentAttributes_;
         auto lastEscape = static_cast<std::uint8_t>(state_.lastEscapeAttribute);
         std::int64_t position = state_.position;
         bool plainFollows = false;
-        while (position < length && out <= limit) {
-            const std::uint8_t v = image[position];
-            std::uint8_t attributes;
-            const ByteForm* form;
-            if (v == Escape && position + 3 < length && image[position + 1] == EscapeLetter) {
-                attributes = image[position + 2];
-                form = &forms_.escaped[image[position + 3]];
-                lastEscape = attributes;
-                position += AttributeEscapeLength;
-            } else if (v == Space || v == AltSpace || v == SoftSpace) {
-                attributes = static_cast<std::uint8_t>(
-                    CarriedSpaceAttributes(image, length, position + 1, lastEscape));
-                form = &forms_.plain[Space];
-                ++position;
-            } else if (v > Space && !ChangesTextState(v)) {
-                attributes = 0;
-                form = &forms_.escaped[v];
-                lastEscape = 0;
-                ++position;
-                plainFollows = true;
-            } else {
-                break;
-            }
-            if (attributes != current) out = WriteAttributeWords(out, current, attributes);
-            current = attributes;
-            std::memcpy(out, form->bytes, RtfCharMaxLength);
-            out += form->length;
-            if (plainFollows) break;
-        }
+        out = WriteEscapes(image_, length_, forms_, position, out, limit, current, lastEscape,
+                           plainFollows);
         buffer_.used = out - buffer_.storage;
         currentAttributes_ = current;
         state_.lastEscapeAttribute = lastEscape;
