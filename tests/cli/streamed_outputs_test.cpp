@@ -21,6 +21,7 @@
 #include "document/document_output.h"
 #include "document/piece_stream.h"
 #include "files/file_access.h"
+#include "files/write_content.h"
 #include "format/document_format.h"
 #include "support/random_document.h"
 #include "tools/sample_documents.h"
@@ -266,6 +267,65 @@ TEST(StreamedOutputs, PiecesFinishedOutOfTurnAreHandedOnInOrder) {
         EXPECT_EQ(upTo(42).substr(0, throwing.bytes_.size()), throwing.bytes_);
         if (count == 1) {
             EXPECT_EQ(throwing.bytes_, upTo(42));
+        }
+    }
+}
+
+// Pieces of every size, some larger than a block, reach the file as the very same bytes, in
+// writes of whole blocks at offsets that are multiples of the block, and the rest in one last
+// write. A write that fails, also the last one, fails the content with the system's error and
+// nothing is written after it.
+TEST(StreamedOutputs, PiecesAreWrittenInWholeBlocksAndAFailedWriteEndsThem) {
+    std::mt19937 random(437);
+    std::string content;
+    std::vector<std::size_t> cuts;
+    while (content.size() < 5 * WriteBlockSize + 12345) {
+        const std::size_t size =
+            random() % 5 == 0 ? random() % (3 * WriteBlockSize) : random() % 200000;
+        cuts.push_back(size);
+        for (std::size_t i = 0; i < size; ++i)
+            content += static_cast<char>('a' + random() % 26);
+    }
+    const ContentProducer producer = [&](ByteSink& sink) {
+        std::size_t at = 0;
+        for (const std::size_t size : cuts) {
+            if (!sink.Put(std::string_view(content).substr(at, size))) return false;
+            at += size;
+        }
+        return true;
+    };
+    // -1 fails none; the last (the block held at the end) is found by the first round.
+    std::vector<int> failures = {-1, 0, 2};
+    for (std::size_t round = 0; round < failures.size(); ++round) {
+        const int failAt = failures[round];
+        std::string file;
+        std::vector<std::size_t> writes;
+        WriteResult result;
+        const bool written = WriteContentWith(
+            OutputContent(producer), result, [&](std::string_view bytes, int& error) {
+                if (static_cast<int>(writes.size()) == failAt) {
+                    error = 28;
+                    return false;
+                }
+                EXPECT_EQ(file.size() % WriteBlockSize, 0u) << "a write starts within a block";
+                writes.push_back(bytes.size());
+                file.append(bytes);
+                return true;
+            });
+        if (failAt < 0) {
+            ASSERT_TRUE(written);
+            EXPECT_EQ(file, content);
+            // Whole blocks (a large piece's several at once), then the rest.
+            EXPECT_LE(writes.size(), content.size() / WriteBlockSize + 1);
+            for (std::size_t i = 0; i + 1 < writes.size(); ++i)
+                EXPECT_EQ(writes[i] % WriteBlockSize, 0u) << "write " << i;
+            EXPECT_EQ(writes.back(), content.size() % WriteBlockSize);
+            failures.push_back(static_cast<int>(writes.size()) - 1);
+        } else {
+            EXPECT_FALSE(written) << failAt;
+            EXPECT_EQ(result.systemError, 28);
+            EXPECT_EQ(static_cast<int>(writes.size()), failAt);
+            EXPECT_EQ(file, content.substr(0, file.size()));
         }
     }
 }
