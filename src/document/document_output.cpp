@@ -85,10 +85,11 @@ class HtmlPieces : public PieceConverter {
     ExportBuffer buffer_;
 };
 
-// Pieces held at once: two for each thread, so that a thread goes on with the next while its
-// piece waits for the other thread's before it. Where the two cores run at different speeds,
-// the faster one is not held to the slower one's pace.
-constexpr std::size_t PiecesHeld = 4;
+// Pieces held at once: three for each thread, so that a thread goes on with the next while
+// its pieces wait for the other thread's before them, or for the block being written. Where
+// the two cores run at different speeds, the faster one is not held to the slower one's pace.
+// (32 MiB realistic, medians of 25 against cp: four held 1.70 x, six 1.57 x, eight 1.54 x.)
+constexpr std::size_t PiecesHeld = 6;
 
 template <typename Converter, typename... Arguments>
 bool StreamWith(std::int64_t textStart, const std::vector<std::int64_t>& ends, ByteSink& sink,

@@ -35,7 +35,7 @@ struct DocumentInput {
 constexpr std::size_t StreamBlockSize = std::size_t{4} << 20;
 
 // Stream converts a text of at least `from` bytes in pieces of `size` to twice `size` bytes
-// on two threads (RTF, text, HTML). A piece's output is held until its turn, four at most,
+// on two threads (RTF, text, HTML). A piece's output is held until its turn, six at most,
 // so the pieces are small: even where every byte writes the most it can (about 40 bytes of
 // HTML for a byte of a wide run), a piece's output stays near 10 MiB; a realistic one is some
 // 150 KiB.
