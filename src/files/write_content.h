@@ -24,7 +24,7 @@ bool WriteContentWith(const OutputContent& content, WriteResult& result, WritePi
     class BlockSink : public ByteSink {
       public:
         explicit BlockSink(WritePiece& write)
-            : write_(write), block_(new(std::nothrow) char[WriteBlockSize]) {}
+            : write_(write), block_(new (std::nothrow) char[WriteBlockSize]) {}
         bool Put(std::string_view bytes) override {
             if (error != 0) return false;
             // Without a block (no memory for it) every piece is written as it comes.

@@ -79,7 +79,10 @@ depends_fit_needed() {
     needed=$(objdump -p "$program" | sed -nE 's/^ *NEEDED +//p')
     [ -n "$needed" ] || { echo "no NEEDED entries in $program"; return 1; }
     for soname in $needed; do
-        path=$(ldd "$program" | awk -v name="$soname" '$1 == name && $2 == "=>" { print $3 }')
+        # The dynamic loader is listed by its path alone, without "=>".
+        path=$(ldd "$program" | awk -v name="$soname" '
+            $1 == name && $2 == "=>" { print $3 }
+            $2 != "=>" && substr($1, length($1) - length(name)) == "/" name { print $1 }')
         package=$([ -n "$path" ] && owner_of "$path")
         owners+="${package:-($soname: no package)}"$'\n'
     done
