@@ -384,13 +384,12 @@ class DocumentWriter {
     // run can take what follows; true then. The margin leaves room for the longest step, so no
     // append in the run could have grown the buffer, as in the plain run.
     bool WriteEscapedRun() {
-        constexpr std::int64_t Margin = EscapedTurnRoom;
         if (!buffer_.storage || !paragraphOpen_ || state_.softBreakPending ||
-            buffer_.capacity < Margin) {
+            buffer_.capacity < EscapedTurnRoom) {
             return false;
         }
         unsigned char* out = buffer_.storage + buffer_.used;
-        unsigned char* const limit = buffer_.storage + (buffer_.capacity - Margin);
+        unsigned char* const limit = buffer_.storage + (buffer_.capacity - EscapedTurnRoom);
         std::uint8_t current = currentAttributes_;
         auto lastEscape = static_cast<std::uint8_t>(state_.lastEscapeAttribute);
         std::int64_t position = state_.position;

@@ -370,7 +370,7 @@ class HtmlWriter {
         if (visible == 0) return;
         const bool textSpan = HasTextClasses(visible);
         const std::size_t runLength = out_.size() - runStart_;
-        if (textSpan) out_.Append("</span>");
+        if (textSpan) out_.Append(SpanClosing);
         if (!(visible & ScaledBits)) return;
         // The hidden copy that gives the scaled text its room: twice the text for wide, the
         // text once at two thirds of the size for narrow.
@@ -379,7 +379,7 @@ class HtmlWriter {
         out_.AppendCopy(runStart_, runLength);
         if (visible & Wide) out_.AppendCopy(runStart_, runLength);
         out_.ReleaseHold();
-        if (textSpan) out_.Append("</span>");
+        if (textSpan) out_.Append(SpanClosing);
         out_.Append("</span></span>");
     }
 
