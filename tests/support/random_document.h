@@ -9,10 +9,35 @@
 
 namespace brevikon::test {
 
-inline std::vector<std::uint8_t> RandomDocument(std::mt19937& random, std::size_t length) {
+// Prose: long stretches of letters and blanks with an umlaut, a brace or a code now and then,
+// as in ordinary letters, where most sixteen-byte blocks hold one or two such bytes or none;
+// the converters take blocks of that mix their own way.
+enum class DocumentBytes { Any, Prose };
+
+inline void AppendProse(std::mt19937& random, std::vector<std::uint8_t>& bytes) {
+    static constexpr std::uint8_t rare[] = {0x84, 0x81, 0x94, 0xE1, 0x8E, 0xC4, '{', '\\',
+                                            160,  128,  9,    10,   13,   141,  27,  0};
+    for (unsigned n = 16 + random() % 200; n > 0; --n) {
+        const unsigned pick = random() % 24;
+        if (pick == 0) {
+            bytes.push_back(rare[random() % std::size(rare)]);
+        } else if (pick < 4) {
+            bytes.push_back(' ');
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>('a' + random() % 26));
+        }
+    }
+}
+
+inline std::vector<std::uint8_t> RandomDocument(std::mt19937& random, std::size_t length,
+                                                DocumentBytes kind = DocumentBytes::Any) {
     static constexpr std::uint8_t codes[] = {26, 13, 10, 141, 160, 128, 32, 12, 9, 27, 83, 1, 0};
     std::vector<std::uint8_t> bytes;
     while (bytes.size() < length) {
+        if (kind == DocumentBytes::Prose && random() % 4 != 0) {
+            AppendProse(random, bytes);
+            continue;
+        }
         const unsigned pick = random() % 12;
         if (pick < 4) {
             bytes.push_back(static_cast<std::uint8_t>('a' + random() % 26));
