@@ -1,9 +1,13 @@
 #pragma once
 // Sixteen bytes of the text stream classified at once, for the readers' runs: which bytes
-// end a run (they change the text state), which are tabs, and which are printable ASCII that
-// a form writes as itself (all but the characters it escapes). SSE2 is part of every x86-64
-// processor; elsewhere the same answer comes byte by byte.
+// end a run (they change the text state), which are tabs, which are printable ASCII that
+// a form writes as itself (all but the characters it escapes), and which are the two space
+// codes. SSE2 is part of every x86-64 processor; elsewhere the same answer comes byte by byte.
+// Also the writing of a block where most bytes become one byte and a few need their forms.
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -19,6 +23,7 @@ struct RunBlockClasses {
     std::uint32_t stops = 0;      // bit n: byte n changes the text state
     std::uint32_t tabs = 0;       // bit n: byte n is a tab
     std::uint32_t printable = 0;  // bit n: byte n is 32..126 and none of the escaped
+    std::uint32_t spaces = 0;     // bit n: byte n is AltSpace or SoftSpace
 };
 
 template <char... Escaped>
@@ -35,9 +40,11 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
     __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(Space - 1)),
                                       _mm_cmplt_epi8(v, _mm_set1_epi8(127)));
     ((printable = _mm_andnot_si128(is(static_cast<std::uint8_t>(Escaped)), printable)), ...);
-    return {static_cast<std::uint32_t>(_mm_movemask_epi8(stops)),
-            static_cast<std::uint32_t>(_mm_movemask_epi8(is(Tab))),
-            static_cast<std::uint32_t>(_mm_movemask_epi8(printable))};
+    return {
+        static_cast<std::uint32_t>(_mm_movemask_epi8(stops)),
+        static_cast<std::uint32_t>(_mm_movemask_epi8(is(Tab))),
+        static_cast<std::uint32_t>(_mm_movemask_epi8(printable)),
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(is(AltSpace), is(SoftSpace))))};
 #else
     RunBlockClasses classes;
     for (int n = 0; n < RunBlock; ++n) {
@@ -46,6 +53,7 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
         if (v == Tab) classes.tabs |= 1u << n;
         if (v >= Space && v < 127 && ((v != static_cast<std::uint8_t>(Escaped)) && ...))
             classes.printable |= 1u << n;
+        if (v == AltSpace || v == SoftSpace) classes.spaces |= 1u << n;
     }
     return classes;
 #endif
@@ -55,6 +63,85 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
 inline bool AllPrintable(const RunBlockClasses& classes, int first, int count) {
     const std::uint32_t range = ((1u << count) - 1) << first;
     return (classes.printable & range) == range;
+}
+
+#if defined(__SSE2__)
+inline __m128i SpaceCodes(__m128i v) {
+    return _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(AltSpace))),
+                        _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(SoftSpace))));
+}
+
+// The sixteen bytes as a run writes those that become one byte: the space codes marked in
+// spaces as a blank, every other byte as it stands.
+inline __m128i SingleBytes(__m128i v, __m128i spaces) {
+    return _mm_or_si128(_mm_andnot_si128(spaces, v), _mm_and_si128(spaces, _mm_set1_epi8(' ')));
+}
+#endif
+
+// Stores the sixteen bytes from p on as SingleBytes gives them.
+template <typename Out>
+inline void StoreSingleBytes(const std::uint8_t* p, Out* out) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), SingleBytes(v, SpaceCodes(v)));
+#else
+    for (int n = 0; n < RunBlock; ++n)
+        out[n] = static_cast<Out>(p[n] == AltSpace || p[n] == SoftSpace ? ' ' : p[n]);
+#endif
+}
+
+// Writes the count first bytes of a block whose bytes StoreSingleBytes already stored at out,
+// where the bytes marked in others need their forms and all the rest are single: each form is
+// written over its byte, and the stretch after it stored again from the image. The first two
+// forms take the same steps whether they are there or not, so that how many a block holds is
+// no branch; from a third on, rest(from, count, out) writes the bytes left through the table.
+// Reads 2 * RunBlock bytes of the image from block on, and stores up to sizeof(Form::bytes)
+// and RunBlock bytes beyond what it writes.
+// seen(form, there) hears of each turn's form, there 0 for a turn without one.
+struct NoFormSeen {
+    template <typename Form>
+    void operator()(const Form&, std::uint32_t) const {}
+};
+
+template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen>
+inline Out* WriteMixedBlock(const std::uint8_t* block, int count, std::uint32_t others,
+                            const Form* forms, Out* out, Rest rest, Seen seen = {}) {
+    int done = 0;
+#pragma GCC unroll 2
+    for (int turn = 0; turn < 2; ++turn) {
+        const std::uint32_t has = others != 0;
+        const int n = std::countr_zero(others | (1u << count));
+        out += n - done;
+        const Form& form = forms[block[n]];
+        std::memcpy(out, form.bytes, sizeof form.bytes);
+        out += form.length & -static_cast<int>(has);
+        seen(form, has);
+        done = n + static_cast<int>(has);
+        StoreSingleBytes(block + done, out);
+        others &= others - 1;
+    }
+    if (others) [[unlikely]]
+        return rest(block + done, count - done, out);
+    return out + (count - done);
+}
+
+// Whether the text from `from` on reads like prose with umlauts rather than plain ASCII, by
+// its first kilobytes: at least one block in eight holds a byte from 128 up. There blocks
+// with a form or two come and go at random, which no branch can guess, so the runs write
+// every block the same way; in plain text the blocks copied as they stand take a shorter
+// way. Both ways write the same bytes.
+inline bool LooksLikeProse(const std::uint8_t* image, std::int64_t from, std::int64_t length) {
+    constexpr std::int64_t SampleSize = 4096;
+    const std::int64_t end = std::min(length, from + SampleSize);
+    int blocks = 0, prose = 0;
+    for (std::int64_t at = from; at + RunBlock <= end; at += RunBlock) {
+        std::uint32_t high = 0;
+        for (int n = 0; n < RunBlock; ++n)
+            high |= image[at + n] & 0x80u;
+        ++blocks;
+        prose += high != 0;
+    }
+    return blocks > 0 && prose * 8 >= blocks;
 }
 
 }  // namespace brevikon

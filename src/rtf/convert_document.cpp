@@ -52,30 +52,6 @@ struct PlainBlock {
     std::uint32_t stops = 0;
 };
 
-#if defined(__SSE2__)
-// The sixteen bytes as a plain run writes those that become one byte: the two space codes as a
-// blank, every other byte as it stands.
-inline __m128i SingleForms(__m128i v, __m128i spaces) {
-    return _mm_or_si128(_mm_andnot_si128(spaces, v), _mm_and_si128(spaces, _mm_set1_epi8(' ')));
-}
-
-inline __m128i SpaceCodes(__m128i v) {
-    return _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(AltSpace))),
-                        _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(SoftSpace))));
-}
-#endif
-
-// Stores the sixteen bytes from p on as ClassifyPlainBlock stores them.
-inline void StoreSingleForms(const std::uint8_t* p, unsigned char* out) {
-#if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), SingleForms(v, SpaceCodes(v)));
-#else
-    for (int n = 0; n < RunBlock; ++n)
-        out[n] = p[n] == AltSpace || p[n] == SoftSpace ? ' ' : p[n];
-#endif
-}
-
 inline PlainBlock ClassifyPlainBlock(const std::uint8_t* p, unsigned char* out) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -88,7 +64,7 @@ inline PlainBlock ClassifyPlainBlock(const std::uint8_t* p, unsigned char* out) 
     const __m128i special = _mm_or_si128(_mm_or_si128(is('\\'), is('{')), is('}'));
     const __m128i spaces = SpaceCodes(v);
     const __m128i single = _mm_or_si128(_mm_andnot_si128(special, printable), spaces);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), SingleForms(v, spaces));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), SingleBytes(v, spaces));
     const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)),
                                                     _mm_or_si128(is(SoftBreak), is(PageBreak))),
                                        is(Escape));
@@ -119,32 +95,6 @@ inline unsigned char* WriteForms(const std::uint8_t* p, int count, const ByteFor
         out += form.length;
     }
     return out;
-}
-
-// Writes the count first bytes of a block that ClassifyPlainBlock stored at out, where the
-// bytes marked in others need their forms and all others are single: each form is written
-// over its byte, and the stretch after it stored again from the image. The first two forms
-// take the same steps whether they are there or not, so that how many a block holds is no
-// branch; a third and more go through the table. Reads 2 * RunBlock bytes of the image
-// from block on.
-inline unsigned char* WriteMixedBlock(const std::uint8_t* block, int count, std::uint32_t others,
-                                      const ByteForm* forms, unsigned char* out) {
-    int done = 0;
-#pragma GCC unroll 2
-    for (int turn = 0; turn < 2; ++turn) {
-        const std::uint32_t has = others != 0;
-        const int n = std::countr_zero(others | (1u << count));
-        out += n - done;
-        const ByteForm& form = forms[block[n]];
-        std::memcpy(out, form.bytes, RtfCharMaxLength);
-        out += form.length & -static_cast<int>(has);
-        done = n + static_cast<int>(has);
-        StoreSingleForms(block + done, out);
-        others &= others - 1;
-    }
-    if (others) [[unlikely]]
-        return WriteForms<0>(block + done, count - done, forms, out);
-    return out + (count - done);
 }
 
 // The attribute words of SetRtfAttributes as tables, one per group, so that a run can write
@@ -240,25 +190,6 @@ constexpr std::int64_t EscapedTurnRoom = AttributeWordsRoom + 2 * RtfCharMaxLeng
     return out;
 }
 
-// Whether the text from `from` on looks like German prose rather than plain ASCII, judged by
-// its first kilobytes: at least one block in eight holds a byte from 128 up. A plain run then
-// writes a block without stops the same way whatever it holds, for where such blocks come
-// and go at random no branch can guess them; in plain text the blocks that are copied as they
-// stand take a shorter way. Both ways write the same bytes.
-inline bool LooksMixed(const std::uint8_t* image, std::int64_t from, std::int64_t length) {
-    constexpr std::int64_t SampleSize = 4096;
-    const std::int64_t end = std::min(length, from + SampleSize);
-    int blocks = 0, mixed = 0;
-    for (std::int64_t at = from; at + RunBlock <= end; at += RunBlock) {
-        std::uint32_t high = 0;
-        for (int n = 0; n < RunBlock; ++n)
-            high |= image[at + n] & 0x80u;
-        ++blocks;
-        mixed += high != 0;
-    }
-    return blocks > 0 && mixed * 8 >= blocks;
-}
-
 class DocumentWriter {
   public:
     DocumentWriter(const RtfConversion& conversion, const RtfByteForms& forms,
@@ -273,7 +204,7 @@ class DocumentWriter {
           state_{piece.from},
           forms_(forms),
           piece_(piece),
-          mixedText_(LooksMixed(image_, piece.from, length_)) {}
+          prose_(LooksLikeProse(image_, piece.from, length_)) {}
 
     // Returns whether the text ended before the piece did.
     bool Write() {
@@ -285,7 +216,7 @@ class DocumentWriter {
         while (state_.position < length_) {
             if (paragraphOpen_ && !state_.softBreakPending) {
                 if (currentAttributes_ == 0 && state_.lastEscapeAttribute == 0) {
-                    if (mixedText_) {
+                    if (prose_) {
                         WritePlainRun<true>();
                     } else {
                         WritePlainRun<false>();
@@ -328,7 +259,7 @@ class DocumentWriter {
     // becomes one byte, else through the table when none changes the text state. Soft and hard
     // breaks inside the run are taken here as well, and so are empty paragraphs and the opening
     // of the next one, as long as what follows them brings the run's state back.
-    template <bool MixedText>
+    template <bool Prose>
     void WritePlainRun() {
         // The most one turn writes: the forms of a block's sixteen bytes, each copied with
         // RtfCharMaxLength bytes. Fifteen forms and a paragraph's end, or a blank, take less;
@@ -344,6 +275,9 @@ class DocumentWriter {
         const ByteForm* const forms = table.plain.data();
         const bool literal = forms_.literalAscii;
         const char* const opening = paragraphOpening_.data();
+        const auto rest = [forms](const std::uint8_t* p, int count, unsigned char* o) {
+            return WriteForms<0>(p, count, forms, o);
+        };
         unsigned char* const storage = buffer_.storage;
         unsigned char* const limit = storage + (buffer_.capacity - TurnRoom);
         unsigned char* out = storage + buffer_.used;
@@ -377,11 +311,11 @@ class DocumentWriter {
                 const PlainBlock classes = ClassifyPlainBlock(block, out);
                 const bool mixed = length - position >= 2 * RunBlock;
                 if (!classes.stops) {
-                    if (!MixedText && classes.single == WholeRunBlock) {
+                    if (!Prose && classes.single == WholeRunBlock) {
                         out += RunBlock;
                     } else {
                         const std::uint32_t others = ~classes.single & WholeRunBlock;
-                        out = mixed ? WriteMixedBlock(block, RunBlock, others, forms, out)
+                        out = mixed ? WriteMixedBlock(block, RunBlock, others, forms, out, rest)
                                     : WriteForms<RunBlock>(block, RunBlock, forms, out);
                     }
                     position += RunBlock;
@@ -393,7 +327,7 @@ class DocumentWriter {
                 if (!others) {
                     out += count;  // already stored; what lies beyond is overwritten
                 } else if (mixed) {
-                    out = WriteMixedBlock(block, count, others, forms, out);
+                    out = WriteMixedBlock(block, count, others, forms, out, rest);
                 } else {
                     out = WriteForms<0>(block, count, forms, out);
                 }
@@ -529,7 +463,7 @@ class DocumentWriter {
     bool paragraphOpen_ = false;
     const RtfByteForms& forms_;
     TextPiece piece_;
-    bool mixedText_;
+    bool prose_;
 };
 
 }  // namespace

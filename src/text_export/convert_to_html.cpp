@@ -75,6 +75,7 @@ class HtmlWriter {
 
     // Writes the paragraphs from position on; true when the text ended before length.
     bool Write(std::int64_t position) {
+        prose_ = LooksLikeProse(image_, position, length_);
         TextCodeState state{position};
         bool ended = false;
         while (state.position < length_) {
@@ -148,7 +149,7 @@ class HtmlWriter {
             const std::uint8_t* p = image_ + position;
             const std::uint8_t* const stop = image_ + end;
             while (true) {
-                o = AppendRunBytes(p, stop, o);
+                o = prose_ ? AppendRunBytes<true>(p, stop, o) : AppendRunBytes<false>(p, stop, o);
                 if (p >= stop) break;
                 if (*p == SoftBreak) {
                     // Its blank; then line feeds and spaces vanish. Text that follows ends the
@@ -274,27 +275,53 @@ class HtmlWriter {
     }
 
     // The bytes from p on that stay in the run, up to stop; p ends at the first that does not.
-    // Sixteen at a time where none of them ends the run: no test per byte, and printable
-    // ASCII that needs no reference copied as it stands.
+    // Sixteen at a time where none of them ends the run: no test per byte, printable ASCII
+    // that needs no reference and the space codes stored as they are written, and the forms
+    // of a few other bytes written over them.
+    template <bool Prose>
     char* AppendRunBytes(const std::uint8_t*& p, const std::uint8_t* stop, char* o) const {
+        const auto rest = [this](const std::uint8_t* from, int count, char* to) {
+            return AppendRunForms(from, count, to);
+        };
         while (stop - p >= RunBlock) {
             const RunBlockClasses classes = ClassifyRunBlock<'&', '<', '>', '"', '\''>(p);
-            if (literalAscii_ && classes.printable == WholeRunBlock) {
-                std::memcpy(o, p, RunBlock);
-                o += RunBlock;
+            const std::uint32_t ends = classes.stops | classes.tabs;
+            if (!literalAscii_) {
+                const int before = ends ? std::countr_zero(ends) : RunBlock;
+                o = AppendRunForms(p, before, o);
+                p += before;
+                if (before < RunBlock) return o;
+                continue;
+            }
+            const bool mixed = stop - p >= 2 * RunBlock;
+            const std::uint32_t single = classes.printable | classes.spaces;
+            if (!ends) {
+                if (!Prose && classes.printable == WholeRunBlock) {
+                    std::memcpy(o, p, RunBlock);
+                    o += RunBlock;
+                } else if (mixed) {
+                    StoreSingleBytes(p, o);
+                    o = WriteMixedBlock(p, RunBlock, ~single & WholeRunBlock, runForms_.data(), o,
+                                        rest);
+                } else {
+                    o = AppendRunForms(p, RunBlock, o);
+                }
                 p += RunBlock;
                 continue;
             }
-            const std::uint32_t ends = classes.stops | classes.tabs;
-            const int before = ends ? std::countr_zero(ends) : RunBlock;
-            if (literalAscii_ && AllPrintable(classes, 0, before)) {
-                std::memcpy(o, p, RunBlock);  // what lies beyond is overwritten
+            const int before = std::countr_zero(ends);
+            const std::uint32_t others = ~single & ((1u << before) - 1);
+            if (!others) {
+                StoreSingleBytes(p, o);  // what lies beyond is overwritten
                 o += before;
+            } else if (mixed) {
+                StoreSingleBytes(p, o);
+                o = WriteMixedBlock(p, before, others, runForms_.data(), o, rest);
             } else {
                 o = AppendRunForms(p, before, o);
             }
             p += before;
-            if (before < RunBlock) return o;
+            return o;
         }
         for (; p < stop; ++p) {
             const RunForm& form = runForms_[*p];
@@ -387,7 +414,8 @@ class HtmlWriter {
     std::int64_t length_;
     const std::array<CharForm, 256>& forms_;
     const std::array<RunForm, 256>& runForms_;
-    bool literalAscii_;  // printable ASCII but & < > " ' is written as itself
+    bool literalAscii_;   // printable ASCII but & < > " ' is written as itself
+    bool prose_ = false;  // see LooksLikeProse
     ExportBuffer& out_;
     bool paragraphOpen_ = false;
     std::size_t paragraphStart_ = 0;

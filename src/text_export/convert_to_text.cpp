@@ -85,7 +85,30 @@ struct TextRunForms {
     const TextExporter::ByteForm* plain;
     const TextExporter::ByteForm* escaped;
     bool literalAscii;
+    bool spacesAsBlanks;  // both space codes write one blank (filler spaces are kept)
 };
+
+// The forms of a few bytes of a block over its single bytes (WriteMixedBlock), with the
+// paragraph they open: any single byte opens one, a form by its flag. Unless every block is to
+// take the same steps, one of single bytes alone is only stored.
+template <bool SameSteps>
+inline char* WriteMixedTextBytes(const std::uint8_t* p, int count, std::uint32_t single,
+                                 const TextExporter::ByteForm* forms, char* o, Opened& opened) {
+    const std::uint32_t range = (1u << count) - 1;
+    opened |= (single & range) ? OpensParagraphBit : 0;
+    StoreSingleBytes(p, o);
+    if (!SameSteps && !(~single & range)) return o + count;
+    return WriteMixedBlock(
+        p, count, ~single & range, forms, o,
+        [forms, &opened](const std::uint8_t* from, int rest, char* to) {
+            return WriteRunBytes<0>(from, rest, forms, to, opened);
+        },
+        [&opened](const TextExporter::ByteForm& form, std::uint32_t there) {
+            Opened word;
+            std::memcpy(&word, &form, sizeof word);
+            opened |= word & (Opened{0} - there);
+        });
+}
 
 // Where a run stopped, and the state it leaves.
 struct TextRun {
@@ -138,6 +161,7 @@ struct TextRun {
 // take the codes that change the state: the bytes between them sixteen at a time, tested
 // for those codes at once (printable ASCII copied as it stands). Like a step of the case
 // analysis, a code may read past end to complete itself.
+template <bool Prose>
 TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const std::uint8_t* end,
                      const std::uint8_t* imageEnd, char* out, bool paragraphOpen) {
     TextRun run{in, out, paragraphOpen};
@@ -155,7 +179,13 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
         }
         const std::uint8_t* const block = run.in;
         const RunBlockClasses classes = ClassifyRunBlock<>(block);
-        if (classes.printable == WholeRunBlock && forms.literalAscii) {
+        // Bytes written as one byte: stored as they stand, what lies beyond overwritten.
+        const std::uint32_t single =
+            forms.literalAscii ? classes.printable | (forms.spacesAsBlanks ? classes.spaces : 0)
+                               : 0;
+        // Outside prose a block with forms is rare enough for the table.
+        const bool mixed = Prose && forms.literalAscii && end - block >= 2 * RunBlock;
+        if (!Prose && classes.printable == WholeRunBlock && forms.literalAscii) {
             std::memcpy(run.out, block, RunBlock);
             run.out += RunBlock;
             run.in += RunBlock;
@@ -163,7 +193,10 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
             continue;
         }
         if (!classes.stops) {
-            run.out = WriteRunBytes<RunBlock>(block, RunBlock, forms.plain, run.out, opened);
+            run.out = mixed
+                          ? WriteMixedTextBytes<Prose>(block, RunBlock, single, forms.plain,
+                                                       run.out, opened)
+                          : WriteRunBytes<RunBlock>(block, RunBlock, forms.plain, run.out, opened);
             run.in += RunBlock;
             continue;
         }
@@ -176,6 +209,9 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
                 std::memcpy(run.out, run.in, RunBlock);  // what lies beyond is overwritten
                 run.out += count;
                 opened |= count ? OpensParagraphBit : 0;
+            } else if (Prose && forms.literalAscii && end - run.in >= 2 * RunBlock) {
+                run.out = WriteMixedTextBytes<false>(run.in, count, single >> (run.in - block),
+                                                     forms.plain, run.out, opened);
             } else {
                 run.out = WriteRunBytes<0>(run.in, count, forms.plain, run.out, opened);
             }
@@ -254,6 +290,11 @@ bool TextExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piec
         out.streaming() ? static_cast<std::int64_t>((block - TextSlack) / MaxBytesPerInputByte)
                         : length;
 
+    const auto blank = [this](std::uint8_t v) {
+        return forms_[v].length == 1 && forms_[v].bytes[0] == ' ';
+    };
+    const bool spacesAsBlanks = blank(AltSpace) && blank(SoftSpace);
+    const bool prose = LooksLikeProse(image, piece.from, length);
     TextWriter writer{escapedForms_, nullptr};
     TextCodeState state{piece.from};
     ended = false;
@@ -268,10 +309,13 @@ bool TextExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piec
             // The run takes what it can decide alone; a soft break still pending (its
             // spaces being dropped) and the codes the run leaves go one step at a time.
             if (!state.softBreakPending) {
+                const TextRunForms forms{forms_.data(), escapedForms_.data(), literalAscii_,
+                                         spacesAsBlanks};
                 const TextRun run =
-                    WriteTextRun(TextRunForms{forms_.data(), escapedForms_.data(), literalAscii_},
-                                 image + state.position, image + stepEnd, image + length,
-                                 writer.out, writer.paragraphOpen);
+                    prose ? WriteTextRun<true>(forms, image + state.position, image + stepEnd,
+                                               image + length, writer.out, writer.paragraphOpen)
+                          : WriteTextRun<false>(forms, image + state.position, image + stepEnd,
+                                                image + length, writer.out, writer.paragraphOpen);
                 writer.out = run.out;
                 writer.paragraphOpen = run.paragraphOpen;
                 state.softBreakPending = run.softBreakPending;

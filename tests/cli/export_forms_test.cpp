@@ -89,12 +89,14 @@ TEST(TextExport, MatchesTheLiteralReadingByteForByte) {
     ExportBuffer out;
     for (int round = 0; round < 400; ++round) {
         const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
-        const auto document = test::RandomDocument(random, length);
+        const auto bytes = test::RandomDocument(
+            random, length, round % 3 ? test::DocumentBytes::Any : test::DocumentBytes::Prose);
+        const auto document = test::ExactImage(bytes);
         const auto spaces =
             round % 2 ? TextExporter::DropFillerSpaces : TextExporter::KeepAllSpaces;
         ASSERT_TRUE(TextExporter(table, spaces)
-                        .Convert(document.data(), static_cast<std::int64_t>(length), out));
-        ASSERT_TRUE(out.content() == test::ReferenceText(document.data(),
+                        .Convert(document.get(), static_cast<std::int64_t>(length), out));
+        ASSERT_TRUE(out.content() == test::ReferenceText(document.get(),
                                                          static_cast<std::int64_t>(length), table,
                                                          spaces == TextExporter::DropFillerSpaces))
             << "round " << round;
@@ -112,20 +114,22 @@ TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
     ExportBuffer out;
     for (int round = 0; round < 400; ++round) {
         const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
-        auto document = test::RandomDocument(random, length);
+        auto bytes = test::RandomDocument(
+            random, length, round % 3 ? test::DocumentBytes::Any : test::DocumentBytes::Prose);
         // The generator's attributes are 0 to 3; give most escapes other groups as well.
         const std::uint8_t spread = round % 4 == 0 ? 0 : static_cast<std::uint8_t>(random());
         for (std::size_t p = 0; p + 3 < length; ++p) {
-            if (document[p] == Escape && document[p + 1] == EscapeLetter)
-                document[p + 2] = static_cast<std::uint8_t>(document[p + 2] * (spread | 1));
+            if (bytes[p] == Escape && bytes[p + 1] == EscapeLetter)
+                bytes[p + 2] = static_cast<std::uint8_t>(bytes[p + 2] * (spread | 1));
         }
-        ASSERT_TRUE(exporter.Convert(document.data(), static_cast<std::int64_t>(length),
+        const auto document = test::ExactImage(bytes);
+        ASSERT_TRUE(exporter.Convert(document.get(), static_cast<std::int64_t>(length),
                                      FontMode::Monospace, "T", out));
         const std::string page(out.content());
         const std::size_t start = page.find("<body>\n") + 7;
         ASSERT_TRUE(
             page.substr(start, page.rfind("</body>") - start) ==
-            test::ReferenceHtmlBody(document.data(), static_cast<std::int64_t>(length), table))
+            test::ReferenceHtmlBody(document.get(), static_cast<std::int64_t>(length), table))
             << "round " << round;
     }
 }

@@ -2,8 +2,6 @@
 // own codes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <random>
 #include <string>
 
@@ -22,9 +20,7 @@ TEST(ConvertDifferential, MatchesTheLiteralConversionByteForByte) {
         const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
         const auto bytes = test::RandomDocument(
             random, length, round % 3 ? test::DocumentBytes::Any : test::DocumentBytes::Prose);
-        // Exactly as long as the document, so that the sanitizer build sees a read past its end.
-        const auto document = std::make_unique<std::uint8_t[]>(length);
-        std::copy(bytes.begin(), bytes.end(), document.get());
+        const auto document = test::ExactImage(bytes);
         const FontMode fontMode = round % 2 ? FontMode::Proportional : FontMode::Monospace;
         RtfBuffer fast;
         std::uint8_t attributes = 0;

@@ -3,7 +3,9 @@
 // and runs gets exercised: single codes, escapes with a small attribute set (neighbours often
 // match), and stretches of letters or of any byte above the control codes, long enough for
 // the converters' sixteen-byte blocks.
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -62,6 +64,14 @@ inline std::vector<std::uint8_t> RandomDocument(std::mt19937& random, std::size_
     }
     bytes.resize(length);
     return bytes;
+}
+
+// The document in a block of exactly its length, so that the sanitizer build sees a read past
+// its end (a vector's spare capacity would hide it).
+inline std::unique_ptr<std::uint8_t[]> ExactImage(const std::vector<std::uint8_t>& bytes) {
+    auto image = std::make_unique<std::uint8_t[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), image.get());
+    return image;
 }
 
 }  // namespace brevikon::test
