@@ -1,6 +1,5 @@
 #include "rtf/convert_document.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>

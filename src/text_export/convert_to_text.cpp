@@ -52,6 +52,10 @@ TextExporter::TextExporter(const CharTable& table, Spaces spaces) {
         const ByteForm& form = forms_[v];
         literalAscii_ = literalAscii_ && form.length == 1 && form.bytes[0] == static_cast<char>(v);
     }
+    const auto blank = [this](std::uint8_t v) {
+        return forms_[v].length == 1 && forms_[v].bytes[0] == ' ';
+    };
+    spacesAsBlanks_ = blank(AltSpace) && blank(SoftSpace);
 }
 
 namespace {
@@ -90,7 +94,7 @@ struct TextRunForms {
 
 // The forms of a few bytes of a block over its single bytes (WriteMixedBlock), with the
 // paragraph they open: any single byte opens one, a form by its flag. Unless every block is to
-// take the same steps, one of single bytes alone is only stored.
+// take the same steps, a block of single bytes alone is only stored.
 template <bool SameSteps>
 inline char* WriteMixedTextBytes(const std::uint8_t* p, int count, std::uint32_t single,
                                  const TextExporter::ByteForm* forms, char* o, Opened& opened) {
@@ -194,8 +198,8 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
         }
         if (!classes.stops) {
             run.out = mixed
-                          ? WriteMixedTextBytes<Prose>(block, RunBlock, single, forms.plain,
-                                                       run.out, opened)
+                          ? WriteMixedTextBytes<true>(block, RunBlock, single, forms.plain, run.out,
+                                                      opened)
                           : WriteRunBytes<RunBlock>(block, RunBlock, forms.plain, run.out, opened);
             run.in += RunBlock;
             continue;
@@ -290,10 +294,6 @@ bool TextExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piec
         out.streaming() ? static_cast<std::int64_t>((block - TextSlack) / MaxBytesPerInputByte)
                         : length;
 
-    const auto blank = [this](std::uint8_t v) {
-        return forms_[v].length == 1 && forms_[v].bytes[0] == ' ';
-    };
-    const bool spacesAsBlanks = blank(AltSpace) && blank(SoftSpace);
     const bool prose = LooksLikeProse(image, piece.from, length);
     TextWriter writer{escapedForms_, nullptr};
     TextCodeState state{piece.from};
@@ -310,7 +310,7 @@ bool TextExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piec
             // spaces being dropped) and the codes the run leaves go one step at a time.
             if (!state.softBreakPending) {
                 const TextRunForms forms{forms_.data(), escapedForms_.data(), literalAscii_,
-                                         spacesAsBlanks};
+                                         spacesAsBlanks_};
                 const TextRun run =
                     prose ? WriteTextRun<true>(forms, image + state.position, image + stepEnd,
                                                image + length, writer.out, writer.paragraphOpen)

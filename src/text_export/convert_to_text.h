@@ -43,6 +43,7 @@ class TextExporter {
     std::array<ByteForm, 256> forms_{};         // a byte of the plain stream
     std::array<ByteForm, 256> escapedForms_{};  // the character byte of an attribute escape
     bool literalAscii_ = true;                  // printable ASCII is written as itself
+    bool spacesAsBlanks_ = false;  // both space codes write one blank (filler spaces are kept)
 };
 
 }  // namespace brevikon
