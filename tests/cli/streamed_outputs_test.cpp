@@ -4,7 +4,17 @@
 // images together stay within a budget: more workers wait, none fails.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include "files/file_placing_posix.h"
+#endif
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -329,6 +339,66 @@ TEST(StreamedOutputs, PiecesAreWrittenInWholeBlocksAndAFailedWriteEndsThem) {
         }
     }
 }
+
+#ifndef _WIN32
+// Writes into a small pipe, interrupted by signals, stop short or fail with EINTR. Each goes on
+// from where it stopped, for pieces put whole and for the blocks gathered from smaller ones, so
+// the reader gets every byte once and in order.
+TEST(StreamedOutputs, InterruptedWritesGoOnWhereTheyStopped) {
+    struct sigaction quiet = {}, before = {};
+    quiet.sa_handler = [](int) {};
+    ::sigemptyset(&quiet.sa_mask);
+    quiet.sa_flags = 0;  // no restart: a blocked write returns what it has written so far
+    ASSERT_EQ(::sigaction(SIGUSR1, &quiet, &before), 0);
+    std::mt19937 random(1200);
+    std::string content;
+    std::vector<std::size_t> cuts;
+    while (content.size() < 3 * WriteBlockSize) {
+        cuts.push_back(random() % 3 == 0 ? random() % 40 : random() % (2 * WriteBlockSize));
+        for (std::size_t i = 0; i < cuts.back(); ++i)
+            content += static_cast<char>('a' + random() % 26);
+    }
+    const ContentProducer pieces = [&](ByteSink& sink) {
+        std::size_t at = 0;
+        for (const std::size_t size : cuts) {
+            if (!sink.Put(std::string_view(content).substr(at, size))) return false;
+            at += size;
+        }
+        return true;
+    };
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ::fcntl(pipe[1], F_SETPIPE_SZ, 4096);
+    std::string received;
+    std::thread reader([&] {
+        char buffer[3000];
+        for (;;) {
+            const ssize_t got = ::read(pipe[0], buffer, sizeof buffer);
+            if (got == 0 || (got < 0 && errno != EINTR)) break;
+            if (got > 0) received.append(buffer, static_cast<std::size_t>(got));
+        }
+    });
+    std::atomic<bool> written = false;
+    const pthread_t writer = ::pthread_self();
+    std::thread interrupter([&] {
+        while (!written) {
+            ::pthread_kill(writer, SIGUSR1);
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+    });
+    WriteResult result;
+    const bool whole = posix::WriteContent(pipe[1], OutputContent(pieces), result);
+    written = true;
+    interrupter.join();
+    ::close(pipe[1]);
+    reader.join();
+    ::close(pipe[0]);
+    ::sigaction(SIGUSR1, &before, nullptr);
+    EXPECT_TRUE(whole) << result.systemError;
+    EXPECT_EQ(received.size(), content.size());
+    EXPECT_TRUE(received == content);
+}
+#endif
 
 class StreamedFilesTest : public test::CliFixture {};
 
