@@ -281,29 +281,45 @@ TEST(StreamedOutputs, PiecesFinishedOutOfTurnAreHandedOnInOrder) {
     }
 }
 
+// Random letters, at least total of them, in pieces of the sizes pieceSize() gives, and a
+// producer that puts them in those pieces.
+struct CutContent {
+    std::string content;
+    std::vector<std::size_t> cuts;
+    ContentProducer Producer() const {
+        return [this](ByteSink& sink) {
+            std::size_t at = 0;
+            for (const std::size_t size : cuts) {
+                if (!sink.Put(std::string_view(content).substr(at, size))) return false;
+                at += size;
+            }
+            return true;
+        };
+    }
+};
+
+template <typename PieceSize>
+CutContent CutRandomContent(std::mt19937& random, std::size_t total, PieceSize pieceSize) {
+    CutContent cut;
+    while (cut.content.size() < total) {
+        cut.cuts.push_back(pieceSize());
+        for (std::size_t i = 0; i < cut.cuts.back(); ++i)
+            cut.content += static_cast<char>('a' + random() % 26);
+    }
+    return cut;
+}
+
 // Pieces of every size, some larger than a block, reach the file as the very same bytes, in
 // writes of whole blocks at offsets that are multiples of the block, and the rest in one last
 // write. A write that fails, also the last one, fails the content with the system's error and
 // nothing is written after it.
 TEST(StreamedOutputs, PiecesAreWrittenInWholeBlocksAndAFailedWriteEndsThem) {
     std::mt19937 random(437);
-    std::string content;
-    std::vector<std::size_t> cuts;
-    while (content.size() < 5 * WriteBlockSize + 12345) {
-        const std::size_t size =
-            random() % 5 == 0 ? random() % (3 * WriteBlockSize) : random() % 200000;
-        cuts.push_back(size);
-        for (std::size_t i = 0; i < size; ++i)
-            content += static_cast<char>('a' + random() % 26);
-    }
-    const ContentProducer producer = [&](ByteSink& sink) {
-        std::size_t at = 0;
-        for (const std::size_t size : cuts) {
-            if (!sink.Put(std::string_view(content).substr(at, size))) return false;
-            at += size;
-        }
-        return true;
-    };
+    const CutContent cut = CutRandomContent(random, 5 * WriteBlockSize + 12345, [&random] {
+        return random() % 5 == 0 ? random() % (3 * WriteBlockSize) : random() % 200000;
+    });
+    const std::string& content = cut.content;
+    const ContentProducer producer = cut.Producer();
     // -1 fails none; the last (the block held at the end) is found by the first round.
     std::vector<int> failures = {-1, 0, 2};
     for (std::size_t round = 0; round < failures.size(); ++round) {
@@ -351,21 +367,11 @@ TEST(StreamedOutputs, InterruptedWritesGoOnWhereTheyStopped) {
     quiet.sa_flags = 0;  // no restart: a blocked write returns what it has written so far
     ASSERT_EQ(::sigaction(SIGUSR1, &quiet, &before), 0);
     std::mt19937 random(1200);
-    std::string content;
-    std::vector<std::size_t> cuts;
-    while (content.size() < 3 * WriteBlockSize) {
-        cuts.push_back(random() % 3 == 0 ? random() % 40 : random() % (2 * WriteBlockSize));
-        for (std::size_t i = 0; i < cuts.back(); ++i)
-            content += static_cast<char>('a' + random() % 26);
-    }
-    const ContentProducer pieces = [&](ByteSink& sink) {
-        std::size_t at = 0;
-        for (const std::size_t size : cuts) {
-            if (!sink.Put(std::string_view(content).substr(at, size))) return false;
-            at += size;
-        }
-        return true;
-    };
+    const CutContent cut = CutRandomContent(random, 3 * WriteBlockSize, [&random] {
+        return random() % 3 == 0 ? random() % 40 : random() % (2 * WriteBlockSize);
+    });
+    const std::string& content = cut.content;
+    const ContentProducer pieces = cut.Producer();
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
     ::fcntl(pipe[1], F_SETPIPE_SZ, 4096);
