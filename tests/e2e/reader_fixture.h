@@ -41,6 +41,10 @@ using testing::AssertionSuccess;
 // makes slow, get StartWaitMs.
 constexpr DWORD WaitMs = 10000;
 constexpr DWORD StartWaitMs = 60000;
+// Under load Wine now and then drops a press on a window that has just come to the front: a
+// press not taken within PressWaitMs is made again.
+constexpr int PressTries = 3;
+constexpr DWORD PressWaitMs = 3000;
 
 // Polls until `done` holds or the time is up.
 template <class Check>
@@ -400,18 +404,21 @@ class ReaderTest : public testing::Test {
     void ClickViewer() {
         const HWND viewer = ViewerOf(main_);
         Ask(viewer, EM_SETSEL, 0, 0);
-        PointAtViewer(main_);
         INPUT clicks[2] = {};
         clicks[0].type = clicks[1].type = INPUT_MOUSE;
         clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        ::SendInput(2, clicks, sizeof(INPUT));
         DWORD_PTR selection = 0;
         const auto moved = [&] {
             return Ask(viewer, EM_GETSEL, 0, 0, &selection) && selection != 0;
         };
-        EXPECT_TRUE(WaitFor(WaitMs, moved) && WaitUntilHandled(main_))
-            << "the click was not handled";
+        bool handled = false;
+        for (int click = 0; click < PressTries && !handled; ++click) {
+            PointAtViewer(main_);
+            ::SendInput(2, clicks, sizeof(INPUT));
+            handled = WaitFor(PressWaitMs, moved);
+        }
+        EXPECT_TRUE(handled && WaitUntilHandled(main_)) << "no click was handled";
     }
 
     // Until the title (or the status field) reads `expected`.
