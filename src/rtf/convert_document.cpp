@@ -262,7 +262,8 @@ class DocumentWriter {
     void WritePlainRun() {
         // The most one turn writes: the forms of a block's sixteen bytes, each copied with
         // RtfCharMaxLength bytes. Fifteen forms and a paragraph's end, or a blank, take less;
-        // an empty paragraph or the next one's opening is a turn of its own.
+        // an empty paragraph is a turn of its own, and so is the next one's opening unless the
+        // whole room is still free after the end.
         constexpr std::int64_t TurnRoom = RunBlock * RtfCharMaxLength;
         static_assert(TurnRoom >= EscapedTurnRoom, "the run's escapes keep to its room");
         if (!buffer_.storage || buffer_.capacity < TurnRoom) return;
@@ -365,7 +366,14 @@ class DocumentWriter {
                 if (position < length && image[position] == LineFeed) ++position;
                 std::memcpy(out, ParagraphEnd.data(), ParagraphEnd.size());
                 out += ParagraphEnd.size();
-                open = false;
+                // Most lines open the next paragraph at once: in the same turn while its room
+                // is still free.
+                if (out <= limit && position < length && OpensParagraph(image[position])) {
+                    std::memcpy(out, opening, ParagraphOpeningSize);
+                    out += ParagraphOpeningSize;
+                } else {
+                    open = false;
+                }
             } else if (v == Escape) {
                 // Escapes in the middle of plain text are the common case: taken here, the run
                 // goes on after the first character without one.

@@ -1,6 +1,7 @@
 // The converter against its literal reference on random documents built from the format's
 // own codes.
 #include <gtest/gtest.h>
+#include <functional>
 
 #include <random>
 #include <string>
@@ -63,35 +64,50 @@ TEST(ConvertDifferential, LongestAttributeStepsAtEveryDistanceFromTheBufferEnd) 
     }
 }
 
-// Lines of ten to fifteen letters, or of box-drawing characters with their long forms, each
-// closing a paragraph that the next opens at once: the most one turn of the plain run writes.
-// Shifted one byte at a time, such a turn meets the end of every block the buffer grows
-// through, and nothing may be stored behind that end.
+// Lines each closing a paragraph that the next opens at once. Mixed: ten to fifteen letters,
+// or box-drawing characters with their long forms. Longest: fifteen characters whose code has
+// five digits, the longest form there is, so that a turn of the plain run writes all it may
+// (15 forms of 8 bytes, the end and the next opening), shifted through a whole line's output
+// so that once such a turn starts exactly at the end of its room. Nothing may be stored behind
+// the end of any block the buffer grows through.
 TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
     CharTable table{};
     BuildCharTable(table);
-    for (int shift = 0; shift < 64; ++shift) {
-        std::string document(static_cast<std::size_t>(800 + shift), 'x');
-        for (int i = 0; document.size() < 140000; ++i)
-            document += std::string(static_cast<std::size_t>(10 + i % 6),
-                                    i / 6 % 2 ? static_cast<char>('a' + i % 26) : '\xc4') +
-                        "\r\n";
-        const auto* image = reinterpret_cast<const std::uint8_t*>(document.data());
-        const auto length = static_cast<std::int64_t>(document.size());
-        test::GuardedHeap heap;
-        {
-            RtfBuffer fast(heap);
-            std::uint8_t attributes = 0;
-            for (const FontMode mode : {FontMode::Monospace, FontMode::Proportional}) {
-                ConvertDocumentToRtf({image, length, mode, &table, &fast, &attributes});
-                RtfBuffer reference;
-                test::ReferenceConvert(image, length, mode, table, reference);
-                // A whole RTF of 300 KB would be printed otherwise.
-                ASSERT_TRUE(fast.content() == reference.content()) << "shift " << shift;
-                ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
+    CharTable longForms = table;
+    longForms[0xC4] = 0xFFFD;
+    const auto mixed = [](int i) {
+        return std::string(static_cast<std::size_t>(10 + i % 6),
+                           i / 6 % 2 ? static_cast<char>('a' + i % 26) : '\xc4');
+    };
+    const auto longest = [](int) { return std::string(15, '\xc4'); };
+    const struct {
+        const CharTable& table;
+        std::function<std::string(int)> line;
+        int shifts;
+        std::size_t size;
+    } kinds[] = {{table, mixed, 64, 140000}, {longForms, longest, 143, 20000}};
+    for (const auto& kind : kinds) {
+        for (int shift = 0; shift < kind.shifts; ++shift) {
+            std::string document(static_cast<std::size_t>(800 + shift), 'x');
+            for (int i = 0; document.size() < kind.size; ++i)
+                document += kind.line(i) + "\r\n";
+            const auto* image = reinterpret_cast<const std::uint8_t*>(document.data());
+            const auto length = static_cast<std::int64_t>(document.size());
+            test::GuardedHeap heap;
+            {
+                RtfBuffer fast(heap);
+                std::uint8_t attributes = 0;
+                for (const FontMode mode : {FontMode::Monospace, FontMode::Proportional}) {
+                    ConvertDocumentToRtf({image, length, mode, &kind.table, &fast, &attributes});
+                    RtfBuffer reference;
+                    test::ReferenceConvert(image, length, mode, kind.table, reference);
+                    // A whole RTF of 300 KB would be printed otherwise.
+                    ASSERT_TRUE(fast.content() == reference.content()) << "shift " << shift;
+                    ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
+                }
             }
+            ASSERT_EQ(heap.overruns, 0) << "shift " << shift;
         }
-        ASSERT_EQ(heap.overruns, 0) << "shift " << shift;
     }
 }
 
