@@ -56,6 +56,7 @@ constexpr std::array<SpanOpening, 64> BuildSpanOpenings() {
 }
 constexpr std::array<SpanOpening, 64> SpanOpenings = BuildSpanOpenings();
 constexpr std::string_view SpanClosing = "</span>";
+constexpr std::string_view TabText = "<span class=\"tab\">\t</span>";
 // What changing from one span of text classes to another writes at most.
 constexpr std::size_t SpanChangeRoom = SpanClosing.size() + sizeof(SpanOpening);
 
@@ -113,7 +114,7 @@ class HtmlWriter {
     void WriteTab() {
         OpenParagraph();
         wanted_ = 0;
-        WriteText("<span class=\"tab\">\t</span>");
+        WriteText(TabText);
     }
 
     // Spaces carry attributes exactly as in the RTF.
@@ -133,11 +134,13 @@ class HtmlWriter {
   private:
     // A plain run by table, in steps whose text fits the room reserved for it: the same text
     // as the steps one by one, since no byte of the run changes the state they read. A hard
-    // break followed by text ends one paragraph and opens the next within the run.
+    // break followed by text ends one paragraph and opens the next within the run; a tab,
+    // whose text is too long for the table, is written here as its step writes it with no
+    // span open.
     void WritePlainRun(TextCodeState& state) {
         constexpr std::int64_t Step = 4096;
-        // A byte writes at most one form, or a hard break closes and opens a paragraph.
-        constexpr std::size_t RoomPerByte = 2 * sizeof(RunForm::bytes);
+        // A byte writes at most one form or a tab, or a hard break closes and opens a paragraph.
+        constexpr std::size_t RoomPerByte = std::max(2 * sizeof(RunForm::bytes), TabText.size());
         std::int64_t position = state.position;
         bool open = true;
         while (position < length_ && open) {
@@ -164,6 +167,13 @@ class HtmlWriter {
                         state.softBreakPending = true;
                         break;
                     }
+                    continue;
+                }
+                if (*p == Tab) {
+                    std::memcpy(o, TabText.data(), TabText.size());
+                    o += TabText.size();
+                    ++p;
+                    wanted_ = 0;
                     continue;
                 }
                 if (*p != HardBreak) break;

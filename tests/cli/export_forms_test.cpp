@@ -134,17 +134,19 @@ TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
     }
 }
 
-// Long paragraphs of soft-broken lines, each break followed by what it drops: the plain run
-// takes the breaks itself, and over 200 KB they meet the end of its steps at every distance,
-// where the break must stay pending for the steps one by one.
-TEST(HtmlExport, SoftBreaksInLongRunsMatchTheLiteralReading) {
+// Long paragraphs of soft-broken lines, each break followed by what it drops or by a tab,
+// and now and then thousands of tabs, whose text is longer than any other byte's: the plain
+// run takes the breaks and tabs itself, and over 200 KB they meet the end of its steps at
+// every distance, where the break must stay pending for the steps one by one.
+TEST(HtmlExport, SoftBreaksAndTabsInLongRunsMatchTheLiteralReading) {
     CharTable table{};
     BuildCharTable(table);
     const HtmlExporter exporter(table);
-    const std::string follows[] = {"\n", "\n  ", "\n\xa0 \x80", " "};
+    const std::string follows[] = {"\n", "\n  ", "\n\xa0 \x80", " ", "\n\t"};
     std::string document;
     for (int i = 0; document.size() < 200000; ++i) {
         document += std::string(static_cast<std::size_t>(37 + i % 9), 'a' + i % 26);
+        if (i % 13 == 5) document += std::string(static_cast<std::size_t>(3000 + i), '\t');
         document += i % 11 == 10 ? "\r\n" : "\x8d" + follows[i % std::size(follows)];
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(document.data());
