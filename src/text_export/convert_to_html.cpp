@@ -57,6 +57,16 @@ constexpr std::array<SpanOpening, 64> BuildSpanOpenings() {
 constexpr std::array<SpanOpening, 64> SpanOpenings = BuildSpanOpenings();
 constexpr std::string_view SpanClosing = "</span>";
 constexpr std::string_view TabText = "<span class=\"tab\">\t</span>";
+
+// VisibleAttributes of every attribute byte, for the escaped run: one load per escape instead
+// of the tests of its groups.
+constexpr std::array<std::uint8_t, 256> BuildVisibleByAttributes() {
+    std::array<std::uint8_t, 256> table{};
+    for (int flags = 0; flags < 256; ++flags)
+        table[flags] = VisibleAttributes(static_cast<std::uint8_t>(flags));
+    return table;
+}
+constexpr std::array<std::uint8_t, 256> VisibleByAttributes = BuildVisibleByAttributes();
 // What changing from one span of text classes to another writes at most.
 constexpr std::size_t SpanChangeRoom = SpanClosing.size() + sizeof(SpanOpening);
 
@@ -253,7 +263,7 @@ class HtmlWriter {
                 } else {
                     break;
                 }
-                const std::uint8_t wanted = VisibleAttributes(attributes);
+                const std::uint8_t wanted = VisibleByAttributes[attributes];
                 if (form->length && wanted != shown_) {
                     if (((wanted | shown_) & ScaledBits) || changes == StepChanges) break;
                     ++changes;
