@@ -1,7 +1,6 @@
 // The converter against its literal reference on random documents built from the format's
 // own codes.
 #include <gtest/gtest.h>
-#include <functional>
 
 #include <random>
 #include <string>
@@ -75,14 +74,16 @@ TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
     BuildCharTable(table);
     CharTable longForms = table;
     longForms[0xC4] = 0xFFFD;
-    const auto mixed = [](int i) {
+    // Line i's letters.
+    using Line = std::string (*)(int);
+    const Line mixed = [](int i) {
         return std::string(static_cast<std::size_t>(10 + i % 6),
                            i / 6 % 2 ? static_cast<char>('a' + i % 26) : '\xc4');
     };
-    const auto longest = [](int) { return std::string(15, '\xc4'); };
+    const Line longest = [](int) { return std::string(15, '\xc4'); };
     const struct {
         const CharTable& table;
-        std::function<std::string(int)> line;
+        Line line;
         int shifts;
         std::size_t size;
     } kinds[] = {{table, mixed, 64, 140000}, {longForms, longest, 143, 20000}};
