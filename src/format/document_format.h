@@ -99,6 +99,11 @@ constexpr bool ChangesTextState(std::uint8_t v) {
     return v == EndOfText || v == HardBreak || v == SoftBreak || v == PageBreak || v == Escape;
 }
 
+// The three codes a reader writes as a blank.
+constexpr bool IsSpaceCode(std::uint8_t v) {
+    return v == Space || v == AltSpace || v == SoftSpace;
+}
+
 // The space carry rule: a space (whose next byte is at `next`) keeps the attributes of the
 // escape before it only when the escape right after it has the same attribute byte.
 inline std::int64_t CarriedSpaceAttributes(const std::uint8_t* bytes, std::int64_t length,

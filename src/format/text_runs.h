@@ -26,6 +26,32 @@ struct RunBlockClasses {
     std::uint32_t spaces = 0;     // bit n: byte n is AltSpace or SoftSpace
 };
 
+#if defined(__SSE2__)
+// The codes that change the text state come in two pairs that differ in their last bit, and
+// the soft break; the two space codes differ in one bit too. Each test is one compare fewer.
+static_assert((PageBreak | 1) == HardBreak && (PageBreak & 1) == 0);
+static_assert((EndOfText | 1) == Escape && (EndOfText & 1) == 0);
+static_assert((AltSpace | 0x20) == SoftSpace && (AltSpace & 0x20) == 0);
+
+inline __m128i StopCodes(__m128i v) {
+    const __m128i pairs = _mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xFE)));
+    return _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(pairs, _mm_set1_epi8(static_cast<char>(PageBreak))),
+                     _mm_cmpeq_epi8(pairs, _mm_set1_epi8(static_cast<char>(EndOfText)))),
+        _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(SoftBreak))));
+}
+
+inline __m128i SpaceCodes(__m128i v) {
+    return _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xDF))),
+                          _mm_set1_epi8(static_cast<char>(AltSpace)));
+}
+
+// 32..126: moved up by 96 these are exactly the bytes below -33 as signed bytes.
+inline __m128i PrintableAscii(__m128i v) {
+    return _mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(96)), _mm_set1_epi8(-33));
+}
+#endif
+
 template <char... Escaped>
 inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
 #if defined(__SSE2__)
@@ -33,18 +59,12 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
     const auto is = [&v](std::uint8_t code) {
         return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(code)));
     };
-    const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)),
-                                                    _mm_or_si128(is(SoftBreak), is(PageBreak))),
-                                       is(Escape));
-    // Signed compares: bytes from 128 up are negative, so they fail the first test.
-    __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(Space - 1)),
-                                      _mm_cmplt_epi8(v, _mm_set1_epi8(127)));
+    __m128i printable = PrintableAscii(v);
     ((printable = _mm_andnot_si128(is(static_cast<std::uint8_t>(Escaped)), printable)), ...);
-    return {
-        static_cast<std::uint32_t>(_mm_movemask_epi8(stops)),
-        static_cast<std::uint32_t>(_mm_movemask_epi8(is(Tab))),
-        static_cast<std::uint32_t>(_mm_movemask_epi8(printable)),
-        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(is(AltSpace), is(SoftSpace))))};
+    return {static_cast<std::uint32_t>(_mm_movemask_epi8(StopCodes(v))),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(is(Tab))),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(printable)),
+            static_cast<std::uint32_t>(_mm_movemask_epi8(SpaceCodes(v)))};
 #else
     RunBlockClasses classes;
     for (int n = 0; n < RunBlock; ++n) {
@@ -66,11 +86,6 @@ inline bool AllPrintable(const RunBlockClasses& classes, int first, int count) {
 }
 
 #if defined(__SSE2__)
-inline __m128i SpaceCodes(__m128i v) {
-    return _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(AltSpace))),
-                        _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(SoftSpace))));
-}
-
 // The sixteen bytes as a run writes those that become one byte: the space codes marked in
 // spaces as a blank, every other byte as it stands.
 inline __m128i SingleBytes(__m128i v, __m128i spaces) {

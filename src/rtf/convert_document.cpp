@@ -57,16 +57,11 @@ inline PlainBlock ClassifyPlainBlock(const std::uint8_t* p, unsigned char* out) 
     const auto is = [&v](std::uint8_t code) {
         return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(code)));
     };
-    // Signed compares: bytes from 128 up are negative, so they fail the first test.
-    const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x1F)),
-                                            _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
     const __m128i special = _mm_or_si128(_mm_or_si128(is('\\'), is('{')), is('}'));
     const __m128i spaces = SpaceCodes(v);
-    const __m128i single = _mm_or_si128(_mm_andnot_si128(special, printable), spaces);
+    const __m128i single = _mm_or_si128(_mm_andnot_si128(special, PrintableAscii(v)), spaces);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), SingleBytes(v, spaces));
-    const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_or_si128(is(EndOfText), is(HardBreak)),
-                                                    _mm_or_si128(is(SoftBreak), is(PageBreak))),
-                                       is(Escape));
+    const __m128i stops = StopCodes(v);
     return {static_cast<std::uint32_t>(_mm_movemask_epi8(single)),
             static_cast<std::uint32_t>(_mm_movemask_epi8(stops))};
 #else
@@ -158,6 +153,32 @@ constexpr std::int64_t EscapedTurnRoom = AttributeWordsRoom + 2 * RtfCharMaxLeng
     std::int64_t& position, unsigned char* out, unsigned char* const limit, std::uint8_t& current,
     std::uint8_t& lastEscape, bool& plainFollows) {
     while (position < length && out <= limit) {
+        // Most escapes come in words with the attributes already on, and the spaces between
+        // such words carry them: both write only their characters, told by a load or two. The
+        // last bytes of the text take the general turns.
+        const std::uint32_t sameEscape = Escape | EscapeLetter << 8 | std::uint32_t{current} << 16;
+        const auto escapeWord = [](const std::uint8_t* p) {
+            return (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
+        };
+        const std::int64_t wordsEnd = length - AttributeEscapeLength - 1;
+        while (position <= wordsEnd && out <= limit) {
+            const std::uint8_t* const at = image + position;
+            const std::uint32_t word = escapeWord(at);
+            if ((word & 0xFFFFFFu) == sameEscape) {
+                const ByteForm& form = forms.escaped[word >> 24];
+                std::memcpy(out, form.bytes, RtfCharMaxLength);
+                out += form.length;
+                lastEscape = current;
+                position += AttributeEscapeLength;
+            } else if (lastEscape == current && IsSpaceCode(at[0]) &&
+                       (escapeWord(at + 1) & 0xFFFFFFu) == sameEscape) {
+                *out++ = ' ';
+                ++position;
+            } else {
+                break;
+            }
+        }
+        if (position >= length || out > limit) break;
         const std::uint8_t v = image[position];
         std::uint8_t attributes;
         const ByteForm* form;
@@ -166,7 +187,7 @@ constexpr std::int64_t EscapedTurnRoom = AttributeWordsRoom + 2 * RtfCharMaxLeng
             form = &forms.escaped[image[position + 3]];
             lastEscape = attributes;
             position += AttributeEscapeLength;
-        } else if (v == Space || v == AltSpace || v == SoftSpace) {
+        } else if (IsSpaceCode(v)) {
             attributes = static_cast<std::uint8_t>(
                 CarriedSpaceAttributes(image, length, position + 1, lastEscape));
             form = &forms.plain[Space];
