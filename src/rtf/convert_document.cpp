@@ -170,8 +170,8 @@ constexpr std::int64_t EscapedTurnRoom = AttributeWordsRoom + 2 * RtfCharMaxLeng
                 out += form.length;
                 lastEscape = current;
                 position += AttributeEscapeLength;
-            } else if (lastEscape == current && IsSpaceCode(at[0]) &&
-                       (escapeWord(at + 1) & 0xFFFFFFu) == sameEscape) {
+            } else if (IsSpaceCode(at[0]) && (escapeWord(at + 1) & 0xFFFFFFu) == sameEscape) {
+                // The attributes on are none or the last escape's, so such a space carries them.
                 *out++ = ' ';
                 ++position;
             } else {
@@ -303,41 +303,21 @@ class DocumentWriter {
         unsigned char* const limit = storage + (buffer_.capacity - TurnRoom);
         unsigned char* out = storage + buffer_.used;
         std::int64_t position = state_.position;
+        // Blocks are judged while a second one follows (WriteMixedBlock reads that far); the
+        // last bytes go through the table one by one.
+        const std::int64_t blocksEnd = literal ? length - 2 * RunBlock : -1;
         bool open = true;
         bool softBreakPending = false;
         while (position < length && out <= limit) {
-            if (!open) {
-                // After a hard break: a line feed writes nothing, another hard break an empty
-                // paragraph, and what opens a paragraph opens it.
-                const std::uint8_t v = image[position];
-                if (v == LineFeed) {
-                    ++position;
-                } else if (v == HardBreak) {
-                    position += position + 1 < length && image[position + 1] == LineFeed ? 2 : 1;
-                    std::memcpy(out, opening, ParagraphOpeningSize);
-                    std::memcpy(out + ParagraphOpeningSize, ParagraphEnd.data(),
-                                ParagraphEnd.size());
-                    out += ParagraphOpeningSize + ParagraphEnd.size();
-                } else if (OpensParagraph(v)) {
-                    std::memcpy(out, opening, ParagraphOpeningSize);
-                    out += ParagraphOpeningSize;
-                    open = true;
-                } else {
-                    break;
-                }
-                continue;
-            }
-            if (literal && length - position >= RunBlock) {
+            if (position <= blocksEnd) {
                 const std::uint8_t* const block = image + position;
                 const PlainBlock classes = ClassifyPlainBlock(block, out);
-                const bool mixed = length - position >= 2 * RunBlock;
                 if (!classes.stops) {
                     if (!Prose && classes.single == WholeRunBlock) {
                         out += RunBlock;
                     } else {
-                        const std::uint32_t others = ~classes.single & WholeRunBlock;
-                        out = mixed ? WriteMixedBlock(block, RunBlock, others, forms, out, rest)
-                                    : WriteForms<RunBlock>(block, RunBlock, forms, out);
+                        out = WriteMixedBlock(block, RunBlock, ~classes.single & WholeRunBlock,
+                                              forms, out, rest);
                     }
                     position += RunBlock;
                     continue;
@@ -347,10 +327,8 @@ class DocumentWriter {
                 const std::uint32_t others = ~classes.single & ((1u << count) - 1);
                 if (!others) {
                     out += count;  // already stored; what lies beyond is overwritten
-                } else if (mixed) {
-                    out = WriteMixedBlock(block, count, others, forms, out, rest);
                 } else {
-                    out = WriteForms<0>(block, count, forms, out);
+                    out = WriteMixedBlock(block, count, others, forms, out, rest);
                 }
                 position += count;
             } else if (const ByteForm& form = forms[image[position]]; form.inPlainRun) {
@@ -387,14 +365,31 @@ class DocumentWriter {
                 if (position < length && image[position] == LineFeed) ++position;
                 std::memcpy(out, ParagraphEnd.data(), ParagraphEnd.size());
                 out += ParagraphEnd.size();
-                // Most lines open the next paragraph at once: in the same turn while its room
-                // is still free.
-                if (out <= limit && position < length && OpensParagraph(image[position])) {
-                    std::memcpy(out, opening, ParagraphOpeningSize);
-                    out += ParagraphOpeningSize;
-                } else {
-                    open = false;
+                // Then a line feed writes nothing, another hard break an empty paragraph, and
+                // what opens a paragraph opens it, most often at once.
+                open = false;
+                while (out <= limit && position < length) {
+                    const std::uint8_t next = image[position];
+                    if (OpensParagraph(next)) {
+                        std::memcpy(out, opening, ParagraphOpeningSize);
+                        out += ParagraphOpeningSize;
+                        open = true;
+                        break;
+                    }
+                    if (next == LineFeed) {
+                        ++position;
+                    } else if (next == HardBreak) {
+                        position +=
+                            position + 1 < length && image[position + 1] == LineFeed ? 2 : 1;
+                        std::memcpy(out, opening, ParagraphOpeningSize);
+                        std::memcpy(out + ParagraphOpeningSize, ParagraphEnd.data(),
+                                    ParagraphEnd.size());
+                        out += ParagraphOpeningSize + ParagraphEnd.size();
+                    } else {
+                        break;
+                    }
                 }
+                if (!open) break;
             } else if (v == Escape) {
                 // Escapes in the middle of plain text are the common case: taken here, the run
                 // goes on after the first character without one.

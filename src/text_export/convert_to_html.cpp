@@ -281,6 +281,18 @@ class HtmlWriter {
                 o += form->length;
                 if (escape || plain) lastEscape = attributes;  // a space keeps the last escape's
                 position = next;
+                if (escape && shown_ == wanted) {
+                    // The rest of a word of escapes with these attributes changes no span: only
+                    // their characters are written.
+                    while (position < end && position + 3 < length_ && image_[position] == Escape &&
+                           image_[position + 1] == EscapeLetter &&
+                           image_[position + 2] == attributes) {
+                        const CharForm& character = forms_[image_[position + 3]];
+                        std::memcpy(o, character.bytes, sizeof character.bytes);
+                        o += character.length;
+                        position += AttributeEscapeLength;
+                    }
+                }
                 if (plain && shown_ == 0) {
                     plainFollows = true;
                     break;

@@ -131,8 +131,12 @@ struct TextRun {
     const std::uint8_t* in = run.in;
     const std::uint8_t v = *in;
     if (v == Escape && imageEnd - in > 3 && in[1] == EscapeLetter) {
-        run.out = WriteRunBytes<1>(in + 3, 1, forms.escaped, run.out, opened);
-        run.in = in + AttributeEscapeLength;
+        // Escapes come in words: the rest of this one is taken here too, as far as the run goes.
+        do {
+            run.out = WriteRunBytes<1>(in + 3, 1, forms.escaped, run.out, opened);
+            in += AttributeEscapeLength;
+        } while (in < end && imageEnd - in > 3 && in[0] == Escape && in[1] == EscapeLetter);
+        run.in = in;
         return true;
     }
     if (v == HardBreak) {
