@@ -52,17 +52,25 @@ inline __m128i PrintableAscii(__m128i v) {
 }
 #endif
 
-template <char... Escaped>
+// The ASCII characters a form writes as references rather than as themselves: none.
+struct NoEscapedAscii {
+    static constexpr bool Is(std::uint8_t) { return false; }
+#if defined(__SSE2__)
+    static __m128i Mask(__m128i) {
+        return _mm_setzero_si128();
+    }
+#endif
+};
+
+// EscapedAscii says which printable characters the form escapes (Is, and Mask for a block).
+template <typename EscapedAscii>
 inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const auto is = [&v](std::uint8_t code) {
-        return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(code)));
-    };
-    __m128i printable = PrintableAscii(v);
-    ((printable = _mm_andnot_si128(is(static_cast<std::uint8_t>(Escaped)), printable)), ...);
+    const __m128i printable = _mm_andnot_si128(EscapedAscii::Mask(v), PrintableAscii(v));
     return {static_cast<std::uint32_t>(_mm_movemask_epi8(StopCodes(v))),
-            static_cast<std::uint32_t>(_mm_movemask_epi8(is(Tab))),
+            static_cast<std::uint32_t>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(Tab))))),
             static_cast<std::uint32_t>(_mm_movemask_epi8(printable)),
             static_cast<std::uint32_t>(_mm_movemask_epi8(SpaceCodes(v)))};
 #else
@@ -71,8 +79,7 @@ inline RunBlockClasses ClassifyRunBlock(const std::uint8_t* p) {
         const std::uint8_t v = p[n];
         if (ChangesTextState(v)) classes.stops |= 1u << n;
         if (v == Tab) classes.tabs |= 1u << n;
-        if (v >= Space && v < 127 && ((v != static_cast<std::uint8_t>(Escaped)) && ...))
-            classes.printable |= 1u << n;
+        if (v >= Space && v < 127 && !EscapedAscii::Is(v)) classes.printable |= 1u << n;
         if (v == AltSpace || v == SoftSpace) classes.spaces |= 1u << n;
     }
     return classes;

@@ -22,6 +22,25 @@ using RunForm = HtmlExporter::RunForm;
 constexpr std::uint8_t TextClassBits = Underline | Bold | Superscript | Subscript | Bit20;
 constexpr std::uint8_t ScaledBits = Wide | Narrow;
 
+// The five characters a page writes as references. & and ' differ in their last bit, < and >
+// in the one before, so three compares find all five in a block.
+struct HtmlEscapedAscii {
+    static constexpr bool Is(std::uint8_t v) {
+        return v == '&' || v == '<' || v == '>' || v == '"' || v == '\'';
+    }
+#if defined(__SSE2__)
+    static_assert(('&' | 1) == '\'' && ('<' | 2) == '>' && ('&' & 1) == 0 && ('<' & 2) == 0);
+    static __m128i Mask(__m128i v) {
+        const auto masked = [&v](std::uint8_t keep, char code) {
+            return _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(keep))),
+                                  _mm_set1_epi8(code));
+        };
+        return _mm_or_si128(_mm_or_si128(masked(0xFE, '&'), masked(0xFD, '<')),
+                            _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
+    }
+#endif
+};
+
 // The opening of the span of the text classes in visible & TextClassBits: every attribute
 // but the width, which an outer span carries.
 struct SpanOpening {
@@ -316,7 +335,7 @@ class HtmlWriter {
             return AppendRunForms(from, count, to);
         };
         while (stop - p >= RunBlock) {
-            const RunBlockClasses classes = ClassifyRunBlock<'&', '<', '>', '"', '\''>(p);
+            const RunBlockClasses classes = ClassifyRunBlock<HtmlEscapedAscii>(p);
             const std::uint32_t ends = classes.stops | classes.tabs;
             if (!literalAscii_) {
                 const int before = ends ? std::countr_zero(ends) : RunBlock;
@@ -506,7 +525,7 @@ HtmlExporter::HtmlExporter(const CharTable& table) {
         // Line feeds and unknown control codes write nothing.
     }
     for (int v = Space; v < 127; ++v) {
-        const bool referenced = v == '&' || v == '<' || v == '>' || v == '"' || v == '\'';
+        const bool referenced = HtmlEscapedAscii::Is(static_cast<std::uint8_t>(v));
         literalAscii_ =
             literalAscii_ && (referenced || (runForms_[v].length == 1 &&
                                              runForms_[v].bytes[0] == static_cast<char>(v)));

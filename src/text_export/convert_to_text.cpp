@@ -186,7 +186,7 @@ TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const st
             continue;
         }
         const std::uint8_t* const block = run.in;
-        const RunBlockClasses classes = ClassifyRunBlock<>(block);
+        const RunBlockClasses classes = ClassifyRunBlock<NoEscapedAscii>(block);
         // Bytes written as one byte: stored as they stand, what lies beyond overwritten.
         const std::uint32_t single =
             forms.literalAscii ? classes.printable | (forms.spacesAsBlanks ? classes.spaces : 0)
