@@ -114,9 +114,11 @@ inline void StoreSingleBytes(const std::uint8_t* p, Out* out) {
 
 // Writes the count first bytes of a block whose bytes StoreSingleBytes already stored at out,
 // where the bytes marked in others need their forms and all the rest are single: each form is
-// written over its byte, and the stretch after it stored again from the image. The first two
-// forms take the same steps whether they are there or not, so that how many a block holds is
-// no branch; from a third on, rest(from, count, out) writes the bytes left through the table.
+// written over its byte, and the stretch after it stored again from the image. The first form
+// takes the same steps whether it is there or not: in prose about every other block holds one,
+// at random, which no branch could guess. A second is rarer (one block in eight or so), and
+// takes its turn only where it is there; from a third on, rest(from, count, out) writes the
+// bytes left through the table.
 // Reads 2 * RunBlock bytes of the image from block on, and stores up to sizeof(Form::bytes)
 // and RunBlock bytes beyond what it writes.
 // seen(form, there) hears of each turn's form, there 0 for a turn without one.
@@ -141,6 +143,7 @@ inline Out* WriteMixedBlock(const std::uint8_t* block, int count, std::uint32_t 
         done = n + static_cast<int>(has);
         StoreSingleBytes(block + done, out);
         others &= others - 1;
+        if (!others) break;
     }
     if (others) [[unlikely]]
         return rest(block + done, count - done, out);
