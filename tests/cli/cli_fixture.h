@@ -23,8 +23,22 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+// Makes the folders the file lacks, so that a test names only the files of its tree.
+inline std::filesystem::path WriteFile(const std::filesystem::path& path,
+                                       const std::string& bytes) {
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// A failure shows the whole text, which is where the reason is.
+inline testing::AssertionResult Holds(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "lacks \"" << part << "\" in:\n" << text;
+}
+inline testing::AssertionResult StartsWith(const std::string& text, const std::string& start) {
+    if (text.starts_with(start)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "does not start with \"" << start << "\":\n" << text;
 }
 
 using Files = std::vector<std::string>;
