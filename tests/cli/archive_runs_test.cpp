@@ -24,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Files;
 using test::ReadFile;
+using test::StartsWith;
 using test::WriteFile;
 
 class RecursiveTest : public test::CliFixture {
@@ -33,7 +34,6 @@ class RecursiveTest : public test::CliFixture {
         CliFixture::SetUp();
         archive_ = folder_ / "archiv";
         out_dir_ = folder_ / "out";
-        fs::create_directories(archive_ / "a" / "b");
         fs::create_directories(archive_ / "leer");
         WriteFile(archive_ / "BRIEF.TXT", "Brief\r\n\x1a");
         WriteFile(archive_ / "BRIEF.rtf", "output of an earlier run");
@@ -63,16 +63,15 @@ TEST_F(RecursiveTest, TreeIsMirroredUnderTheOutputFolderInWalkOrder) {
     };
     const std::string earlier = ": uebergangen (Ausgabe eines frueheren Laufs)\n";
     EXPECT_TRUE(
-        err_.starts_with(Failure(archive_ / "0-leer.txt", "Die Datei ist leer.") +
-                         converted("BRIEF.TXT", "BRIEF.TXT   (8 Bytes)   Text ab 0") +
-                         (archive_ / "BRIEF.rtf").string() + earlier +
-                         converted("Z.txt", "Z.txt   (7 Bytes)   Text ab 0") +
-                         Failure(archive_ / "a" / "LEER.TXT", "Die Datei ist leer.") +
-                         converted("a/NOTIZ.DOC", "NOTIZ.DOC   (8 Bytes)   Text ab 0") +
-                         (archive_ / "a" / "alt.RTF").string() + earlier +
-                         converted("a/b/TIEF.TXT", "TIEF.TXT   (7 Bytes)   Text ab 0") +
-                         "Fertig: 4 Dateien umgewandelt, 2 fehlgeschlagen, 2 uebergangen, "))
-        << err_;
+        StartsWith(err_, Failure(archive_ / "0-leer.txt", "Die Datei ist leer.") +
+                             converted("BRIEF.TXT", "BRIEF.TXT   (8 Bytes)   Text ab 0") +
+                             (archive_ / "BRIEF.rtf").string() + earlier +
+                             converted("Z.txt", "Z.txt   (7 Bytes)   Text ab 0") +
+                             Failure(archive_ / "a" / "LEER.TXT", "Die Datei ist leer.") +
+                             converted("a/NOTIZ.DOC", "NOTIZ.DOC   (8 Bytes)   Text ab 0") +
+                             (archive_ / "a" / "alt.RTF").string() + earlier +
+                             converted("a/b/TIEF.TXT", "TIEF.TXT   (7 Bytes)   Text ab 0") +
+                             "Fertig: 4 Dateien umgewandelt, 2 fehlgeschlagen, 2 uebergangen, "));
     EXPECT_EQ(FilesBelow(out_dir_), (Files{"BRIEF.rtf", "Z.rtf", "a/NOTIZ.rtf", "a/b/TIEF.rtf"}));
     EXPECT_EQ(ReadFile(out_dir_ / "a" / "b" / "TIEF.rtf"),
               RtfOf(archive_ / "a" / "b" / "TIEF.TXT"));
@@ -93,15 +92,14 @@ TEST_F(RecursiveTest, OutputsLandBesideTheirInputsAndLaterRunsTakeNoOutput) {
                                         "*.txt", "--match", "*.doc", archive_};
     for (const std::vector<fs::path>& again : {std::vector<fs::path>{"-r", archive_}, text, text}) {
         ASSERT_EQ(Run(again), 0) << err_;
-        EXPECT_TRUE(err_.starts_with("Fertig: 4 Dateien umgewandelt, 0 fehlgeschlagen, ")) << err_;
+        EXPECT_TRUE(StartsWith(err_, "Fertig: 4 Dateien umgewandelt, 0 fehlgeschlagen, "));
     }
     EXPECT_TRUE(fs::exists(archive_ / "a" / "b" / "TIEF.utf8.txt"));
 
     // An output folder inside the tree is not walked, whatever it holds.
-    fs::create_directories(archive_ / "out");
     WriteFile(archive_ / "out" / "X.TXT", "x\r\n\x1a");
     ASSERT_EQ(Run({"-r", "--to=text", "-d", archive_ / "out", archive_}), 0);
-    EXPECT_TRUE(err_.starts_with("Fertig: 4 Dateien")) << err_;
+    EXPECT_TRUE(StartsWith(err_, "Fertig: 4 Dateien"));
     EXPECT_TRUE(fs::exists(archive_ / "out" / "a" / "b" / "TIEF.utf8.txt"));
     EXPECT_FALSE(fs::exists(archive_ / "out" / "out"));
 
@@ -109,22 +107,20 @@ TEST_F(RecursiveTest, OutputsLandBesideTheirInputsAndLaterRunsTakeNoOutput) {
     // passed over.
     for (const char* pattern : {"*.HTML", "*.utf8.txt", "*.RTF", "*.report.txt"}) {
         ASSERT_EQ(Run({"-r", "--to", "html", "--match", pattern, archive_}), 0);
-        EXPECT_TRUE(err_.starts_with("Fertig: 0 Dateien umgewandelt, 0 fehlgeschlagen, 1")) << err_;
+        EXPECT_TRUE(StartsWith(err_, "Fertig: 0 Dateien umgewandelt, 0 fehlgeschlagen, 1"));
     }
 }
 
 // Several patterns: a name is taken when one of them fits. A file where a mirrored folder
 // belongs makes that file's write fail, not the run.
 TEST_F(RecursiveTest, MatchLimitsTheNamesTakenAndMirroredFoldersMayFail) {
-    fs::create_directories(out_dir_);
     WriteFile(out_dir_ / "a", "a file where the folder a belongs");
     EXPECT_EQ(Run({"-r", "--match", "n?tiz.*", "--match=Z*", "-d", out_dir_, archive_}), 1);
-    EXPECT_TRUE(err_.starts_with(
-        Failure(archive_ / "a" / "NOTIZ.DOC",
-                "Der Ordner konnte nicht angelegt werden: " + (out_dir_ / "a").string() +
-                    " (dort steht eine Datei, kein Ordner)") +
-        "Fertig: 1 Datei umgewandelt, 1 fehlgeschlagen, "))
-        << err_;
+    EXPECT_TRUE(StartsWith(
+        err_, Failure(archive_ / "a" / "NOTIZ.DOC",
+                      "Der Ordner konnte nicht angelegt werden: " + (out_dir_ / "a").string() +
+                          " (dort steht eine Datei, kein Ordner)") +
+                  "Fertig: 1 Datei umgewandelt, 1 fehlgeschlagen, "));
     EXPECT_EQ(FilesBelow(out_dir_), (Files{"Z.rtf", "a"}));
     EXPECT_EQ(ReadFile(out_dir_ / "a"), "a file where the folder a belongs");
 }
@@ -153,14 +149,14 @@ TEST(NamePattern, StarsQuestionMarksAndCase) {
 TEST_F(RecursiveTest, AnyNumberOfWorkersGivesTheResultOfOne) {
     // Documents of many sizes and attributes, every eleventh one refused as empty.
     for (int i = 0; i < 120; ++i) {
-        const fs::path folder = folder_ / "in" / ("teil" + std::to_string(i % 7));
-        fs::create_directories(folder);
         std::string document;
         for (int line = 0; line < 1 + (i * 37) % 400 && i % 11 != 5; ++line) {
             document += "Zeile " + std::to_string(line) + " von \x84\x94\x81 " + std::to_string(i) +
                         "\x8d\n  \x1bS" + static_cast<char>(1 + line % 0x7f) + "x \x1bS\x01y\r\n";
         }
-        WriteFile(folder / ("DOK" + std::to_string(1000 + i) + ".TXT"), document);
+        WriteFile(folder_ / "in" / ("teil" + std::to_string(i % 7)) /
+                      ("DOK" + std::to_string(1000 + i) + ".TXT"),
+                  document);
     }
     const auto result = [&](const fs::path& out) {
         const std::size_t summary =
@@ -212,10 +208,8 @@ TEST(ProgressTexts, LineAndSummary) {
 // file in the tree is; broken links, links out of the tree (also into a folder whose name
 // begins like the tree's) and pipes are passed over.
 TEST_F(RecursiveTest, LinksAndPipesInTheTree) {
-    fs::create_directories(folder_ / "draussen");
     WriteFile(folder_ / "draussen" / "FREMD.TXT", "fremd\r\n\x1a");
     // A folder beside the tree whose name starts with the tree's is still outside it.
-    fs::create_directories(folder_ / "archiv2");
     WriteFile(folder_ / "archiv2" / "NEBEN.TXT", "neben\r\n\x1a");
     fs::create_symlink(folder_ / "archiv2" / "NEBEN.TXT", archive_ / "NEBEN.TXT");
     fs::create_directory_symlink(archive_, archive_ / "a" / "zurueck");

@@ -3,6 +3,7 @@
 // hand against the rules (and character for character against the hand-checked RTF).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
@@ -37,8 +38,7 @@ class ConverterTest : public test::CliFixture {};
 // Each form has its default name (here under -d), replaces an earlier output without a question,
 // writes nothing else, and holds what "-o -" gives.
 TEST_F(ConverterTest, EveryFormHasItsDefaultName) {
-    const fs::path input = folder_ / "BRIEF.TXT";
-    WriteFile(input, Letter);
+    const fs::path input = WriteFile(folder_ / "BRIEF.TXT", Letter);
     const std::string plain = "BRIEF.TXT   (13 Bytes)   Text ab 0\n";
     const std::string analysis = "BRIEF.TXT   -   Strukturanalyse\n";
     std::vector<std::array<std::string, 3>> forms = {
@@ -65,9 +65,7 @@ TEST_F(ConverterTest, EveryFormHasItsDefaultName) {
                   input.string() + " -> " + (folder_ / output).string() + ": " + status);
     }
     EXPECT_EQ(FilesBelow(folder_), written);
-    EXPECT_EQ(streamed["text"],
-              "Gr\xC3\xBC\xC3\x9F"
-              "e x\n");
+    EXPECT_EQ(streamed["text"], "Gr\xC3\xBC\xC3\x9F\x65 x\n");
     EXPECT_EQ(streamed["report"], Utf16ToUtf8(ReportOf(Letter, u"BRIEF.TXT")));
     RtfBuffer report;
     RenderReportRtf(report, ReportOf(Letter, u"BRIEF.TXT"));
@@ -80,11 +78,11 @@ TEST_F(ConverterTest, EverySampleMatchesItsGoldenFiles) {
     for (const auto& entry : fs::directory_iterator(samples)) {
         // Every file that is neither a golden file nor the README is a document.
         const std::string name = entry.path().filename().string();
-        bool golden = name[0] == '.';
-        for (const char* ending :
-             {".rtf", ".utf8.txt", ".html", ".report.txt", ".odt", ".docx", ".md"})
-            golden = golden || name.ends_with(ending);
-        if (golden) continue;
+        const char* endings[] = {".rtf", ".utf8.txt", ".html", ".report.txt",
+                                 ".odt", ".docx",     ".md"};
+        if (name[0] == '.' ||
+            std::ranges::any_of(endings, [&](auto e) { return name.ends_with(e); }))
+            continue;
         ++documents;
         for (const auto& [format, ending] : {std::pair{"rtf", ".rtf"},
                                              {"text", ".utf8.txt"},
@@ -108,10 +106,9 @@ TEST_F(ConverterTest, EverySampleMatchesItsGoldenFiles) {
 }
 
 TEST_F(ConverterTest, OutputOptions) {
-    WriteFile(folder_ / "a.doc", SmallDocument);
-    WriteFile(folder_ / ".profil", SmallDocument);
-    WriteFile(folder_ / "-dash.txt", SmallDocument);
-    const std::string rtf = RtfOf(folder_ / "a.doc");
+    for (const char* name : {".profil", "-dash.txt"})
+        WriteFile(folder_ / name, SmallDocument);
+    const std::string rtf = RtfOf(WriteFile(folder_ / "a.doc", SmallDocument));
     // After "--" a name starting with '-' is a file; -j takes its number attached too.
     EXPECT_EQ(Run({"-j3", "--jobs", "256", "-o", folder_ / "x.out", "--", folder_ / "-dash.txt"}),
               0);

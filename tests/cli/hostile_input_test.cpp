@@ -27,13 +27,11 @@ class HostileInputTest : public test::CliFixture {};
 
 // Each refused file has its own line, in argument order; the rest is converted.
 TEST_F(HostileInputTest, RefusedFilesAreReportedAndTheRestConverted) {
-    const fs::path empty = folder_ / "empty.txt", huge = folder_ / "huge.txt",
-                   max = folder_ / "max.txt", folder = folder_ / "folder.txt";
-    WriteFile(empty, "");
+    const fs::path empty = WriteFile(folder_ / "empty.txt", ""), folder = folder_ / "folder.txt";
     // One byte over the limit, and exactly the limit; sparse files cost no disk.
-    WriteFile(huge, "");
+    const fs::path huge = WriteFile(folder_ / "huge.txt", ""),
+                   max = WriteFile(folder_ / "max.txt", "");
     fs::resize_file(huge, 33554433);
-    WriteFile(max, "");
     fs::resize_file(max, 33554432);
     fs::create_directories(folder);
     std::vector<fs::path> arguments = {folder_ / "missing.txt", empty, huge, folder};
@@ -71,12 +69,11 @@ TEST_F(HostileInputTest, OddNamesFollowTheDefaultNamingRule) {
         {"back\\slash.txt", "back\\slash.rtf"},
 #endif
     };
-    WriteFile(folder_ / "ref", SmallDocument);
-    const std::string rtf = RtfOf(folder_ / "ref");
+    const std::string rtf = RtfOf(WriteFile(folder_ / "ref", SmallDocument));
     fs::remove(folder_ / "ref");
     for (const auto& [input, output] : names) {
-        WriteFile(folder_ / fs::u8path(input), SmallDocument);
-        EXPECT_EQ(Run({folder_ / fs::u8path(input)}), 0) << input << ": " << err_;
+        EXPECT_EQ(Run({WriteFile(folder_ / fs::u8path(input), SmallDocument)}), 0)
+            << input << ": " << err_;
         EXPECT_EQ(ReadFile(folder_ / fs::u8path(output)), rtf) << input;
     }
     // Only inputs and outputs are left: no temporary file.
@@ -90,8 +87,6 @@ TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
     const fs::path x = folder_ / "x" / "A.TXT", y = folder_ / "y" / "A.TXT",
                    document = folder_ / "y" / "A.rtf",
                    spelled = folder_ / "x" / ".." / "y" / "A.rtf";
-    fs::create_directories(folder_ / "x");
-    fs::create_directories(folder_ / "y");
     WriteFile(x, "aus x\r\n\x1a");
     WriteFile(y, "aus y\r\n\x1a");
     WriteFile(document, SmallDocument);
@@ -126,8 +121,7 @@ TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
 // A write that fails at once (a full device) is reported; devices are written as they are, not
 // replaced. A write that fails halfway is tried in a child process (ProcessLimitsTest).
 TEST_F(HostileInputTest, DevicesAreWrittenInPlaceAndAFullOneIsReported) {
-    const fs::path input = folder_ / "big.txt";
-    WriteFile(input, std::string(20000, 'x'));
+    const fs::path input = WriteFile(folder_ / "big.txt", std::string(20000, 'x'));
     EXPECT_EQ(Run({"-o", "/dev/null", input}), 0) << err_;
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     EXPECT_EQ(Run({"-o", "/dev/full", input}), 1);

@@ -103,10 +103,9 @@ class ProcessLimitsTest : public test::CliFixture {
 // the help: each is the failing file's own error line and exit status 1, and the run goes on
 // with the next file.
 TEST_F(ProcessLimitsTest, WriteLimitsAreErrorsOfTheirFile) {
-    const fs::path big = folder_ / "big.txt", small = folder_ / "small.txt";
-    WriteFile(big, std::string(20000, 'x'));
+    const fs::path big = WriteFile(folder_ / "big.txt", std::string(20000, 'x'));
+    const fs::path small = WriteFile(folder_ / "small.txt", SmallDocument);
     WriteFile(folder_ / "big.rtf", "earlier output");
-    WriteFile(small, SmallDocument);
     Outcome run = RunProgram({big, small}, [] { Limit(RLIMIT_FSIZE, 4096); });
     EXPECT_EQ(run.exitCode, 1) << run.signal;
     EXPECT_EQ(run.errors, NotWritten(big, folder_ / "big.rtf", "Datei zu gross"));
@@ -137,11 +136,9 @@ TEST_F(ProcessLimitsTest, WriteLimitsAreErrorsOfTheirFile) {
 // message would land in it. And when descriptors run out, that is what the line says.
 TEST_F(ProcessLimitsTest, ClosedStandardDescriptorsAndTooManyOpenFiles) {
     std::vector<std::string> files;
-    for (int i = 0; i < 6; ++i) {
-        const fs::path file = folder_ / ("doc" + std::to_string(i) + ".txt");
-        WriteFile(file, i % 2 ? "" : SmallDocument);
-        files.push_back(file);
-    }
+    for (int i = 0; i < 6; ++i)
+        files.push_back(
+            WriteFile(folder_ / ("doc" + std::to_string(i) + ".txt"), i % 2 ? "" : SmallDocument));
     std::vector<std::string> arguments = {"-j", "2"};
     arguments.insert(arguments.end(), files.begin(), files.end());
     const Outcome run = RunProgram(arguments, [] { ::close(2); });
@@ -171,9 +168,6 @@ TEST_F(ProcessLimitsTest, ClosedStandardDescriptorsAndTooManyOpenFiles) {
 TEST_F(ProcessLimitsTest, WhatMayNotBeTouchedOrExaminedIsReported) {
     const fs::path tree = folder_ / "tree", secret = folder_ / "secret.txt",
                    locked = folder_ / "locked";
-    fs::create_directories(tree / "nosearch");
-    fs::create_directories(tree / "noread");
-    fs::create_directories(locked);
     WriteFile(tree / "nosearch" / "A.TXT", SmallDocument);
     WriteFile(tree / "noread" / "B.TXT", SmallDocument);
     WriteFile(tree / "C.TXT", SmallDocument);
@@ -248,13 +242,12 @@ TEST_F(ProcessLimitsTest, InterruptedRunsLeaveWholeFilesAndNoTemporaries) {
     constexpr int Documents = 3000;
     std::vector<fs::path> documents;
     for (int i = 0; i < Documents; ++i) {
-        const fs::path folder = tree / ("teil" + std::to_string(i % 30));
-        fs::create_directories(folder);
         std::string text;
         for (int line = 0; line <= i % 40; ++line)
             text += "Zeile " + std::to_string(line) + " des Briefs " + std::to_string(i) + "\r\n";
-        documents.push_back(folder / ("BRIEF" + std::to_string(i) + ".TXT"));
-        WriteFile(documents.back(), text + "\x1a");
+        documents.push_back(WriteFile(
+            tree / ("teil" + std::to_string(i % 30)) / ("BRIEF" + std::to_string(i) + ".TXT"),
+            text + "\x1a"));
     }
     // The new outputs, by a run that nothing interrupts; a third of the old ones exist.
     const auto started = std::chrono::steady_clock::now();

@@ -24,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFile;
 using test::SmallDocument;
+using test::StartsWith;
 using test::WriteFile;
 
 class SafeOutputsTest : public test::CliFixture {
@@ -33,7 +34,6 @@ class SafeOutputsTest : public test::CliFixture {
         tree_ = folder_ / "t";
         outside_ = folder_ / "outside";
         fs::create_directories(tree_);
-        fs::create_directories(outside_);
         WriteFile(outside_ / "secret.txt", "secret");
     }
 
@@ -66,12 +66,11 @@ TEST_F(SafeOutputsTest, OutputNamesThatAreNoRegularFileAreNeverWrittenThrough) {
 
     EXPECT_EQ(Run({"-r", "-j", "2", tree_}), 1);
     const std::string refused = "keine gewoehnliche Datei, wird nicht ersetzt";
-    EXPECT_TRUE(err_.starts_with(
-        NotWritten(tree_ / "A.TXT", tree_ / "A.rtf", refused) +
-        NotWritten(tree_ / "B.TXT", tree_ / "B.rtf", refused) +
-        Failure(tree_ / "C.TXT", "Die Eingabedatei kann nicht ueberschrieben werden: " +
-                                     (tree_ / "C.rtf").string())))
-        << err_;
+    EXPECT_TRUE(StartsWith(
+        err_, NotWritten(tree_ / "A.TXT", tree_ / "A.rtf", refused) +
+                  NotWritten(tree_ / "B.TXT", tree_ / "B.rtf", refused) +
+                  Failure(tree_ / "C.TXT", "Die Eingabedatei kann nicht ueberschrieben werden: " +
+                                               (tree_ / "C.rtf").string())));
     EXPECT_EQ(ReadFile(outside_ / "secret.txt"), "secret");
     EXPECT_EQ(ReadFile(tree_ / "C.TXT"), SmallDocument);
     EXPECT_TRUE(fs::is_symlink(tree_ / "A.rtf") && fs::is_symlink(tree_ / "B.rtf"));
@@ -96,8 +95,7 @@ TEST_F(SafeOutputsTest, OutputNamesThatAreNoRegularFileAreNeverWrittenThrough) {
 // Another process keeps swapping the output name between links to a device, a file outside
 // and the input, and nothing; conversions by default name and by -o go on meanwhile.
 TEST_F(SafeOutputsTest, LinkFlippedAtTheOutputNameChangesNothingOutside) {
-    const fs::path input = tree_ / "A.TXT", target = tree_ / "A.rtf";
-    WriteFile(input, SmallDocument);
+    const fs::path input = WriteFile(tree_ / "A.TXT", SmallDocument), target = tree_ / "A.rtf";
     std::atomic<bool> stop{false};
     std::thread flipper([&] {
         // From the device, where a write goes in place, to a file, to nothing.
@@ -131,10 +129,8 @@ TEST_F(SafeOutputsTest, LinkFlippedAtTheOutputNameChangesNothingOutside) {
 // The walk's decisions hold after it: a file swapped for a link to a secret is not read, and
 // a folder swapped for a link is not written into, even when it holds the very same file.
 TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
-    fs::create_directories(tree_ / "sub");
-    WriteFile(tree_ / "sub" / "A.TXT", SmallDocument);
-    WriteFile(tree_ / "sub" / "B.TXT", SmallDocument);
-    WriteFile(tree_ / "sub" / "C.TXT", SmallDocument);
+    for (const char* name : {"A.TXT", "B.TXT", "C.TXT"})
+        WriteFile(tree_ / "sub" / name, SmallDocument);
     WriteFile(outside_ / "secret.txt", "geheim\r\n\x1a");
     ConverterOptions options;
     options.recursive = true;
@@ -174,9 +170,8 @@ TEST_F(SafeOutputsTest, FilesAndFoldersSwappedAfterTheWalkAreRefused) {
 // One file reached by two spellings through a linked folder is one file: two inputs that
 // write it, or an output that is another input, are refused, the same for any worker count.
 TEST_F(SafeOutputsTest, CollisionsAreFoundByFileNotBySpelling) {
-    fs::create_directories(tree_ / "a");
-    fs::create_directory_symlink(tree_ / "a", tree_ / "l");
     WriteFile(tree_ / "a" / "X.TXT", "x\r\n\x1a");
+    fs::create_directory_symlink(tree_ / "a", tree_ / "l");
     WriteFile(tree_ / "a" / "X.DOC", "y\r\n\x1a");
     WriteFile(tree_ / "a" / "Y.TXT", "z\r\n\x1a");
     WriteFile(tree_ / "a" / "Y.rtf", "an input too");
