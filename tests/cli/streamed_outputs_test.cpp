@@ -64,6 +64,11 @@ class PieceSink : public ByteSink {
 
 using Bytes = std::vector<std::uint8_t>;
 
+DocumentInput InputOf(const Bytes& document, FontMode mode = FontMode::Monospace,
+                      bool reflow = false) {
+    return {document.data(), static_cast<std::int64_t>(document.size()), mode, u"DOK.TXT", reflow};
+}
+
 struct Named {
     std::string name;
     Bytes bytes;
@@ -90,9 +95,7 @@ TEST(StreamedOutputs, GiveTheBytesOfWholeOutputsInPiecesOfTheBlockSize) {
     DocumentOutput whole, streamed;
     for (const Named& document : Documents()) {
         for (const FontMode mode : {FontMode::Monospace, FontMode::Proportional}) {
-            const DocumentInput input{document.bytes.data(),
-                                      static_cast<std::int64_t>(document.bytes.size()), mode,
-                                      u"DOK.TXT"};
+            const DocumentInput input = InputOf(document.bytes, mode);
             for (const OutputForm& form : OutputForms()) {
                 ASSERT_TRUE(whole.Produce(form.format, input));
                 for (const std::size_t block :
@@ -122,27 +125,56 @@ class ThrowingSink : public ByteSink {
     bool Put(std::string_view) override { throw std::bad_alloc(); }
 };
 
-// A piece the sink refuses ends the conversion as failed; the next one is whole again, and
-// after a sink that threw, no buffer still hands on to it.
+// A sink that refuses one piece and counts what it is offered after that.
+class RefusingOnce : public ByteSink {
+  public:
+    explicit RefusingOnce(std::size_t refused) : refused_(refused) {}
+    bool Put(std::string_view) override { return offered_++ != refused_; }
+    std::size_t offered_ = 0;
+
+  private:
+    std::size_t refused_;
+};
+
+// A piece the sink refuses ends the conversion as failed, in one pass as on two threads (a
+// text cut in pieces, which offers nothing after it): a throw reaches the caller, the next
+// conversion is whole again; after a sink that threw, no buffer still hands on to it.
 TEST(StreamedOutputs, ARefusedPieceFailsTheOutputAndOnlyIt) {
     const Bytes document = BuildLargeDocument(SampleKind::Realistic, 1 << 20).bytes;
-    const DocumentInput input{document.data(), static_cast<std::int64_t>(document.size()),
-                              FontMode::Monospace, u"DOK.TXT"};
-    DocumentOutput output, whole;
-    for (const OutputForm& form : OutputForms()) {
-        // Forms made whole come in one piece; the others are refused after their first.
-        PieceSink refusing(form.madeWhole ? 0 : 1);
-        EXPECT_FALSE(output.Stream(form.format, input, refusing, 4096)) << form.name;
-        ASSERT_TRUE(whole.Produce(form.format, input));
-        PieceSink sink;
-        ASSERT_TRUE(output.Stream(form.format, input, sink, 4096));
-        EXPECT_EQ(sink.bytes_, whole.bytes()) << form.name;
-        {
-            ThrowingSink throwing;
-            EXPECT_THROW(output.Stream(form.format, input, throwing, 4096), std::bad_alloc);
+    const DocumentInput input = InputOf(document);
+    DocumentOutput whole;
+    for (const bool inPieces : {false, true}) {
+        DocumentOutput output;
+        if (inPieces) output.SetPieceRule({0, 16384});
+        const std::size_t block = inPieces ? StreamBlockSize : 4096;
+        for (const OutputForm& form : OutputForms()) {
+            SCOPED_TRACE(std::string(form.name) + (inPieces ? " in pieces" : " in one pass"));
+            // Forms made whole come in one piece.
+            for (const std::size_t refused : {0u, 1u, 7u}) {
+                if (form.madeWhole && refused > 0) break;
+                RefusingOnce sink(refused);
+                EXPECT_FALSE(output.Stream(form.format, input, sink, block));
+                // Two threads stop at once; one pass may still offer what it had made.
+                if (inPieces) {
+                    EXPECT_EQ(sink.offered_, refused + 1);
+                }
+            }
+            ASSERT_TRUE(whole.Produce(form.format, input));
+            const auto streamsWhole = [&] {
+                PieceSink sink;
+                ASSERT_TRUE(output.Stream(form.format, input, sink, block));
+                EXPECT_EQ(sink.bytes_, whole.bytes());
+                EXPECT_GT(sink.pieces_, form.madeWhole ? 0u : 10u);
+            };
+            streamsWhole();
+            {
+                ThrowingSink throwing;
+                EXPECT_THROW(output.Stream(form.format, input, throwing, block), std::bad_alloc);
+            }
+            ASSERT_TRUE(output.Produce(form.format, input));
+            EXPECT_EQ(output.bytes(), whole.bytes());
+            streamsWhole();
         }
-        ASSERT_TRUE(output.Produce(form.format, input));
-        EXPECT_EQ(output.bytes(), whole.bytes()) << form.name;
     }
 }
 
@@ -160,9 +192,8 @@ TEST(StreamedOutputs, PiecesOnTwoThreadsGiveTheBytesOfOnePass) {
         // Most random texts run to the end; the others end within some piece.
         if (round % 4 != 0) std::replace(bytes.begin(), bytes.end(), EndOfText, std::uint8_t{'z'});
         pieces.SetPieceRule({0, round < 2 ? 65536 : 1500 + std::int64_t(random() % 2000)});
-        const DocumentInput input{bytes.data(), static_cast<std::int64_t>(bytes.size()),
-                                  round % 2 ? FontMode::Proportional : FontMode::Monospace,
-                                  u"DOK.TXT", round % 3 == 0};
+        const DocumentInput input = InputOf(
+            bytes, round % 2 ? FontMode::Proportional : FontMode::Monospace, round % 3 == 0);
         for (const OutputFormat format : forms) {
             ASSERT_TRUE(whole.Produce(format, input));
             PieceSink sink;
@@ -173,44 +204,6 @@ TEST(StreamedOutputs, PiecesOnTwoThreadsGiveTheBytesOfOnePass) {
         }
     }
     EXPECT_GT(cutOutputs, 100u);  // most outputs were made in pieces
-}
-
-// A sink that refuses one piece and counts what it is offered after that.
-class RefusingOnce : public ByteSink {
-  public:
-    explicit RefusingOnce(std::size_t refused) : refused_(refused) {}
-    bool Put(std::string_view) override {
-        if (offered_++ == refused_) return false;
-        return true;
-    }
-    std::size_t offered_ = 0;
-
-  private:
-    std::size_t refused_;
-};
-
-// A refused or thrown piece stops both threads: nothing is handed on after it, the throw
-// reaches the caller, and the next conversion is whole again.
-TEST(StreamedOutputs, ARefusedPieceStopsBothThreads) {
-    const Bytes document = BuildLargeDocument(SampleKind::Realistic, 1 << 20).bytes;
-    const DocumentInput input{document.data(), static_cast<std::int64_t>(document.size()),
-                              FontMode::Monospace, u"DOK.TXT"};
-    DocumentOutput output, whole;
-    output.SetPieceRule({0, 16384});
-    for (const OutputFormat format : {OutputFormat::Rtf, OutputFormat::Text, OutputFormat::Html}) {
-        for (const std::size_t refused : {0u, 1u, 7u}) {
-            RefusingOnce sink(refused);
-            EXPECT_FALSE(output.Stream(format, input, sink));
-            EXPECT_EQ(sink.offered_, refused + 1);
-        }
-        ThrowingSink throwing;
-        EXPECT_THROW(output.Stream(format, input, throwing), std::bad_alloc);
-        ASSERT_TRUE(whole.Produce(format, input));
-        PieceSink sink;
-        ASSERT_TRUE(output.Stream(format, input, sink));
-        EXPECT_EQ(sink.bytes_, whole.bytes());
-        EXPECT_GT(sink.pieces_, 10u);
-    }
 }
 
 // Writes each piece's bounds as its bytes, taking longer on some pieces than on others, as
@@ -249,31 +242,28 @@ TEST(StreamedOutputs, PiecesFinishedOutOfTurnAreHandedOnInOrder) {
         return expected.substr(0, expected.find(last) + last.size());
     };
     for (const std::size_t count : {1u, 2u, 3u, 4u, 7u}) {
-        const auto make = [count](std::int64_t endedAt, std::int64_t throwAt) {
+        SCOPED_TRACE(std::to_string(count) + " converters");
+        const auto stream = [&](std::int64_t endedAt, std::int64_t throwAt, ByteSink& sink) {
             std::vector<std::unique_ptr<TimedPieces>> converters;
-            for (std::size_t i = 0; i < count; ++i)
-                converters.push_back(std::make_unique<TimedPieces>(endedAt, throwAt));
-            return converters;
-        };
-        const auto taking = [](const std::vector<std::unique_ptr<TimedPieces>>& converters) {
             std::vector<PieceConverter*> pointers;
-            for (const auto& converter : converters)
-                pointers.push_back(converter.get());
-            return pointers;
+            for (std::size_t i = 0; i < count; ++i) {
+                converters.push_back(std::make_unique<TimedPieces>(endedAt, throwAt));
+                pointers.push_back(converters.back().get());
+            }
+            return StreamPieces(0, ends, pointers, sink);
         };
         for (const std::int64_t endedAt : {std::int64_t{-1}, std::int64_t{1}, std::int64_t{29}}) {
             PieceSink sink;
-            ASSERT_TRUE(StreamPieces(0, ends, taking(make(endedAt, -1)), sink));
-            EXPECT_EQ(sink.bytes_, endedAt < 0 ? expected : upTo(endedAt))
-                << count << " converters, ended at " << endedAt;
+            ASSERT_TRUE(stream(endedAt, -1, sink));
+            EXPECT_EQ(sink.bytes_, endedAt < 0 ? expected : upTo(endedAt)) << endedAt;
         }
         PieceSink refusing(20);
-        EXPECT_FALSE(StreamPieces(0, ends, taking(make(-1, -1)), refusing));
-        EXPECT_EQ(refusing.bytes_, upTo(20)) << count << " converters";
+        EXPECT_FALSE(stream(-1, -1, refusing));
+        EXPECT_EQ(refusing.bytes_, upTo(20));
         // The throw may come while earlier pieces still wait: what was handed on is some of
         // the pieces before it, in order.
         PieceSink throwing;
-        EXPECT_THROW(StreamPieces(0, ends, taking(make(-1, 43)), throwing), std::bad_alloc);
+        EXPECT_THROW(stream(-1, 43, throwing), std::bad_alloc);
         EXPECT_EQ(upTo(42).substr(0, throwing.bytes_.size()), throwing.bytes_);
         if (count == 1) {
             EXPECT_EQ(throwing.bytes_, upTo(42));
