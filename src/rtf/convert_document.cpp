@@ -79,11 +79,9 @@ inline PlainBlock ClassifyPlainBlock(const std::uint8_t* p, unsigned char* out) 
 }
 
 // Writes the table forms of count bytes that all stay in a plain run; returns the output's end.
-template <int Count>
 inline unsigned char* WriteForms(const std::uint8_t* p, int count, const ByteForm* forms,
                                  unsigned char* out) {
-#pragma GCC unroll 16
-    for (int n = 0; n < (Count ? Count : count); ++n) {
+    for (int n = 0; n < count; ++n) {
         const ByteForm& form = forms[p[n]];
         std::memcpy(out, form.bytes, RtfCharMaxLength);
         out += form.length;
@@ -152,15 +150,15 @@ constexpr std::int64_t EscapedTurnRoom = AttributeWordsRoom + 2 * RtfCharMaxLeng
     const std::uint8_t* const image, const std::int64_t length, const RtfByteForms& forms,
     std::int64_t& position, unsigned char* out, unsigned char* const limit, std::uint8_t& current,
     std::uint8_t& lastEscape, bool& plainFollows) {
+    // Most escapes come in words with the attributes already on, and the spaces between such
+    // words carry them: both write only their characters, told by a load or two. The last
+    // bytes of the text take the general turns.
+    const auto escapeWord = [](const std::uint8_t* p) {
+        return (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
+    };
+    const std::int64_t wordsEnd = length - AttributeEscapeLength - 1;
     while (position < length && out <= limit) {
-        // Most escapes come in words with the attributes already on, and the spaces between
-        // such words carry them: both write only their characters, told by a load or two. The
-        // last bytes of the text take the general turns.
         const std::uint32_t sameEscape = Escape | EscapeLetter << 8 | std::uint32_t{current} << 16;
-        const auto escapeWord = [](const std::uint8_t* p) {
-            return (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
-        };
-        const std::int64_t wordsEnd = length - AttributeEscapeLength - 1;
         while (position <= wordsEnd && out <= limit) {
             const std::uint8_t* const at = image + position;
             const std::uint32_t word = escapeWord(at);
@@ -297,7 +295,7 @@ class DocumentWriter {
         const bool literal = forms_.literalAscii;
         const char* const opening = paragraphOpening_.data();
         const auto rest = [forms](const std::uint8_t* p, int count, unsigned char* o) {
-            return WriteForms<0>(p, count, forms, o);
+            return WriteForms(p, count, forms, o);
         };
         unsigned char* const storage = buffer_.storage;
         unsigned char* const limit = storage + (buffer_.capacity - TurnRoom);
@@ -345,8 +343,7 @@ class DocumentWriter {
                 ++position;
                 while (position < length && out <= limit) {
                     const std::uint8_t next = image[position];
-                    if (next == LineFeed || next == Space || next == AltSpace ||
-                        next == SoftSpace) {
+                    if (next == LineFeed || IsSpaceCode(next)) {
                         ++position;
                     } else if (next == Tab) {
                         std::memcpy(out, forms[Tab].bytes, RtfCharMaxLength);
@@ -500,7 +497,7 @@ RtfByteForms BuildRtfByteForms(const CharTable& table) {
         form.length = static_cast<std::uint8_t>(FormatRtfChar(table[v], form.bytes));
         forms.escaped[v] = form;
         form.inPlainRun = !ChangesTextState(static_cast<std::uint8_t>(v));
-        if (v == Space || v == AltSpace || v == SoftSpace) {
+        if (IsSpaceCode(v)) {
             form = {{' '}, 1, true};
         } else if (v == Tab) {
             form = {{'\\', 't', 'a', 'b', ' '}, 5, true};

@@ -187,10 +187,8 @@ class HtmlWriter {
                     // Its blank; then line feeds and spaces vanish. Text that follows ends the
                     // pending break at once, anything else is left to the steps one by one.
                     *o++ = ' ';
-                    for (++p; p < stop && (*p == LineFeed || *p == Space || *p == AltSpace ||
-                                           *p == SoftSpace);) {
+                    for (++p; p < stop && (*p == LineFeed || IsSpaceCode(*p));)
                         ++p;
-                    }
                     wanted_ = 0;
                     if (p >= stop || !runForms_[*p].inRun) {
                         state.softBreakPending = true;
@@ -269,7 +267,7 @@ class HtmlWriter {
                     attributes = image_[position + 2];
                     form = &forms_[image_[position + 3]];
                     next = position + AttributeEscapeLength;
-                } else if (v == Space || v == AltSpace || v == SoftSpace) {
+                } else if (IsSpaceCode(v)) {
                     attributes = static_cast<std::uint8_t>(
                         CarriedSpaceAttributes(image_, length_, position + 1, lastEscape));
                     form = &Blank;
@@ -515,7 +513,7 @@ HtmlExporter::HtmlExporter(const CharTable& table) {
         const auto byte = static_cast<std::uint8_t>(v);
         RunForm& run = runForms_[v];
         run.inRun = !ChangesTextState(byte) && byte != Tab;
-        if (byte == Space || byte == AltSpace || byte == SoftSpace) {
+        if (IsSpaceCode(byte)) {
             run.bytes[0] = ' ';
             run.length = 1;
         } else if (byte >= Space) {

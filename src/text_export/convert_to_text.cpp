@@ -32,7 +32,7 @@ TextExporter::TextExporter(const CharTable& table, Spaces spaces) {
 
         ByteForm& form = forms_[v];
         form.inPlainRun = !ChangesTextState(byte);
-        if (v == Space || v == AltSpace || v == SoftSpace) {
+        if (IsSpaceCode(v)) {
             form.bytes[0] = ' ';
             form.length = 1;
             form.opensParagraph = true;
@@ -156,7 +156,7 @@ struct TextRun {
     for (++in; in < end; ++in) {
         if (*in == Tab) {
             *run.out++ = '\t';
-        } else if (*in != LineFeed && *in != Space && *in != AltSpace && *in != SoftSpace) {
+        } else if (*in != LineFeed && !IsSpaceCode(*in)) {
             break;
         }
     }
