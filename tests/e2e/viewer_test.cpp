@@ -236,7 +236,9 @@ TEST_F(ReaderTest, SavesAsTheConverterWritesAndAsksBeforeReplacing) {
         ASSERT_NE(question_, nullptr) << "no question before replacing";
         EXPECT_EQ(WindowText(question_), saveTitle);
         ASSERT_TRUE(Press(question_, IDNO));
-        const HWND dialog = FindWindowOf(process_.dwProcessId, true, saveTitle);
+        // Looked for until the wait is up: the dialog comes back to the front as the question
+        // goes, and a single walk over the windows can pass it while it moves.
+        const HWND dialog = FindWindowOf(process_.dwProcessId, true, saveTitle, false, WaitMs);
         ASSERT_NE(dialog, nullptr) << "after No the dialog is still open";
         EXPECT_TRUE(Press(dialog, IDCANCEL));
     };
