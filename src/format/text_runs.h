@@ -121,27 +121,39 @@ inline void StoreSingleBytes(const std::uint8_t* p, Out* out) {
 // bytes left through the table.
 // Reads 2 * RunBlock bytes of the image from block on, and stores up to sizeof(Form::bytes)
 // and RunBlock bytes beyond what it writes.
-// seen(form, there) hears of each turn's form, there 0 for a turn without one.
+// seen(form, there) hears of each turn's form, there 0 for a turn without one. Blocks wider
+// than RunBlock (count up to 32) give store(p, out), which stores a block as StoreSingleBytes
+// does, and then read and store twice their width.
 struct NoFormSeen {
     template <typename Form>
     void operator()(const Form&, std::uint32_t) const {}
 };
 
-template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen>
-inline Out* WriteMixedBlock(const std::uint8_t* block, int count, std::uint32_t others,
-                            const Form* forms, Out* out, Rest rest, Seen seen = {}) {
+struct StoreRunBlock {
+    template <typename Out>
+    void operator()(const std::uint8_t* p, Out* out) const {
+        StoreSingleBytes(p, out);
+    }
+};
+
+template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen,
+          typename Store = StoreRunBlock>
+[[gnu::always_inline]] inline Out* WriteMixedBlock(const std::uint8_t* block, int count,
+                                                   std::uint32_t others, const Form* forms,
+                                                   Out* out, Rest rest, Seen seen = {},
+                                                   Store store = {}) {
     int done = 0;
 #pragma GCC unroll 2
     for (int turn = 0; turn < 2; ++turn) {
         const std::uint32_t has = others != 0;
-        const int n = std::countr_zero(others | (1u << count));
+        const int n = std::countr_zero(others | (std::uint64_t{1} << count));
         out += n - done;
         const Form& form = forms[block[n]];
         std::memcpy(out, form.bytes, sizeof form.bytes);
         out += form.length & -static_cast<int>(has);
         seen(form, has);
         done = n + static_cast<int>(has);
-        StoreSingleBytes(block + done, out);
+        store(block + done, out);
         others &= others - 1;
         if (!others) break;
     }

@@ -29,6 +29,10 @@ struct RtfByteForms {
 
 RtfByteForms BuildRtfByteForms(const CharTable& table);
 
+// Whether this processor takes the plain run with blocks of thirty-two bytes (AVX2); both
+// runs write the same bytes.
+bool WideBlocksAvailable();
+
 // Everything the converter reads and writes. The viewer points these at its AppState.
 struct RtfConversion {
     const std::uint8_t* image = nullptr;  // the document image, or none
@@ -39,6 +43,8 @@ struct RtfConversion {
     std::uint8_t* currentAttributes = nullptr;  // AttributeFlags whose words were written last
     // Built from charTable; when none is given, each conversion works them out itself.
     const RtfByteForms* forms = nullptr;
+    // The wide blocks where the processor has them; false keeps the sixteen-byte ones.
+    bool wideBlocks = WideBlocksAvailable();
 };
 
 // Resets and fills the buffer; returns the StatusSummary ("" and an empty buffer without image).

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "support/guarded_heap.h"
 #include "support/random_document.h"
@@ -12,26 +13,39 @@
 namespace brevikon {
 namespace {
 
+// The plain run's builds this processor can take: the narrow one always, the wide one where
+// it has AVX2. Each must write what the literal conversion writes.
+std::vector<bool> PlainRunBuilds() {
+    if (WideBlocksAvailable()) return {false, true};
+    return {false};
+}
+
 TEST(ConvertDifferential, MatchesTheLiteralConversionByteForByte) {
     CharTable table{};
     BuildCharTable(table);
     std::mt19937 random(1987);
-    for (int round = 0; round < 400; ++round) {
+    constexpr test::DocumentBytes kinds[] = {test::DocumentBytes::Prose, test::DocumentBytes::Any,
+                                             test::DocumentBytes::Plain};
+    for (int round = 0; round < 450; ++round) {
         const std::size_t length = 1 + random() % (round < 300 ? 1200 : 90000);
-        const auto bytes = test::RandomDocument(
-            random, length, round % 3 ? test::DocumentBytes::Any : test::DocumentBytes::Prose);
+        const auto bytes = test::RandomDocument(random, length, kinds[round % 3]);
         const auto document = test::ExactImage(bytes);
         const FontMode fontMode = round % 2 ? FontMode::Proportional : FontMode::Monospace;
-        RtfBuffer fast;
-        std::uint8_t attributes = 0;
-        ConvertDocumentToRtf({document.get(), static_cast<std::int64_t>(length), fontMode, &table,
-                              &fast, &attributes});
         RtfBuffer reference;
         test::ReferenceConvert(document.get(), static_cast<std::int64_t>(length), fontMode, table,
                                reference);
-        ASSERT_EQ(fast.content(), reference.content()) << "round " << round;
-        ASSERT_EQ(fast.capacity, reference.capacity) << "round " << round;
-        ASSERT_EQ(attributes, 0);
+        for (const bool wide : PlainRunBuilds()) {
+            RtfBuffer fast;
+            std::uint8_t attributes = 0;
+            RtfConversion conversion{document.get(), static_cast<std::int64_t>(length),
+                                     fontMode,       &table,
+                                     &fast,          &attributes};
+            conversion.wideBlocks = wide;
+            ConvertDocumentToRtf(conversion);
+            ASSERT_EQ(fast.content(), reference.content()) << "round " << round << " wide " << wide;
+            ASSERT_EQ(fast.capacity, reference.capacity) << "round " << round << " wide " << wide;
+            ASSERT_EQ(attributes, 0);
+        }
     }
 }
 
@@ -67,13 +81,15 @@ TEST(ConvertDifferential, LongestAttributeStepsAtEveryDistanceFromTheBufferEnd) 
 // or box-drawing characters with their long forms. Longest: fifteen characters whose code has
 // five digits, the longest form there is, so that a turn of the plain run writes all it may
 // (15 forms of 8 bytes, the end and the next opening), shifted through a whole line's output
-// so that once such a turn starts exactly at the end of its room. Nothing may be stored behind
-// the end of any block the buffer grows through.
+// so that once such a turn starts exactly at the end of its room; in plain text, without
+// umlauts, thirty-one such forms for the wide blocks. Nothing may be stored behind the end of
+// any block the buffer grows through.
 TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
     CharTable table{};
     BuildCharTable(table);
     CharTable longForms = table;
     longForms[0xC4] = 0xFFFD;
+    longForms[0x01] = 0xFFFD;
     // Line i's letters.
     using Line = std::string (*)(int);
     const Line mixed = [](int i) {
@@ -81,12 +97,15 @@ TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
                            i / 6 % 2 ? static_cast<char>('a' + i % 26) : '\xc4');
     };
     const Line longest = [](int) { return std::string(15, '\xc4'); };
+    const Line longestPlain = [](int) { return std::string(31, '\x01'); };
     const struct {
         const CharTable& table;
         Line line;
         int shifts;
         std::size_t size;
-    } kinds[] = {{table, mixed, 64, 140000}, {longForms, longest, 143, 20000}};
+    } kinds[] = {{table, mixed, 64, 140000},
+                 {longForms, longest, 143, 20000},
+                 {longForms, longestPlain, 271, 20000}};
     for (const auto& kind : kinds) {
         for (int shift = 0; shift < kind.shifts; ++shift) {
             std::string document(static_cast<std::size_t>(800 + shift), 'x');
@@ -99,12 +118,18 @@ TEST(ConvertDifferential, ParagraphEndsAtEveryDistanceFromTheBufferEnd) {
                 RtfBuffer fast(heap);
                 std::uint8_t attributes = 0;
                 for (const FontMode mode : {FontMode::Monospace, FontMode::Proportional}) {
-                    ConvertDocumentToRtf({image, length, mode, &kind.table, &fast, &attributes});
                     RtfBuffer reference;
                     test::ReferenceConvert(image, length, mode, kind.table, reference);
-                    // A whole RTF of 300 KB would be printed otherwise.
-                    ASSERT_TRUE(fast.content() == reference.content()) << "shift " << shift;
-                    ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
+                    for (const bool wide : PlainRunBuilds()) {
+                        RtfConversion conversion{image,       length, mode,
+                                                 &kind.table, &fast,  &attributes};
+                        conversion.wideBlocks = wide;
+                        ConvertDocumentToRtf(conversion);
+                        // A whole RTF of 300 KB would be printed otherwise.
+                        ASSERT_TRUE(fast.content() == reference.content())
+                            << "shift " << shift << " wide " << wide;
+                        ASSERT_EQ(fast.capacity, reference.capacity) << "shift " << shift;
+                    }
                 }
             }
             ASSERT_EQ(heap.overruns, 0) << "shift " << shift;

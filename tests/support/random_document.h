@@ -13,8 +13,10 @@ namespace brevikon::test {
 
 // Prose: long stretches of letters and blanks with an umlaut, a brace or a code now and then,
 // as in ordinary letters, where most sixteen-byte blocks hold one or two such bytes or none;
-// the converters take blocks of that mix their own way.
-enum class DocumentBytes { Any, Prose };
+// the converters take blocks of that mix their own way. Plain: lines of ASCII that end in a
+// hard break, with a brace, a code or an escape now and then, which the converters read as
+// plain text.
+enum class DocumentBytes { Any, Prose, Plain };
 
 inline void AppendProse(std::mt19937& random, std::vector<std::uint8_t>& bytes) {
     static constexpr std::uint8_t rare[] = {0x84, 0x81, 0x94, 0xE1, 0x8E, 0xC4, '{', '\\',
@@ -31,6 +33,25 @@ inline void AppendProse(std::mt19937& random, std::vector<std::uint8_t>& bytes) 
     }
 }
 
+inline void AppendPlainLine(std::mt19937& random, std::vector<std::uint8_t>& bytes) {
+    static constexpr std::uint8_t rare[] = {'{', '}', '\\', 9, 1, 0, 160, 128, 141, 12, 13, 10, 27};
+    for (unsigned n = random() % 90; n > 0; --n) {
+        const unsigned pick = random() % 60;
+        if (pick == 0) {
+            bytes.push_back(rare[random() % std::size(rare)]);
+        } else if (pick == 1) {
+            bytes.insert(bytes.end(), {27, 83, static_cast<std::uint8_t>(random() % 4),
+                                       static_cast<std::uint8_t>('a' + random() % 26)});
+        } else if (pick < 10) {
+            bytes.push_back(' ');
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>('a' + random() % 26));
+        }
+    }
+    bytes.push_back(13);
+    if (random() % 8 != 0) bytes.push_back(10);
+}
+
 inline std::vector<std::uint8_t> RandomDocument(std::mt19937& random, std::size_t length,
                                                 DocumentBytes kind = DocumentBytes::Any) {
     static constexpr std::uint8_t codes[] = {26, 13, 10, 141, 160, 128, 32, 12, 9, 27, 83, 1, 0};
@@ -38,6 +59,10 @@ inline std::vector<std::uint8_t> RandomDocument(std::mt19937& random, std::size_
     while (bytes.size() < length) {
         if (kind == DocumentBytes::Prose && random() % 4 != 0) {
             AppendProse(random, bytes);
+            continue;
+        }
+        if (kind == DocumentBytes::Plain) {
+            AppendPlainLine(random, bytes);
             continue;
         }
         const unsigned pick = random() % 12;
