@@ -199,7 +199,7 @@ class DocumentWriter {
     const RtfByteForms& forms_;
     TextPiece piece_;
     bool prose_;
-    bool wideBlocks_;
+    [[maybe_unused]] bool wideBlocks_;  // unused where no wide run is built
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "format/font_mode.h"
 #include "format/status_summary.h"
 #include "format/text_pieces.h"
+#include "format/wide_blocks.h"
 #include "rtf/rtf_buffer.h"
 
 namespace brevikon {
@@ -28,10 +29,6 @@ struct RtfByteForms {
 };
 
 RtfByteForms BuildRtfByteForms(const CharTable& table);
-
-// Whether this processor takes the plain run with blocks of thirty-two bytes (AVX2); both
-// runs write the same bytes.
-bool WideBlocksAvailable();
 
 // Everything the converter reads and writes. The viewer points these at its AppState.
 struct RtfConversion {

@@ -34,12 +34,4 @@ void WritePlainRunNarrow(PlainRun& run, bool prose) {
     }
 }
 
-bool WideBlocksAvailable() {
-#if defined(BREVIKON_WIDE_BLOCKS)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
 }  // namespace brevikon

@@ -4,6 +4,7 @@
 // the same bytes; the converter asks once per conversion which one this processor can run.
 #include <cstdint>
 
+#include "format/wide_blocks.h"
 #include "rtf/convert_document.h"
 
 namespace brevikon {
@@ -29,8 +30,7 @@ struct PlainRun {
 
 // Prose: the text reads like prose with umlauts (LooksLikeProse).
 void WritePlainRunNarrow(PlainRun& run, bool prose);
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define BREVIKON_WIDE_BLOCKS 1
+#if defined(BREVIKON_WIDE_BLOCKS)
 void WritePlainRunWide(PlainRun& run, bool prose);
 #endif
 

@@ -11,8 +11,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 
+#include "format/nibble_classes.h"
 #include "format/text_runs.h"
 #include "rtf/rtf_runs.h"
 
@@ -27,32 +27,6 @@ namespace brevikon {
 
 namespace wide_blocks {
 
-// Each byte's class from two lookups, one by its high and one by its low four bits: every
-// class the run needs is a union of rows, each a set of high halves times a set of low halves,
-// and a byte is in a row when both lookups give that row's bit. Six constants, where a compare
-// per code would need twelve.
-struct NibbleRow {
-    std::uint8_t bit;
-    std::uint16_t highs;  // bit h: high half h
-    std::uint16_t lows;   // bit l: low half l
-};
-constexpr std::uint16_t Halves(std::initializer_list<int> halves) {
-    std::uint16_t set = 0;
-    for (const int h : halves)
-        set = static_cast<std::uint16_t>(set | 1u << h);
-    return set;
-}
-constexpr std::uint16_t AllHalves = 0xFFFF;
-constexpr std::uint16_t AllBut(std::initializer_list<int> halves) {
-    return static_cast<std::uint16_t>(AllHalves & ~Halves(halves));
-}
-constexpr int High(std::uint8_t v) {
-    return v >> 4;
-}
-constexpr int Low(std::uint8_t v) {
-    return v & 15;
-}
-
 // Bit 7 marks the space codes, so that it can choose the blank directly.
 constexpr std::uint8_t SingleBits = 0x87, StopBits = 0x38, SpaceBit = 0x80;
 constexpr NibbleRow NibbleRows[] = {
@@ -66,26 +40,7 @@ constexpr NibbleRow NibbleRows[] = {
     {SpaceBit, Halves({High(AltSpace), High(SoftSpace)}), Halves({Low(AltSpace)})},
 };
 
-struct NibbleTables {
-    std::uint8_t high[16] = {};
-    std::uint8_t low[16] = {};
-    constexpr std::uint8_t Of(std::uint8_t v) const {
-        return static_cast<std::uint8_t>(high[High(v)] & low[Low(v)]);
-    }
-};
-constexpr NibbleTables MakeNibbleTables() {
-    NibbleTables tables;
-    for (const NibbleRow& row : NibbleRows) {
-        for (int h = 0; h < 16; ++h) {
-            if (row.highs >> h & 1)
-                tables.high[h] = static_cast<std::uint8_t>(tables.high[h] | row.bit);
-            if (row.lows >> h & 1)
-                tables.low[h] = static_cast<std::uint8_t>(tables.low[h] | row.bit);
-        }
-    }
-    return tables;
-}
-constexpr NibbleTables Nibbles = MakeNibbleTables();
+constexpr NibbleTables Nibbles = MakeNibbleTables(NibbleRows);
 
 // The rows give exactly the classes ClassifyPlainBlock tests for, byte for byte.
 constexpr bool NibblesMatchTheCodes() {

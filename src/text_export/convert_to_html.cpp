@@ -10,7 +10,9 @@
 #include "format/text_codes.h"
 #include "format/text_runs.h"
 #include "text_export/character_forms.h"
+#include "text_export/html_escaped_ascii.h"
 #include "text_export/html_page.h"
+#include "text_export/html_run.h"
 
 namespace brevikon {
 
@@ -19,27 +21,27 @@ namespace {
 using CharForm = HtmlExporter::CharForm;
 using RunForm = HtmlExporter::RunForm;
 
+}  // namespace
+
+namespace narrow_blocks {
+
+struct Blocks {
+    static constexpr int Size = RunBlock;
+    static constexpr std::uint32_t Whole = WholeRunBlock;
+    static RunBlockClasses Classify(const std::uint8_t* p) {
+        return ClassifyRunBlock<HtmlEscapedAscii>(p);
+    }
+    static void Store(const std::uint8_t* p, char* out) { StoreSingleBytes(p, out); }
+};
+
+#include "text_export/html_run_loop.h"
+
+}  // namespace narrow_blocks
+
+namespace {
+
 constexpr std::uint8_t TextClassBits = Underline | Bold | Superscript | Subscript | Bit20;
 constexpr std::uint8_t ScaledBits = Wide | Narrow;
-
-// The five characters a page writes as references. & and ' differ in their last bit, < and >
-// in the one before, so three compares find all five in a block.
-struct HtmlEscapedAscii {
-    static constexpr bool Is(std::uint8_t v) {
-        return v == '&' || v == '<' || v == '>' || v == '"' || v == '\'';
-    }
-#if defined(__SSE2__)
-    static_assert(('&' | 1) == '\'' && ('<' | 2) == '>' && ('&' & 1) == 0 && ('<' & 2) == 0);
-    static __m128i Mask(__m128i v) {
-        const auto masked = [&v](std::uint8_t keep, char code) {
-            return _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(keep))),
-                                  _mm_set1_epi8(code));
-        };
-        return _mm_or_si128(_mm_or_si128(masked(0xFE, '&'), masked(0xFD, '<')),
-                            _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
-    }
-#endif
-};
 
 // The opening of the span of the text classes in visible & TextClassBits: every attribute
 // but the width, which an outer span carries.
@@ -95,12 +97,13 @@ class HtmlWriter {
   public:
     HtmlWriter(const std::uint8_t* image, std::int64_t length,
                const std::array<CharForm, 256>& forms, const std::array<RunForm, 256>& runForms,
-               bool literalAscii, ExportBuffer& out)
+               bool literalAscii, bool wideBlocks, ExportBuffer& out)
         : image_(image),
           length_(length),
           forms_(forms),
           runForms_(runForms),
           literalAscii_(literalAscii),
+          wideBlocks_(wideBlocks),
           out_(out) {}
 
     // Writes the paragraphs from position on; true when the text ended before length.
@@ -324,72 +327,14 @@ class HtmlWriter {
     }
 
     // The bytes from p on that stay in the run, up to stop; p ends at the first that does not.
-    // Sixteen at a time where none of them ends the run: no test per byte, printable ASCII
-    // that needs no reference and the space codes stored as they are written, and the forms
-    // of a few other bytes written over them.
     template <bool Prose>
     char* AppendRunBytes(const std::uint8_t*& p, const std::uint8_t* stop, char* o) const {
-        const auto rest = [this](const std::uint8_t* from, int count, char* to) {
-            return AppendRunForms(from, count, to);
-        };
-        while (stop - p >= RunBlock) {
-            const RunBlockClasses classes = ClassifyRunBlock<HtmlEscapedAscii>(p);
-            const std::uint32_t ends = classes.stops | classes.tabs;
-            if (!literalAscii_) {
-                const int before = ends ? std::countr_zero(ends) : RunBlock;
-                o = AppendRunForms(p, before, o);
-                p += before;
-                if (before < RunBlock) return o;
-                continue;
-            }
-            const bool mixed = stop - p >= 2 * RunBlock;
-            const std::uint32_t single = classes.printable | classes.spaces;
-            if (!ends) {
-                if (!Prose && classes.printable == WholeRunBlock) {
-                    std::memcpy(o, p, RunBlock);
-                    o += RunBlock;
-                } else if (mixed) {
-                    StoreSingleBytes(p, o);
-                    o = WriteMixedBlock(p, RunBlock, ~single & WholeRunBlock, runForms_.data(), o,
-                                        rest);
-                } else {
-                    o = AppendRunForms(p, RunBlock, o);
-                }
-                p += RunBlock;
-                continue;
-            }
-            const int before = std::countr_zero(ends);
-            const std::uint32_t others = ~single & ((1u << before) - 1);
-            if (!others) {
-                StoreSingleBytes(p, o);  // what lies beyond is overwritten
-                o += before;
-            } else if (mixed) {
-                StoreSingleBytes(p, o);
-                o = WriteMixedBlock(p, before, others, runForms_.data(), o, rest);
-            } else {
-                o = AppendRunForms(p, before, o);
-            }
-            p += before;
-            return o;
-        }
-        for (; p < stop; ++p) {
-            const RunForm& form = runForms_[*p];
-            if (!form.inRun) break;
-            std::memcpy(o, form.bytes, sizeof form.bytes);
-            o += form.length;
-        }
-        return o;
-    }
-
-    char* AppendRunForms(const std::uint8_t* p, int count, char* o) const {
-        const RunForm* const forms = runForms_.data();
-#pragma GCC unroll 16
-        for (int n = 0; n < count; ++n) {
-            const RunForm& form = forms[p[n]];
-            std::memcpy(o, form.bytes, sizeof form.bytes);
-            o += form.length;
-        }
-        return o;
+#if defined(BREVIKON_WIDE_BLOCKS)
+        if (!Prose && wideBlocks_)
+            return AppendPlainRunBytesWide(runForms_.data(), literalAscii_, p, stop, o);
+#endif
+        return narrow_blocks::AppendRunBytes<narrow_blocks::Blocks, Prose>(
+            runForms_.data(), literalAscii_, p, stop, o);
     }
 
     // A paragraph is a div, not a p: a browser copies a p with a blank line after it, and
@@ -463,8 +408,9 @@ class HtmlWriter {
     std::int64_t length_;
     const std::array<CharForm, 256>& forms_;
     const std::array<RunForm, 256>& runForms_;
-    bool literalAscii_;   // printable ASCII but & < > " ' is written as itself
-    bool prose_ = false;  // see LooksLikeProse
+    bool literalAscii_;                 // printable ASCII but & < > " ' is written as itself
+    bool prose_ = false;                // see LooksLikeProse
+    [[maybe_unused]] bool wideBlocks_;  // plain text may take AppendPlainRunBytesWide
     ExportBuffer& out_;
     bool paragraphOpen_ = false;
     std::size_t paragraphStart_ = 0;
@@ -478,7 +424,7 @@ constexpr std::size_t HtmlStartSize = 16384;
 
 }  // namespace
 
-HtmlExporter::HtmlExporter(const CharTable& table) {
+HtmlExporter::HtmlExporter(const CharTable& table, bool wideBlocks) : wideBlocks_(wideBlocks) {
     for (int v = 0; v < 256; ++v) {
         CharForm& form = forms_[v];
         const char16_t code = table[v];
@@ -546,7 +492,8 @@ bool HtmlExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piec
     if (!out.Reset(out.streaming() ? std::min(estimate, out.drainAt()) : estimate)) return false;
     if (piece.first) AppendHtmlPageStart(out, title, fontMode);
     ended = piece.from < piece.to &&
-            HtmlWriter(image, piece.to, forms_, runForms_, literalAscii_, out).Write(piece.from);
+            HtmlWriter(image, piece.to, forms_, runForms_, literalAscii_, wideBlocks_, out)
+                .Write(piece.from);
     if (piece.last || ended) AppendHtmlPageEnd(out);
     return out.Flush() && out.complete();
 }

@@ -9,13 +9,15 @@
 #include "format/char_table.h"
 #include "format/font_mode.h"
 #include "format/text_pieces.h"
+#include "format/wide_blocks.h"
 #include "text_export/export_buffer.h"
 
 namespace brevikon {
 
 class HtmlExporter {
   public:
-    explicit HtmlExporter(const CharTable& table);
+    // wideBlocks: plain text may take blocks of thirty-two bytes (the same page either way).
+    explicit HtmlExporter(const CharTable& table, bool wideBlocks = WideBlocksAvailable());
 
     // Replaces the buffer's content with the page; title is the UTF-8 file name shown in the
     // browser. False when memory ran out. An empty image gives a page without paragraphs.
@@ -46,6 +48,7 @@ class HtmlExporter {
     std::array<CharForm, 256> forms_{};
     std::array<RunForm, 256> runForms_{};
     bool literalAscii_ = true;
+    [[maybe_unused]] bool wideBlocks_;  // not read where no wide run is built
 };
 
 }  // namespace brevikon
