@@ -11,6 +11,7 @@
 
 namespace brevikon {
 
+namespace {
 namespace narrow_blocks {
 
 struct Blocks {
@@ -25,6 +26,7 @@ struct Blocks {
 #include "rtf/plain_run_loop.h"
 
 }  // namespace narrow_blocks
+}  // namespace
 
 void WritePlainRunNarrow(PlainRun& run, bool prose) {
     if (prose) {

@@ -1,5 +1,5 @@
 // The plain run's loop, over blocks of Blocks::Size bytes. No include guard and no includes:
-// each build of the run includes it inside a namespace of its own after everything it uses,
+// each build of the run includes it inside an unnamed namespace after everything it uses,
 // so that the loop takes that build's instruction set and no definition is shared between
 // builds. Needs rtf/rtf_runs.h, rtf/plain_run.h and format/text_runs.h.
 //

@@ -1,7 +1,7 @@
 // The plain run with thirty-two-byte blocks, for processors with AVX2 (the converter checks
 // before it calls). Everything this file includes is compiled as for every processor; only
-// what it defines after the target switch below uses AVX2, and all of that lives in a
-// namespace of its own, so no shared definition can carry AVX2 instructions elsewhere.
+// what it defines after the target switch below uses AVX2, and all of that but the entry has
+// internal linkage, so no shared definition can carry AVX2 instructions elsewhere.
 #include "rtf/plain_run.h"
 
 #if defined(BREVIKON_WIDE_BLOCKS)
@@ -16,16 +16,11 @@
 #include "format/text_runs.h"
 #include "rtf/rtf_runs.h"
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "format/wide_target_begin.h"
 
 namespace brevikon {
 
-namespace wide_blocks {
+namespace {
 
 // Bit 7 marks the space codes, so that it can choose the blank directly.
 constexpr std::uint8_t SingleBits = 0x87, StopBits = 0x38, SpaceBit = 0x80;
@@ -59,49 +54,26 @@ constexpr bool NibblesMatchTheCodes() {
 static_assert(NibblesMatchTheCodes());
 
 // Thirty-two bytes as ClassifyPlainBlock judges sixteen.
+#include "format/nibble_blocks_wide.h"
+
 struct Blocks {
     static constexpr int Size = 2 * RunBlock;
     static constexpr std::uint32_t Whole = 0xFFFFFFFFu;
-
-    static __m256i Table(const std::uint8_t (&table)[16]) {
-        return _mm256_broadcastsi128_si256(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(table)));
-    }
-
-    static __m256i ClassesOf(__m256i v) {
-        const __m256i lowHalves = _mm256_set1_epi8(15);
-        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(v, 4), lowHalves);
-        return _mm256_and_si256(
-            _mm256_shuffle_epi8(Table(Nibbles.high), high),
-            _mm256_shuffle_epi8(Table(Nibbles.low), _mm256_and_si256(v, lowHalves)));
-    }
-
-    // Bytes whose class has none of these bits, as a mask of 32 bits.
-    static std::uint32_t NoneOf(__m256i classes, std::uint8_t bits) {
-        const __m256i none =
-            _mm256_cmpeq_epi8(_mm256_and_si256(classes, _mm256_set1_epi8(static_cast<char>(bits))),
-                              _mm256_setzero_si256());
-        return static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
-    }
+    using Nibble = NibbleBlock<Nibbles>;
 
     static rtf_runs::PlainBlock Classify(const std::uint8_t* p, unsigned char* out) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        const __m256i classes = ClassesOf(v);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                            _mm256_blendv_epi8(v, _mm256_set1_epi8(' '), classes));
-        return {~NoneOf(classes, SingleBits), ~NoneOf(classes, StopBits)};
+        const __m256i classes = Nibble::ClassesOf(v);
+        Nibble::StoreBlanked(v, classes, out);
+        return {Nibble::AnyOf(classes, SingleBits), Nibble::AnyOf(classes, StopBits)};
     }
 
-    static void Store(const std::uint8_t* p, unsigned char* out) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                            _mm256_blendv_epi8(v, _mm256_set1_epi8(' '), ClassesOf(v)));
-    }
+    static void Store(const std::uint8_t* p, unsigned char* out) { Nibble::StoreBlanked(p, out); }
 };
 
 #include "rtf/plain_run_loop.h"
 
-}  // namespace wide_blocks
+}  // namespace
 
 void WritePlainRunWide(PlainRun& run, bool prose) {
     // Prose keeps the sixteen-byte blocks: there most blocks of thirty-two would hold more
@@ -109,16 +81,12 @@ void WritePlainRunWide(PlainRun& run, bool prose) {
     if (prose) {
         WritePlainRunNarrow(run, true);
     } else {
-        wide_blocks::PlainRunLoop<wide_blocks::Blocks, false>(run);
+        PlainRunLoop<Blocks, false>(run);
     }
 }
 
 }  // namespace brevikon
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "format/wide_target_end.h"
 
 #endif

@@ -23,6 +23,7 @@ using RunForm = HtmlExporter::RunForm;
 
 }  // namespace
 
+namespace {
 namespace narrow_blocks {
 
 struct Blocks {
@@ -37,6 +38,7 @@ struct Blocks {
 #include "text_export/html_run_loop.h"
 
 }  // namespace narrow_blocks
+}  // namespace
 
 namespace {
 

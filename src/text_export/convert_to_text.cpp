@@ -9,6 +9,7 @@
 #include "format/text_codes.h"
 #include "format/text_runs.h"
 #include "text_export/character_forms.h"
+#include "text_export/text_run.h"
 
 namespace brevikon {
 
@@ -23,7 +24,8 @@ constexpr std::size_t MinimumStreamStep = 4096;
 
 }  // namespace
 
-TextExporter::TextExporter(const CharTable& table, Spaces spaces) {
+TextExporter::TextExporter(const CharTable& table, Spaces spaces, bool wideBlocks)
+    : wideBlocks_(wideBlocks) {
     for (int v = 0; v < 256; ++v) {
         const auto byte = static_cast<std::uint8_t>(v);
         ByteForm& escaped = escapedForms_[v];
@@ -58,178 +60,47 @@ TextExporter::TextExporter(const CharTable& table, Spaces spaces) {
     spacesAsBlanks_ = blank(AltSpace) && blank(SoftSpace);
 }
 
+namespace {}  // namespace
+
+namespace {
+namespace narrow_blocks {
+
+using namespace text_runs;
+
+struct Blocks {
+    static constexpr int Size = RunBlock;
+    static constexpr std::uint32_t Whole = WholeRunBlock;
+    static RunBlockClasses Classify(const std::uint8_t* p) {
+        return ClassifyRunBlock<NoEscapedAscii>(p);
+    }
+    static void Store(const std::uint8_t* p, char* out) { StoreSingleBytes(p, out); }
+};
+
+#include "text_export/text_run_loop.h"
+
+}  // namespace narrow_blocks
+}  // namespace
+
 namespace {
 
-// Whether a paragraph was opened, gathered from whole forms: the flag's bit of their words.
-// A form is read as one little-endian word: its bytes, then the length, then the flags.
-using Opened = std::uint64_t;
-static_assert(sizeof(TextExporter::ByteForm) == sizeof(Opened));
-static_assert(offsetof(TextExporter::ByteForm, length) == 4);
-static_assert(std::endian::native == std::endian::little);
-constexpr Opened OpensParagraphBit = Opened{1}
-                                     << (8 * offsetof(TextExporter::ByteForm, opensParagraph));
+using text_runs::TextRun;
+using text_runs::TextRunForms;
 
-// Writes the forms of count bytes that all stay in the run; returns the end of the output.
-template <int Count>
-inline char* WriteRunBytes(const std::uint8_t* p, int count, const TextExporter::ByteForm* forms,
-                           char* o, Opened& opened) {
-#pragma GCC unroll 16
-    for (int n = 0; n < (Count ? Count : count); ++n) {
-        Opened word;
-        std::memcpy(&word, &forms[p[n]], sizeof word);
-        const auto bytes = static_cast<std::uint32_t>(word);
-        std::memcpy(o, &bytes, sizeof bytes);
-        o += (word >> 32) & 0xFF;
-        opened |= word;
-    }
-    return o;
-}
-
-struct TextRunForms {
-    const TextExporter::ByteForm* plain;
-    const TextExporter::ByteForm* escaped;
-    bool literalAscii;
-    bool spacesAsBlanks;  // both space codes write one blank (filler spaces are kept)
-};
-
-// The forms of a few bytes of a block over its single bytes (WriteMixedBlock), with the
-// paragraph they open: any single byte opens one, a form by its flag. Unless every block is to
-// take the same steps, a block of single bytes alone is only stored.
-template <bool SameSteps>
-inline char* WriteMixedTextBytes(const std::uint8_t* p, int count, std::uint32_t single,
-                                 const TextExporter::ByteForm* forms, char* o, Opened& opened) {
-    const std::uint32_t range = (1u << count) - 1;
-    opened |= (single & range) ? OpensParagraphBit : 0;
-    StoreSingleBytes(p, o);
-    if (!SameSteps && !(~single & range)) return o + count;
-    return WriteMixedBlock(
-        p, count, ~single & range, forms, o,
-        [forms, &opened](const std::uint8_t* from, int rest, char* to) {
-            return WriteRunBytes<0>(from, rest, forms, to, opened);
-        },
-        [&opened](const TextExporter::ByteForm& form, std::uint32_t there) {
-            Opened word;
-            std::memcpy(&word, &form, sizeof word);
-            opened |= word & (Opened{0} - there);
-        });
-}
-
-// Where a run stopped, and the state it leaves.
-struct TextRun {
-    const std::uint8_t* in;
-    char* out;
-    bool paragraphOpen;
-    bool softBreakPending = false;
-};
-
-// Takes the code at run.in that changes the state, where that needs no look back: a complete
-// escape, a hard break, a soft break with what it drops. False leaves the code to the case
-// analysis (page break, end of text, an incomplete escape, a soft break still pending at end).
-[[gnu::always_inline]] inline bool TakeStateCode(const TextRunForms& forms, const std::uint8_t* end,
-                                                 const std::uint8_t* imageEnd, TextRun& run,
-                                                 Opened& opened) {
-    const std::uint8_t* in = run.in;
-    const std::uint8_t v = *in;
-    if (v == Escape && imageEnd - in > 3 && in[1] == EscapeLetter) {
-        // Escapes come in words: the rest of this one is taken here too, as far as the run goes.
-        do {
-            run.out = WriteRunBytes<1>(in + 3, 1, forms.escaped, run.out, opened);
-            in += AttributeEscapeLength;
-        } while (in < end && imageEnd - in > 3 && in[0] == Escape && in[1] == EscapeLetter);
-        run.in = in;
-        return true;
-    }
-    if (v == HardBreak) {
-        *run.out++ = TextParagraphEnd;
-        ++in;
-        if (in < imageEnd && *in == LineFeed) ++in;
-        run.in = in;
-        run.paragraphOpen = false;
-        opened = 0;
-        return true;
-    }
-    if (v != SoftBreak) return false;
-    // One blank; then line feeds and spaces vanish and tabs are written until a character,
-    // or an escape, complete or not, ends the pending break.
-    *run.out++ = ' ';
-    opened = OpensParagraphBit;
-    for (++in; in < end; ++in) {
-        if (*in == Tab) {
-            *run.out++ = '\t';
-        } else if (*in != LineFeed && !IsSpaceCode(*in)) {
-            break;
-        }
-    }
-    run.in = in;
-    run.softBreakPending = in >= end || (ChangesTextState(*in) && *in != Escape);
-    return !run.softBreakPending;
-}
-
-// Writes the stream from `in` on as the case analysis would, as far as TakeStateCode can
-// take the codes that change the state: the bytes between them sixteen at a time, tested
-// for those codes at once (printable ASCII copied as it stands). Like a step of the case
-// analysis, a code may read past end to complete itself.
-template <bool Prose>
-TextRun WriteTextRun(const TextRunForms& forms, const std::uint8_t* in, const std::uint8_t* end,
-                     const std::uint8_t* imageEnd, char* out, bool paragraphOpen) {
-    TextRun run{in, out, paragraphOpen};
-    Opened opened = 0;  // by a form written since the run began or its last paragraph ended
-    const auto finish = [&run, &opened] {
-        run.paragraphOpen = run.paragraphOpen || (opened & OpensParagraphBit);
-        return run;
-    };
-    while (run.in < end) {
-        if (end - run.in < RunBlock) {
-            while (run.in < end && forms.plain[*run.in].inPlainRun)
-                run.out = WriteRunBytes<1>(run.in++, 1, forms.plain, run.out, opened);
-            if (run.in >= end || !TakeStateCode(forms, end, imageEnd, run, opened)) break;
-            continue;
-        }
-        const std::uint8_t* const block = run.in;
-        const RunBlockClasses classes = ClassifyRunBlock<NoEscapedAscii>(block);
-        // Bytes written as one byte: stored as they stand, what lies beyond overwritten.
-        const std::uint32_t single =
-            forms.literalAscii ? classes.printable | (forms.spacesAsBlanks ? classes.spaces : 0)
-                               : 0;
-        // Outside prose a block with forms is rare enough for the table.
-        const bool mixed = Prose && forms.literalAscii && end - block >= 2 * RunBlock;
-        if (!Prose && classes.printable == WholeRunBlock && forms.literalAscii) {
-            std::memcpy(run.out, block, RunBlock);
-            run.out += RunBlock;
-            run.in += RunBlock;
-            opened = OpensParagraphBit;
-            continue;
-        }
-        if (!classes.stops) {
-            run.out = mixed
-                          ? WriteMixedTextBytes<true>(block, RunBlock, single, forms.plain, run.out,
-                                                      opened)
-                          : WriteRunBytes<RunBlock>(block, RunBlock, forms.plain, run.out, opened);
-            run.in += RunBlock;
-            continue;
-        }
-        // Each code of the block that changes the state, and the bytes before it.
-        for (std::uint32_t stops = classes.stops; stops;) {
-            const std::uint8_t* const stop = block + std::countr_zero(stops);
-            const auto count = static_cast<int>(stop - run.in);
-            if (forms.literalAscii && end - run.in >= RunBlock &&
-                AllPrintable(classes, static_cast<int>(run.in - block), count)) {
-                std::memcpy(run.out, run.in, RunBlock);  // what lies beyond is overwritten
-                run.out += count;
-                opened |= count ? OpensParagraphBit : 0;
-            } else if (Prose && forms.literalAscii && end - run.in >= 2 * RunBlock) {
-                run.out = WriteMixedTextBytes<false>(run.in, count, single >> (run.in - block),
-                                                     forms.plain, run.out, opened);
-            } else {
-                run.out = WriteRunBytes<0>(run.in, count, forms.plain, run.out, opened);
-            }
-            run.in = stop;
-            if (!TakeStateCode(forms, end, imageEnd, run, opened)) return finish();
-            const auto taken = run.in - block;  // an escape's own bytes are no stops
-            stops = taken < RunBlock ? stops & (WholeRunBlock << taken) : 0;
-        }
-    }
-    return finish();
+// The run of the build this processor takes for the text.
+TextRun WriteRun(const TextRunForms& forms, bool prose, bool wideBlocks, const std::uint8_t* in,
+                 const std::uint8_t* end, const std::uint8_t* imageEnd, char* out,
+                 bool paragraphOpen) {
+    using narrow_blocks::Blocks;
+    if (prose)
+        return narrow_blocks::WriteTextRun<Blocks, true>(forms, in, end, imageEnd, out,
+                                                         paragraphOpen);
+#if defined(BREVIKON_WIDE_BLOCKS)
+    if (wideBlocks)
+        return text_runs::WriteTextRunWide(forms, in, end, imageEnd, out, paragraphOpen);
+#else
+    (void)wideBlocks;
+#endif
+    return narrow_blocks::WriteTextRun<Blocks, false>(forms, in, end, imageEnd, out, paragraphOpen);
 }
 
 // The steps of the text stream's reading, as the text form writes them: attributes dropped.
@@ -316,10 +187,8 @@ bool TextExporter::ConvertPiece(const std::uint8_t* image, const TextPiece& piec
                 const TextRunForms forms{forms_.data(), escapedForms_.data(), literalAscii_,
                                          spacesAsBlanks_};
                 const TextRun run =
-                    prose ? WriteTextRun<true>(forms, image + state.position, image + stepEnd,
-                                               image + length, writer.out, writer.paragraphOpen)
-                          : WriteTextRun<false>(forms, image + state.position, image + stepEnd,
-                                                image + length, writer.out, writer.paragraphOpen);
+                    WriteRun(forms, prose, wideBlocks_, image + state.position, image + stepEnd,
+                             image + length, writer.out, writer.paragraphOpen);
                 writer.out = run.out;
                 writer.paragraphOpen = run.paragraphOpen;
                 state.softBreakPending = run.softBreakPending;

@@ -7,6 +7,7 @@
 
 #include "format/char_table.h"
 #include "format/text_pieces.h"
+#include "format/wide_blocks.h"
 #include "text_export/export_buffer.h"
 
 namespace brevikon {
@@ -20,7 +21,9 @@ class TextExporter {
     // With DropFillerSpaces the spaces that justification added (code 160) are left out, so
     // a justified line reads as it was typed.
     enum Spaces { KeepAllSpaces, DropFillerSpaces };
-    explicit TextExporter(const CharTable& table, Spaces spaces = KeepAllSpaces);
+    // wideBlocks: plain text may take blocks of thirty-two bytes (the same text either way).
+    explicit TextExporter(const CharTable& table, Spaces spaces = KeepAllSpaces,
+                          bool wideBlocks = WideBlocksAvailable());
 
     // Replaces the buffer's content with the text of the document; false when memory ran
     // out. An empty image gives an empty text.
@@ -44,6 +47,7 @@ class TextExporter {
     std::array<ByteForm, 256> escapedForms_{};  // the character byte of an attribute escape
     bool literalAscii_ = true;                  // printable ASCII is written as itself
     bool spacesAsBlanks_ = false;  // both space codes write one blank (filler spaces are kept)
+    bool wideBlocks_;
 };
 
 }  // namespace brevikon

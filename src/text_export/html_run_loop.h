@@ -1,5 +1,5 @@
 // The HTML plain run's blocks, over blocks of Blocks::Size bytes. No include guard and no
-// includes: each build of the run includes it inside a namespace of its own after everything
+// includes: each build of the run includes it inside an unnamed namespace after everything
 // it uses, so that the loop takes that build's instruction set and no definition is shared
 // between builds. Needs format/text_runs.h and text_export/convert_to_html.h.
 //

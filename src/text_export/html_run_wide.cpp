@@ -1,6 +1,6 @@
 // The HTML plain run with thirty-two-byte blocks. Everything this file includes is compiled
-// as for every processor; only what it defines after the target switch uses AVX2, in a
-// namespace of its own, and the caller checks the processor first.
+// as for every processor; only what it defines after the target switch uses AVX2, all of it
+// but the entry with internal linkage, and the caller checks the processor first.
 #include "text_export/html_run.h"
 
 #if defined(BREVIKON_WIDE_BLOCKS)
@@ -15,16 +15,11 @@
 #include "format/text_runs.h"
 #include "text_export/html_escaped_ascii.h"
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "format/wide_target_begin.h"
 
 namespace brevikon {
 
-namespace wide_blocks {
+namespace {
 
 // Printable ASCII that the page writes as itself: each row of sixteen but its references
 // and DEL. The stops and the tab end the run alike; bit 7 marks the space codes.
@@ -57,58 +52,21 @@ constexpr bool NibblesMatchTheCodes() {
 }
 static_assert(NibblesMatchTheCodes());
 
-struct Blocks {
-    static constexpr int Size = 2 * RunBlock;
-    static constexpr std::uint32_t Whole = 0xFFFFFFFFu;
+#include "format/nibble_blocks_wide.h"
 
-    static __m256i Table(const std::uint8_t (&bytes)[16]) {
-        return _mm256_broadcastsi128_si256(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
-    }
-
-    static __m256i ClassesOf(__m256i v) {
-        const __m256i lowHalves = _mm256_set1_epi8(15);
-        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(v, 4), lowHalves);
-        return _mm256_and_si256(
-            _mm256_shuffle_epi8(Table(Nibbles.high), high),
-            _mm256_shuffle_epi8(Table(Nibbles.low), _mm256_and_si256(v, lowHalves)));
-    }
-
-    static std::uint32_t AnyOf(__m256i classes, std::uint8_t bits) {
-        const __m256i none =
-            _mm256_cmpeq_epi8(_mm256_and_si256(classes, _mm256_set1_epi8(static_cast<char>(bits))),
-                              _mm256_setzero_si256());
-        return ~static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
-    }
-
-    static RunBlockClasses Classify(const std::uint8_t* p) {
-        const __m256i classes = ClassesOf(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
-        return {AnyOf(classes, EndBits), 0, AnyOf(classes, LiteralBits),
-                static_cast<std::uint32_t>(_mm256_movemask_epi8(classes))};
-    }
-
-    static void Store(const std::uint8_t* p, char* out) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                            _mm256_blendv_epi8(v, _mm256_set1_epi8(' '), ClassesOf(v)));
-    }
-};
+using Blocks = NibbleRunBlocks<Nibbles, EndBits, LiteralBits>;
 
 #include "text_export/html_run_loop.h"
 
-}  // namespace wide_blocks
+}  // namespace
 
 char* AppendPlainRunBytesWide(const HtmlExporter::RunForm* forms, bool literalAscii,
                               const std::uint8_t*& p, const std::uint8_t* stop, char* o) {
-    return wide_blocks::AppendRunBytes<wide_blocks::Blocks, false>(forms, literalAscii, p, stop, o);
+    return AppendRunBytes<Blocks, false>(forms, literalAscii, p, stop, o);
 }
 
 }  // namespace brevikon
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "format/wide_target_end.h"
 
 #endif
