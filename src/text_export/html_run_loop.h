@@ -23,9 +23,8 @@ inline char* AppendRunForms(const HtmlExporter::RunForm* const forms, const std:
 // needs no reference and the space codes stored as they are written, and the forms of a few
 // other bytes written over them.
 template <typename Blocks, bool Prose>
-[[gnu::always_inline]] inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms,
-                                                   const bool literalAscii, const std::uint8_t*& p,
-                                                   const std::uint8_t* stop, char* o) {
+inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool literalAscii,
+                            const std::uint8_t*& p, const std::uint8_t* stop, char* o) {
     constexpr int Size = Blocks::Size;
     const auto rest = [forms](const std::uint8_t* from, int count, char* to) {
         return AppendRunForms(forms, from, count, to);
