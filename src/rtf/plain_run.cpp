@@ -12,6 +12,7 @@
 namespace brevikon {
 
 namespace {
+
 namespace narrow_blocks {
 
 struct Blocks {

@@ -1,6 +1,6 @@
 #pragma once
-// The RTF converter's plain run, built twice: with the sixteen-byte blocks every x86-64
-// processor takes, and with thirty-two-byte blocks where the processor has AVX2. Both write
+// The RTF converter's plain run, built twice: with the sixteen-byte blocks every processor
+// takes, and with thirty-two-byte blocks where the processor has AVX2. Both write
 // the same bytes; the converter asks once per conversion which one this processor can run.
 #include <cstdint>
 

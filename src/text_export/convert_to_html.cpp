@@ -21,9 +21,6 @@ namespace {
 using CharForm = HtmlExporter::CharForm;
 using RunForm = HtmlExporter::RunForm;
 
-}  // namespace
-
-namespace {
 namespace narrow_blocks {
 
 struct Blocks {
@@ -38,9 +35,6 @@ struct Blocks {
 #include "text_export/html_run_loop.h"
 
 }  // namespace narrow_blocks
-}  // namespace
-
-namespace {
 
 constexpr std::uint8_t TextClassBits = Underline | Bold | Superscript | Subscript | Bit20;
 constexpr std::uint8_t ScaledBits = Wide | Narrow;

@@ -60,9 +60,8 @@ TextExporter::TextExporter(const CharTable& table, Spaces spaces, bool wideBlock
     spacesAsBlanks_ = blank(AltSpace) && blank(SoftSpace);
 }
 
-namespace {}  // namespace
-
 namespace {
+
 namespace narrow_blocks {
 
 using namespace text_runs;
@@ -79,9 +78,6 @@ struct Blocks {
 #include "text_export/text_run_loop.h"
 
 }  // namespace narrow_blocks
-}  // namespace
-
-namespace {
 
 using text_runs::TextRun;
 using text_runs::TextRunForms;
