@@ -136,12 +136,14 @@ struct StoreRunBlock {
     }
 };
 
+// Inlined wherever it is called: a wide run's rest and store are compiled for AVX2, and can
+// be inlined only where the whole block is, in the wide run itself.
 template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen,
           typename Store = StoreRunBlock>
-[[gnu::always_inline]] inline Out* WriteMixedBlock(const std::uint8_t* block, int count,
-                                                   std::uint32_t others, const Form* forms,
-                                                   Out* out, Rest rest, Seen seen = {},
-                                                   Store store = {}) {
+[[gnu::always_inline]] inline Out* WriteMixedBlockInlined(const std::uint8_t* block, int count,
+                                                          std::uint32_t others, const Form* forms,
+                                                          Out* out, Rest rest, Seen seen = {},
+                                                          Store store = {}) {
     int done = 0;
 #pragma GCC unroll 2
     for (int turn = 0; turn < 2; ++turn) {
@@ -160,6 +162,25 @@ template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen
     if (others) [[unlikely]]
         return rest(block + done, count - done, out);
     return out + (count - done);
+}
+
+// The same where the compiler chooses whether to inline it.
+template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen,
+          typename Store = StoreRunBlock>
+inline Out* WriteMixedBlock(const std::uint8_t* block, int count, std::uint32_t others,
+                            const Form* forms, Out* out, Rest rest, Seen seen = {},
+                            Store store = {}) {
+    return WriteMixedBlockInlined(block, count, others, forms, out, rest, seen, store);
+}
+
+// WriteMixedBlock for a run over blocks of Size bytes: the wide runs take it inlined.
+template <int Size, typename... Arguments>
+[[gnu::always_inline]] inline auto WriteMixedBlockOf(Arguments... arguments) {
+    if constexpr (Size > RunBlock) {
+        return WriteMixedBlockInlined(arguments...);
+    } else {
+        return WriteMixedBlock(arguments...);
+    }
 }
 
 // Whether the text from `from` on reads like prose with umlauts rather than plain ASCII, by

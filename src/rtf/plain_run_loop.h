@@ -57,8 +57,9 @@ inline void PlainRunLoop(PlainRun& run) {
                 if (!Prose && classes.single == Blocks::Whole) {
                     out += Size;
                 } else {
-                    out = WriteMixedBlock(block, Size, ~classes.single & Blocks::Whole, forms, out,
-                                          rest, NoFormSeen{}, store);
+                    out = WriteMixedBlockOf<Blocks::Size>(block, Size,
+                                                          ~classes.single & Blocks::Whole, forms,
+                                                          out, rest, NoFormSeen{}, store);
                 }
                 position += Size;
                 continue;
@@ -69,7 +70,8 @@ inline void PlainRunLoop(PlainRun& run) {
             if (!others) {
                 out += count;  // already stored; what lies beyond is overwritten
             } else {
-                out = WriteMixedBlock(block, count, others, forms, out, rest, NoFormSeen{}, store);
+                out = WriteMixedBlockOf<Blocks::Size>(block, count, others, forms, out, rest,
+                                                      NoFormSeen{}, store);
             }
             position += count;
             // In plain text the usual stop is a hard break with its line feed, then a byte

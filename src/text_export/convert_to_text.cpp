@@ -83,7 +83,7 @@ using text_runs::TextRun;
 using text_runs::TextRunForms;
 
 // The run of the build this processor takes for the text.
-TextRun WriteRun(const TextRunForms& forms, bool prose, bool wideBlocks, const std::uint8_t* in,
+[[gnu::always_inline]] inline TextRun WriteRun(const TextRunForms& forms, bool prose, bool wideBlocks, const std::uint8_t* in,
                  const std::uint8_t* end, const std::uint8_t* imageEnd, char* out,
                  bool paragraphOpen) {
     using narrow_blocks::Blocks;

@@ -48,8 +48,8 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
                 o += Size;
             } else if (mixed) {
                 Blocks::Store(p, o);
-                o = WriteMixedBlock(p, Size, ~single & Blocks::Whole, forms, o, rest, NoFormSeen{},
-                                    store);
+                o = WriteMixedBlockOf<Blocks::Size>(p, Size, ~single & Blocks::Whole, forms, o,
+                                                    rest, NoFormSeen{}, store);
             } else {
                 o = AppendRunForms(forms, p, Size, o);
             }
@@ -63,7 +63,8 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
             o += before;
         } else if (mixed) {
             Blocks::Store(p, o);
-            o = WriteMixedBlock(p, before, others, forms, o, rest, NoFormSeen{}, store);
+            o = WriteMixedBlockOf<Blocks::Size>(p, before, others, forms, o, rest, NoFormSeen{},
+                                                store);
         } else {
             o = AppendRunForms(forms, p, before, o);
         }

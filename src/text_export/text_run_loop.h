@@ -32,7 +32,7 @@ inline char* WriteMixedTextBytes(const std::uint8_t* p, int count, std::uint32_t
     opened |= (single & range) ? OpensParagraphBit : 0;
     Blocks::Store(p, o);
     if (!SameSteps && !(~single & range)) return o + count;
-    return WriteMixedBlock(
+    return WriteMixedBlockOf<Blocks::Size>(
         p, count, ~single & range, forms, o,
         [forms, &opened](const std::uint8_t* from, int rest, char* to) {
             return WriteRunBytes<0>(from, rest, forms, to, opened);
