@@ -83,9 +83,11 @@ using text_runs::TextRun;
 using text_runs::TextRunForms;
 
 // The run of the build this processor takes for the text.
-[[gnu::always_inline]] inline TextRun WriteRun(const TextRunForms& forms, bool prose, bool wideBlocks, const std::uint8_t* in,
-                 const std::uint8_t* end, const std::uint8_t* imageEnd, char* out,
-                 bool paragraphOpen) {
+[[gnu::always_inline]] inline TextRun WriteRun(const TextRunForms& forms, bool prose,
+                                               bool wideBlocks, const std::uint8_t* in,
+                                               const std::uint8_t* end,
+                                               const std::uint8_t* imageEnd, char* out,
+                                               bool paragraphOpen) {
     using narrow_blocks::Blocks;
     if (prose)
         return narrow_blocks::WriteTextRun<Blocks, true>(forms, in, end, imageEnd, out,
