@@ -183,6 +183,18 @@ template <int Size, typename... Arguments>
     }
 }
 
+// Sixteen-byte blocks as a run's loop takes them (Size, Whole, Classify, Store), with the
+// escaped set of ClassifyRunBlock.
+template <typename EscapedAscii>
+struct RunBlocks {
+    static constexpr int Size = RunBlock;
+    static constexpr std::uint32_t Whole = WholeRunBlock;
+    static RunBlockClasses Classify(const std::uint8_t* p) {
+        return ClassifyRunBlock<EscapedAscii>(p);
+    }
+    static void Store(const std::uint8_t* p, char* out) { StoreSingleBytes(p, out); }
+};
+
 // Whether the text from `from` on reads like prose with umlauts rather than plain ASCII, by
 // its first kilobytes: at least one block in eight holds a byte from 128 up. There blocks
 // with a form or two come and go at random, which no branch can guess, so the runs write

@@ -107,6 +107,9 @@ class DocumentWriter {
         run.capacity = buffer_.capacity;
         run.used = buffer_.used;
         run.position = state_.position;
+        // Kept as they are where the run takes nothing (a buffer too small for its turns).
+        run.open = paragraphOpen_;
+        run.softBreakPending = state_.softBreakPending;
 #if defined(BREVIKON_WIDE_BLOCKS)
         if (wideBlocks_) {
             WritePlainRunWide(run, prose_);

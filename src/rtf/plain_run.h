@@ -20,7 +20,7 @@ struct PlainRun {
     std::int64_t capacity = 0;
     std::int64_t used = 0;      // in and out
     std::int64_t position = 0;  // in and out
-    bool open = true;           // out: a paragraph is open
+    bool open = true;           // in and out: a paragraph is open
     bool softBreakPending = false;
     // Out: the run ended inside escapes, with these attributes on and this last escape's.
     bool endedInEscapes = false;

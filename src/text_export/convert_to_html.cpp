@@ -23,14 +23,7 @@ using RunForm = HtmlExporter::RunForm;
 
 namespace narrow_blocks {
 
-struct Blocks {
-    static constexpr int Size = RunBlock;
-    static constexpr std::uint32_t Whole = WholeRunBlock;
-    static RunBlockClasses Classify(const std::uint8_t* p) {
-        return ClassifyRunBlock<HtmlEscapedAscii>(p);
-    }
-    static void Store(const std::uint8_t* p, char* out) { StoreSingleBytes(p, out); }
-};
+using Blocks = RunBlocks<HtmlEscapedAscii>;
 
 #include "text_export/html_run_loop.h"
 

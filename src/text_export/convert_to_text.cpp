@@ -66,14 +66,7 @@ namespace narrow_blocks {
 
 using namespace text_runs;
 
-struct Blocks {
-    static constexpr int Size = RunBlock;
-    static constexpr std::uint32_t Whole = WholeRunBlock;
-    static RunBlockClasses Classify(const std::uint8_t* p) {
-        return ClassifyRunBlock<NoEscapedAscii>(p);
-    }
-    static void Store(const std::uint8_t* p, char* out) { StoreSingleBytes(p, out); }
-};
+using Blocks = RunBlocks<NoEscapedAscii>;
 
 #include "text_export/text_run_loop.h"
 
