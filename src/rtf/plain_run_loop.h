@@ -40,6 +40,10 @@ inline void PlainRunLoop(PlainRun& run) {
     const auto opens = [forms](std::uint8_t v) {
         return forms[v].inPlainRun && (v >= Space || v == Tab);
     };
+    // What ends a soft break's state at once and stays in the run: no line feed, space or tab.
+    const auto endsSoftBreak = [forms](std::uint8_t v) {
+        return forms[v].inPlainRun && v > Space && v != AltSpace && v != SoftSpace;
+    };
     unsigned char* const storage = run.storage;
     unsigned char* const limit = storage + (run.capacity - TurnRoom);
     unsigned char* out = storage + run.used;
@@ -74,14 +78,22 @@ inline void PlainRunLoop(PlainRun& run) {
                                                       NoFormSeen{}, store);
             }
             position += count;
-            // In plain text the usual stop is a hard break with its line feed, then a byte
-            // that opens the next paragraph. Taken here, the blocks go on without a turn
-            // through the cases. (In prose, lines end in soft breaks.)
+            // The usual stops are a line's end followed by a character: in prose a soft break
+            // with its line feed, which writes a blank; in plain text a hard break with its
+            // line feed, then a byte that opens the next paragraph. Taken here, the blocks go
+            // on without a turn through the cases.
+            const std::uint8_t* const stop = block + count;
             if constexpr (!Prose) {
-                const std::uint8_t* const stop = block + count;
                 std::memcpy(out, lineEnd, LineEndSize);
                 if (stop[0] == HardBreak && stop[1] == LineFeed && opens(stop[2])) {
                     out += LineEndSize;
+                    position += 2;
+                    continue;
+                }
+            }
+            if constexpr (Prose) {
+                if (stop[0] == SoftBreak && stop[1] == LineFeed && endsSoftBreak(stop[2])) {
+                    *out++ = ' ';
                     position += 2;
                     continue;
                 }
