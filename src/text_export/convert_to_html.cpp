@@ -67,6 +67,8 @@ constexpr std::array<SpanOpening, 64> BuildSpanOpenings() {
 constexpr std::array<SpanOpening, 64> SpanOpenings = BuildSpanOpenings();
 constexpr std::string_view SpanClosing = "</span>";
 constexpr std::string_view TabText = "<span class=\"tab\">\t</span>";
+// A paragraph without text holds a line break, so that it keeps the height of a line.
+constexpr std::string_view EmptyParagraph = "<div><br></div>\n";
 
 // VisibleAttributes of every attribute byte, for the escaped run: one load per escape instead
 // of the tests of its groups.
@@ -172,8 +174,10 @@ class HtmlWriter {
             char* o = first;
             const std::uint8_t* p = image_ + position;
             const std::uint8_t* const stop = image_ + end;
+            HtmlRunLineEnds lineEnds{paragraphStart_ == out_.size() ? first : nullptr};
             while (true) {
-                o = prose_ ? AppendRunBytes<true>(p, stop, o) : AppendRunBytes<false>(p, stop, o);
+                o = prose_ ? AppendRunBytes<true>(p, stop, o, lineEnds)
+                           : AppendRunBytes<false>(p, stop, o, lineEnds);
                 if (p >= stop) break;
                 if (*p == SoftBreak) {
                     // Its blank; then line feeds and spaces vanish. Text that follows ends the
@@ -197,23 +201,34 @@ class HtmlWriter {
                 }
                 if (*p != HardBreak) break;
                 // The paragraph's end; an empty one holds a line break.
-                const std::size_t at = out_.size() + static_cast<std::size_t>(o - first);
-                const std::string_view close = at == paragraphStart_ ? "<br></div>\n" : "</div>\n";
+                const std::string_view close =
+                    o == lineEnds.paragraphAt ? "<br></div>\n" : "</div>\n";
                 std::memcpy(o, close.data(), close.size());
                 o += close.size();
                 ++p;
                 if (p < image_ + length_ && *p == LineFeed) ++p;
                 wanted_ = 0;
-                // Text right after it opens the next paragraph; anything else is left to the
-                // steps one by one, with no paragraph open.
+                // Then a line feed writes nothing and another hard break an empty paragraph.
+                while (p < stop && (*p == LineFeed || *p == HardBreak)) {
+                    if (*p++ == LineFeed) continue;
+                    if (p < image_ + length_ && *p == LineFeed) ++p;
+                    std::memcpy(o, EmptyParagraph.data(), EmptyParagraph.size());
+                    o += EmptyParagraph.size();
+                }
+                // Text right after them opens the next paragraph; anything else is left to
+                // the steps one by one, with no paragraph open.
                 if (p >= stop || *p < Space || !runForms_[*p].inRun) {
                     open = false;
                     break;
                 }
                 std::memcpy(o, "<div>", 5);
                 o += 5;
-                paragraphStart_ = out_.size() + static_cast<std::size_t>(o - first);
+                lineEnds.paragraphAt = o;
             }
+            if (lineEnds.paragraphAt)
+                paragraphStart_ =
+                    out_.size() + static_cast<std::size_t>(lineEnds.paragraphAt - first);
+            if (lineEnds.taken) wanted_ = 0;
             out_.Commit(static_cast<std::size_t>(o - first));
             position = p - image_;
             if (p < stop || state.softBreakPending) break;
@@ -317,13 +332,14 @@ class HtmlWriter {
 
     // The bytes from p on that stay in the run, up to stop; p ends at the first that does not.
     template <bool Prose>
-    char* AppendRunBytes(const std::uint8_t*& p, const std::uint8_t* stop, char* o) const {
+    char* AppendRunBytes(const std::uint8_t*& p, const std::uint8_t* stop, char* o,
+                         HtmlRunLineEnds& lineEnds) const {
 #if defined(BREVIKON_WIDE_BLOCKS)
         if (!Prose && wideBlocks_)
-            return AppendPlainRunBytesWide(runForms_.data(), literalAscii_, p, stop, o);
+            return AppendPlainRunBytesWide(runForms_.data(), literalAscii_, p, stop, o, lineEnds);
 #endif
         return narrow_blocks::AppendRunBytes<narrow_blocks::Blocks, Prose>(
-            runForms_.data(), literalAscii_, p, stop, o);
+            runForms_.data(), literalAscii_, p, stop, o, lineEnds);
     }
 
     // A paragraph is a div, not a p: a browser copies a p with a blank line after it, and

@@ -22,10 +22,17 @@ inline char* AppendRunForms(const HtmlExporter::RunForm* const forms, const std:
 // A block at a time where none of them ends the run: no test per byte, printable ASCII that
 // needs no reference and the space codes stored as they are written, and the forms of a few
 // other bytes written over them.
+// Where a block ends at a line's end followed by text, that end is taken here too (see
+// HtmlRunLineEnds), and the blocks go on.
 template <typename Blocks, bool Prose>
 inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool literalAscii,
-                            const std::uint8_t*& p, const std::uint8_t* stop, char* o) {
+                            const std::uint8_t*& p, const std::uint8_t* stop, char* o,
+                            HtmlRunLineEnds& lineEnds) {
     constexpr int Size = Blocks::Size;
+    // A paragraph's end with the next one's opening, after the line break an empty one holds.
+    static constexpr char ParagraphEnds[] = "<br></div>\n<div>\0\0\0";
+    constexpr int EmptyEndSize = 16, LineBreakSize = 4;
+    static_assert(sizeof ParagraphEnds >= EmptyEndSize + LineBreakSize);
     const auto rest = [forms](const std::uint8_t* from, int count, char* to) {
         return AppendRunForms(forms, from, count, to);
     };
@@ -69,6 +76,26 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
             o = AppendRunForms(forms, p, before, o);
         }
         p += before;
+        // The line's end reads two bytes past the stop, inside the second block.
+        if (mixed && p[1] == LineFeed) {
+            if constexpr (Prose) {
+                const std::uint8_t next = p[2];
+                if (p[0] == SoftBreak && next > Space && !IsSpaceCode(next) && forms[next].inRun) {
+                    *o++ = ' ';
+                    p += 2;
+                    lineEnds.taken = true;
+                    continue;
+                }
+            } else if (p[0] == HardBreak && p[2] >= Space && forms[p[2]].inRun) {
+                const int skip = o == lineEnds.paragraphAt ? 0 : LineBreakSize;
+                std::memcpy(o, ParagraphEnds + skip, EmptyEndSize);
+                o += EmptyEndSize - skip;
+                lineEnds.paragraphAt = o;
+                p += 2;
+                lineEnds.taken = true;
+                continue;
+            }
+        }
         return o;
     }
     for (; p < stop; ++p) {

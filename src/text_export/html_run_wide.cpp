@@ -61,8 +61,9 @@ using Blocks = NibbleRunBlocks<Nibbles, EndBits, LiteralBits>;
 }  // namespace
 
 char* AppendPlainRunBytesWide(const HtmlExporter::RunForm* forms, bool literalAscii,
-                              const std::uint8_t*& p, const std::uint8_t* stop, char* o) {
-    return AppendRunBytes<Blocks, false>(forms, literalAscii, p, stop, o);
+                              const std::uint8_t*& p, const std::uint8_t* stop, char* o,
+                              HtmlRunLineEnds& lineEnds) {
+    return AppendRunBytes<Blocks, false>(forms, literalAscii, p, stop, o, lineEnds);
 }
 
 }  // namespace brevikon

@@ -12,10 +12,10 @@
 namespace brevikon::test {
 
 // Prose: long stretches of letters and blanks with an umlaut, a brace or a code now and then,
-// as in ordinary letters, where most sixteen-byte blocks hold one or two such bytes or none;
-// the converters take blocks of that mix their own way. Plain: lines of ASCII that end in a
-// hard break, with a brace, a code or an escape now and then, which the converters read as
-// plain text.
+// as in ordinary letters, often ending in a soft break, where most sixteen-byte blocks hold
+// one or two such bytes or none; the converters take blocks of that mix their own way.
+// Plain: lines of ASCII that end in a hard break, some empty, with a brace, a code or an
+// escape now and then, which the converters read as plain text.
 enum class DocumentBytes { Any, Prose, Plain };
 
 inline void AppendProse(std::mt19937& random, std::vector<std::uint8_t>& bytes) {
@@ -31,11 +31,14 @@ inline void AppendProse(std::mt19937& random, std::vector<std::uint8_t>& bytes) 
             bytes.push_back(static_cast<std::uint8_t>('a' + random() % 26));
         }
     }
+    // Most lines of prose end in a soft break with its line feed.
+    if (random() % 2 == 0) bytes.insert(bytes.end(), {141, 10});
 }
 
 inline void AppendPlainLine(std::mt19937& random, std::vector<std::uint8_t>& bytes) {
     static constexpr std::uint8_t rare[] = {'{', '}', '\\', 9, 1, 0, 160, 128, 141, 12, 13, 10, 27};
-    for (unsigned n = random() % 90; n > 0; --n) {
+    // One line in six is empty: a paragraph's end.
+    for (unsigned n = random() % 6 == 0 ? 0 : random() % 90; n > 0; --n) {
         const unsigned pick = random() % 60;
         if (pick == 0) {
             bytes.push_back(rare[random() % std::size(rare)]);
