@@ -182,6 +182,10 @@ TEST(HtmlExport, ParagraphsAndAttributesAsTheRtfHasThem) {
         {"ab\r\n\n\x0c", "<div>ab</div>\n<hr class=\"page\">\n"},
         {"ab\r\x7f\rc", "<div>ab</div>\n<div><br></div>\n<div>c</div>\n"},
         {"\x7f\rb", "<div><br></div>\n<div>b</div>\n"},
+        // The same where the blocks of a long line take the line's end.
+        {std::string(40, 'a') + "\r\n\x7f\r\n" + std::string(100, 'b'),
+         "<div>" + std::string(40, 'a') + "</div>\n<div><br></div>\n<div>" + std::string(100, 'b') +
+             "</div>\n"},
         // An escape whose character shows nothing leaves no empty span behind.
         {"\x1bS\x01\x0d\r", "<div><br></div>\n"},
         // A blank between two escapes with the same attribute carries it; of two blanks only
