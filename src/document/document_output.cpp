@@ -190,8 +190,10 @@ void DocumentOutput::SetDocumentStatusLine(const DocumentInput& input) {
 bool DocumentOutput::WriteRtf(const DocumentInput& input) {
     // Every paragraph opens with no attribute; the conversion needs no state of an earlier one.
     std::uint8_t currentAttributes = 0;
-    summary_ = ConvertDocumentToRtf({input.image, input.length, input.fontMode, &charTable_, &rtf_,
-                                     &currentAttributes, &rtfForms_});
+    RtfConversion conversion{input.image, input.length,       input.fontMode, &charTable_,
+                             &rtf_,       &currentAttributes, &rtfForms_};
+    conversion.keepInitialStorage = true;  // one buffer for file after file
+    summary_ = ConvertDocumentToRtf(conversion);
     statusLine_ = DocumentStatusLine(input.fileName, input.length, summary_);
     if (!rtf_.complete()) return false;
     bytes_ = rtf_.content();

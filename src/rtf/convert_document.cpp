@@ -258,7 +258,14 @@ bool WriteDocument(const RtfConversion& conversion, const TextPiece& piece) {
 }  // namespace
 
 std::u16string ConvertDocumentToRtf(const RtfConversion& conversion) {
-    ResetRtfBuffer(*conversion.buffer);
+    RtfBuffer& buffer = *conversion.buffer;
+    if (conversion.keepInitialStorage && buffer.storage &&
+        buffer.capacity == RtfBufferInitialCapacity) {
+        buffer.used = 0;  // what it held is never read again
+        buffer.appendLost = false;
+    } else {
+        ResetRtfBuffer(buffer);
+    }
     *conversion.currentAttributes = 0;
     if (!conversion.image || conversion.length < 1) return {};
     const std::int64_t textStart = FindTextStart(conversion.image, conversion.length);

@@ -42,6 +42,9 @@ struct RtfConversion {
     const RtfByteForms* forms = nullptr;
     // The wide blocks where the processor has them; false keeps the sixteen-byte ones.
     bool wideBlocks = WideBlocksAvailable();
+    // A converter going from file to file keeps a buffer that has not grown as it is, instead
+    // of giving it back and clearing a new one of the same size for every file.
+    bool keepInitialStorage = false;
 };
 
 // Resets and fills the buffer; returns the StatusSummary ("" and an empty buffer without image).
