@@ -31,7 +31,7 @@ inline void AppendProse(std::mt19937& random, std::vector<std::uint8_t>& bytes) 
             bytes.push_back(static_cast<std::uint8_t>('a' + random() % 26));
         }
     }
-    // Most lines of prose end in a soft break with its line feed.
+    // Half the stretches end as lines of prose do: in a soft break with its line feed.
     if (random() % 2 == 0) bytes.insert(bytes.end(), {141, 10});
 }
 
