@@ -1,7 +1,8 @@
 #pragma once
-// Whether the RTF plain run may take blocks of thirty-two bytes: built where the compiler can
-// target AVX2 for single functions (x86-64), and taken where the processor has it. The
-// wide run writes the same bytes as the sixteen-byte run, which stays the fallback.
+// Whether the plain runs of the RTF, text and HTML forms may take blocks of thirty-two bytes:
+// built where the compiler can target AVX2 for single functions (x86-64), and taken where the
+// processor has it. Each wide run writes the same bytes as its sixteen-byte run, which stays
+// the fallback.
 
 namespace brevikon {
 

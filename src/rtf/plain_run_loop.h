@@ -42,7 +42,7 @@ inline void PlainRunLoop(PlainRun& run) {
     };
     // What ends a soft break's state at once and stays in the run: no line feed, space or tab.
     const auto endsSoftBreak = [forms](std::uint8_t v) {
-        return forms[v].inPlainRun && v > Space && v != AltSpace && v != SoftSpace;
+        return forms[v].inPlainRun && v > Space && !IsSpaceCode(v);
     };
     unsigned char* const storage = run.storage;
     unsigned char* const limit = storage + (run.capacity - TurnRoom);
@@ -83,17 +83,16 @@ inline void PlainRunLoop(PlainRun& run) {
             // line feed, then a byte that opens the next paragraph. Taken here, the blocks go
             // on without a turn through the cases.
             const std::uint8_t* const stop = block + count;
-            if constexpr (!Prose) {
-                std::memcpy(out, lineEnd, LineEndSize);
-                if (stop[0] == HardBreak && stop[1] == LineFeed && opens(stop[2])) {
-                    out += LineEndSize;
-                    position += 2;
-                    continue;
-                }
-            }
             if constexpr (Prose) {
                 if (stop[0] == SoftBreak && stop[1] == LineFeed && endsSoftBreak(stop[2])) {
                     *out++ = ' ';
+                    position += 2;
+                    continue;
+                }
+            } else {
+                std::memcpy(out, lineEnd, LineEndSize);
+                if (stop[0] == HardBreak && stop[1] == LineFeed && opens(stop[2])) {
+                    out += LineEndSize;
                     position += 2;
                     continue;
                 }
