@@ -100,19 +100,6 @@ NativeString InputKey(const PathKeys& keys, const ConversionJob& job) {
     return keys.Key(job.input);
 }
 
-// An output is a name in a folder: the folder by identity where it exists already, else the
-// output's path key.
-NativeString TargetKey(NativeString pathKey, const ConversionJob& job, const JobOutput& output) {
-    const NativeString folder = TargetFolderPart(output.target);
-    std::optional<FileIdentity> identity = job.inputFolder;
-    if (!identity && job.mirroredFolders.empty())
-        identity = IdentifyFile(folder.empty() ? FromAscii(".") : folder);
-    if (!identity) return pathKey;
-    NativeString key = IdentityKey(*identity);
-    key += '/';
-    return key + PathKeys::Folded(output.target.substr(folder.size()));
-}
-
 void AddJob(const ConverterOptions& options, const FoundFile& file, bool walked,
             std::vector<ConversionJob>& jobs) {
     ConversionJob& job = jobs.emplace_back();
@@ -157,9 +144,31 @@ class TargetLookup {
         return IdentifyFile(target);
     }
 
+    // The identity of an existing folder, looked up once: the outputs of a folder's thousands
+    // of files all go into the same one.
+    const std::optional<FileIdentity>& Folder(const NativeString& folder) {
+        const auto [known, added] = folders_.try_emplace(folder);
+        if (added) known->second = IdentifyFile(folder.empty() ? FromAscii(".") : folder);
+        return known->second;
+    }
+
   private:
     std::unordered_map<NativeString, bool> missingFolders_;
+    std::unordered_map<NativeString, std::optional<FileIdentity>> folders_;
 };
+
+// An output is a name in a folder: the folder by identity where it exists already, else the
+// output's path key.
+NativeString TargetKey(NativeString pathKey, const ConversionJob& job, const JobOutput& output,
+                       TargetLookup& lookup) {
+    const NativeString folder = TargetFolderPart(output.target);
+    std::optional<FileIdentity> identity = job.inputFolder;
+    if (!identity && job.mirroredFolders.empty()) identity = lookup.Folder(folder);
+    if (!identity) return pathKey;
+    NativeString key = IdentityKey(*identity);
+    key += '/';
+    return key + PathKeys::Folded(output.target.substr(folder.size()));
+}
 
 // Refuses job for writing target: a name collision in the manifest's words.
 void Refuse(ConversionJob& job, std::u16string text) {
@@ -203,7 +212,7 @@ void RefuseCollisions(std::vector<ConversionJob>& jobs,
                 break;
             }
             const auto [earlier, added] = writers.try_emplace(
-                TargetKey(std::move(pathKey), job, output), Writer{i, inputKeys[i]});
+                TargetKey(std::move(pathKey), job, output, lookup), Writer{i, inputKeys[i]});
             if (added) continue;
             if (earlier->second.inputKey == inputKeys[i]) {
                 output.repeated = true;
