@@ -115,6 +115,12 @@ TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
     EXPECT_EQ(err_, Failure(y, "Die Ausgabedatei entsteht in diesem Lauf schon aus " + x.string() +
                                    ": " + (out / "A.rtf").string()));
     EXPECT_EQ(ReadFile(out / "A.rtf"), RtfOf(x));
+    // Two of one name in two folders, each written beside itself, are no collision.
+    const fs::path p = WriteFile(folder_ / "p" / "B.TXT", "aus p\r\n\x1a"),
+                   q = WriteFile(folder_ / "q" / "B.TXT", "aus q\r\n\x1a");
+    EXPECT_EQ(Run({p, q}), 0) << err_;
+    EXPECT_EQ(ReadFile(folder_ / "p" / "B.rtf"), RtfOf(p));
+    EXPECT_EQ(ReadFile(folder_ / "q" / "B.rtf"), RtfOf(q));
 }
 
 #ifndef _WIN32
