@@ -28,14 +28,19 @@ KINDS = {"0": ("realistic", 1.5), "1": ("attributes", None), "2": ("plain", 3.0)
 
 
 def processor():
+    """The model name, with family and model: a virtual machine may show the name alone."""
+    fields = {}
     try:
         with open("/proc/cpuinfo", encoding="utf-8") as info:
             for line in info:
-                if line.startswith("model name"):
-                    return line.split(":", 1)[1].strip()
+                key, _, value = line.partition(":")
+                fields.setdefault(key.strip(), value.strip())
     except OSError:
         pass
-    return "unknown processor"
+    name = fields.get("model name", "unknown processor")
+    if "cpu family" in fields and "model" in fields:
+        name += f" (family {fields['cpu family']}, model {fields['model']})"
+    return name
 
 
 def run_once(binary, pattern, core):
