@@ -116,9 +116,10 @@ inline void StoreSingleBytes(const std::uint8_t* p, Out* out) {
 // where the bytes marked in others need their forms and all the rest are single: each form is
 // written over its byte, and the stretch after it stored again from the image. The first form
 // takes the same steps whether it is there or not: in prose about every other block holds one,
-// at random, which no branch could guess. A second is rarer (one block in eight or so), and
-// takes its turn only where it is there; from a third on, rest(from, count, out) writes the
-// bytes left through the table.
+// at random, which no branch could guess. A second is rarer (one block of sixteen bytes in
+// eight or so), and takes its turn only where it is there, and so does a third in a block of
+// thirty-two (one in nine of prose); from the next on, rest(from, count, out) writes the bytes
+// left through the table.
 // Reads 2 * RunBlock bytes of the image from block on, and stores up to sizeof(Form::bytes)
 // and RunBlock bytes beyond what it writes.
 // seen(form, there) hears of each turn's form, there 0 for a turn without one. Blocks wider
@@ -137,16 +138,17 @@ struct StoreRunBlock {
 };
 
 // Inlined wherever it is called: a wide run's rest and store are compiled for AVX2, and can
-// be inlined only where the whole block is, in the wide run itself.
-template <typename Form, typename Out, typename Rest, typename Seen = NoFormSeen,
+// be inlined only where the whole block is, in the wide run itself. Turns: the forms a block
+// takes before the rest goes through the table.
+template <int Turns = 2, typename Form, typename Out, typename Rest, typename Seen = NoFormSeen,
           typename Store = StoreRunBlock>
 [[gnu::always_inline]] inline Out* WriteMixedBlockInlined(const std::uint8_t* block, int count,
                                                           std::uint32_t others, const Form* forms,
                                                           Out* out, Rest rest, Seen seen = {},
                                                           Store store = {}) {
     int done = 0;
-#pragma GCC unroll 2
-    for (int turn = 0; turn < 2; ++turn) {
+#pragma GCC unroll 3
+    for (int turn = 0; turn < Turns; ++turn) {
         const std::uint32_t has = others != 0;
         const int n = std::countr_zero(others | (std::uint64_t{1} << count));
         out += n - done;
@@ -173,11 +175,12 @@ inline Out* WriteMixedBlock(const std::uint8_t* block, int count, std::uint32_t 
     return WriteMixedBlockInlined(block, count, others, forms, out, rest, seen, store);
 }
 
-// WriteMixedBlock for a run over blocks of Size bytes: the wide runs take it inlined.
+// WriteMixedBlock for a run over blocks of Size bytes: the wide runs take it inlined, with a
+// third turn for their twice as many forms.
 template <int Size, typename... Arguments>
 [[gnu::always_inline]] inline auto WriteMixedBlockOf(Arguments... arguments) {
     if constexpr (Size > RunBlock) {
-        return WriteMixedBlockInlined(arguments...);
+        return WriteMixedBlockInlined<3>(arguments...);
     } else {
         return WriteMixedBlock(arguments...);
     }

@@ -76,10 +76,8 @@ struct Blocks {
 }  // namespace
 
 void WritePlainRunWide(PlainRun& run, bool prose) {
-    // Prose keeps the sixteen-byte blocks: there most blocks of thirty-two would hold more
-    // forms than the two turns of WriteMixedBlock take.
     if (prose) {
-        WritePlainRunNarrow(run, true);
+        PlainRunLoop<Blocks, true>(run);
     } else {
         PlainRunLoop<Blocks, false>(run);
     }

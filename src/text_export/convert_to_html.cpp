@@ -335,8 +335,9 @@ class HtmlWriter {
     char* AppendRunBytes(const std::uint8_t*& p, const std::uint8_t* stop, char* o,
                          HtmlRunLineEnds& lineEnds) const {
 #if defined(BREVIKON_WIDE_BLOCKS)
-        if (!Prose && wideBlocks_)
-            return AppendPlainRunBytesWide(runForms_.data(), literalAscii_, p, stop, o, lineEnds);
+        if (wideBlocks_)
+            return AppendPlainRunBytesWide(runForms_.data(), literalAscii_, p, stop, o, lineEnds,
+                                           Prose);
 #endif
         return narrow_blocks::AppendRunBytes<narrow_blocks::Blocks, Prose>(
             runForms_.data(), literalAscii_, p, stop, o, lineEnds);
@@ -415,7 +416,7 @@ class HtmlWriter {
     const std::array<RunForm, 256>& runForms_;
     bool literalAscii_;                 // printable ASCII but & < > " ' is written as itself
     bool prose_ = false;                // see LooksLikeProse
-    [[maybe_unused]] bool wideBlocks_;  // plain text may take AppendPlainRunBytesWide
+    [[maybe_unused]] bool wideBlocks_;  // the plain run may take AppendPlainRunBytesWide
     ExportBuffer& out_;
     bool paragraphOpen_ = false;
     std::size_t paragraphStart_ = 0;

@@ -82,15 +82,15 @@ using text_runs::TextRunForms;
                                                const std::uint8_t* imageEnd, char* out,
                                                bool paragraphOpen) {
     using narrow_blocks::Blocks;
-    if (prose)
-        return narrow_blocks::WriteTextRun<Blocks, true>(forms, in, end, imageEnd, out,
-                                                         paragraphOpen);
 #if defined(BREVIKON_WIDE_BLOCKS)
     if (wideBlocks)
-        return text_runs::WriteTextRunWide(forms, in, end, imageEnd, out, paragraphOpen);
+        return text_runs::WriteTextRunWide(forms, in, end, imageEnd, out, paragraphOpen, prose);
 #else
     (void)wideBlocks;
 #endif
+    if (prose)
+        return narrow_blocks::WriteTextRun<Blocks, true>(forms, in, end, imageEnd, out,
+                                                         paragraphOpen);
     return narrow_blocks::WriteTextRun<Blocks, false>(forms, in, end, imageEnd, out, paragraphOpen);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The HTML plain run's blocks of thirty-two bytes, for plain text on processors with AVX2
+// The HTML plain run's blocks of thirty-two bytes, for processors with AVX2
 // (WideBlocksAvailable); the sixteen-byte run in convert_to_html.cpp writes the same bytes.
 #include <cstdint>
 
@@ -19,11 +19,12 @@ struct HtmlRunLineEnds {
 };
 
 #if defined(BREVIKON_WIDE_BLOCKS)
-// The bytes from p on that stay in a plain run of plain text, up to stop; p ends at the first
-// that does not. literalAscii: the forms write printable ASCII as itself but the references.
+// The bytes from p on that stay in a plain run, up to stop; p ends at the first that does not.
+// literalAscii: the forms write printable ASCII as itself but the references. Prose: the text
+// reads like prose with umlauts (LooksLikeProse).
 char* AppendPlainRunBytesWide(const HtmlExporter::RunForm* forms, bool literalAscii,
                               const std::uint8_t*& p, const std::uint8_t* stop, char* o,
-                              HtmlRunLineEnds& lineEnds);
+                              HtmlRunLineEnds& lineEnds, bool prose);
 #endif
 
 }  // namespace brevikon

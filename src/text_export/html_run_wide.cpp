@@ -62,7 +62,8 @@ using Blocks = NibbleRunBlocks<Nibbles, EndBits, LiteralBits>;
 
 char* AppendPlainRunBytesWide(const HtmlExporter::RunForm* forms, bool literalAscii,
                               const std::uint8_t*& p, const std::uint8_t* stop, char* o,
-                              HtmlRunLineEnds& lineEnds) {
+                              HtmlRunLineEnds& lineEnds, bool prose) {
+    if (prose) return AppendRunBytes<Blocks, true>(forms, literalAscii, p, stop, o, lineEnds);
     return AppendRunBytes<Blocks, false>(forms, literalAscii, p, stop, o, lineEnds);
 }
 

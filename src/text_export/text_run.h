@@ -1,7 +1,7 @@
 #pragma once
 // The text form's run, built twice: with the sixteen-byte blocks every processor takes, and
-// for plain text with thirty-two-byte blocks where the processor has AVX2
-// (WideBlocksAvailable). Both write the same bytes.
+// with thirty-two-byte blocks where the processor has AVX2 (WideBlocksAvailable). Both write
+// the same bytes.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +36,9 @@ struct TextRun {
 };
 
 #if defined(BREVIKON_WIDE_BLOCKS)
-// The run over plain text (not LooksLikeProse), as the sixteen-byte run writes it.
+// The run over prose or plain text (LooksLikeProse), as the sixteen-byte run writes it.
 TextRun WriteTextRunWide(const TextRunForms& forms, const std::uint8_t* in, const std::uint8_t* end,
-                         const std::uint8_t* imageEnd, char* out, bool paragraphOpen);
+                         const std::uint8_t* imageEnd, char* out, bool paragraphOpen, bool prose);
 #endif
 
 }  // namespace brevikon::text_runs

@@ -1,4 +1,4 @@
-// The text form's run with thirty-two-byte blocks, for plain text. Everything this file
+// The text form's run with thirty-two-byte blocks. Everything this file
 // includes is compiled as for every processor; only what it defines after the target switch
 // uses AVX2, all of it but the entry with internal linkage, and the caller checks the
 // processor first.
@@ -57,7 +57,8 @@ using Blocks = NibbleRunBlocks<Nibbles, StopBits, PrintableBits>;
 }  // namespace
 
 TextRun WriteTextRunWide(const TextRunForms& forms, const std::uint8_t* in, const std::uint8_t* end,
-                         const std::uint8_t* imageEnd, char* out, bool paragraphOpen) {
+                         const std::uint8_t* imageEnd, char* out, bool paragraphOpen, bool prose) {
+    if (prose) return WriteTextRun<Blocks, true>(forms, in, end, imageEnd, out, paragraphOpen);
     return WriteTextRun<Blocks, false>(forms, in, end, imageEnd, out, paragraphOpen);
 }
 

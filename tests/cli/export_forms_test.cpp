@@ -98,7 +98,7 @@ TEST(TextExport, MatchesTheLiteralReadingByteForByte) {
         const std::string reference =
             test::ReferenceText(document.get(), static_cast<std::int64_t>(length), table,
                                 spaces == TextExporter::DropFillerSpaces);
-        // Plain text takes the wide blocks where the processor has them; the narrow always.
+        // The wide blocks where the processor has them; the narrow always.
         for (const bool wide : {false, WideBlocksAvailable()}) {
             ASSERT_TRUE(TextExporter(table, spaces, wide)
                             .Convert(document.get(), static_cast<std::int64_t>(length), out));
@@ -113,7 +113,7 @@ TEST(TextExport, MatchesTheLiteralReadingByteForByte) {
 TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
     CharTable table{};
     BuildCharTable(table);
-    // Plain text takes the wide blocks where the processor has them; the narrow ones always.
+    // The wide blocks where the processor has them; the narrow ones always.
     const HtmlExporter narrow(table, false), wide(table);
     std::mt19937 random(1990);
     ExportBuffer out;
