@@ -249,12 +249,17 @@ class HtmlWriter {
         // Span changes a step has room for, beside one form per byte it reads.
         constexpr int StepChanges = 256;
         static constexpr CharForm Blank{{' '}, 1};
+        // Locals, not members: the stores through o could change what a member holds, so its
+        // fields would be read again after each of them.
+        const std::uint8_t* const image = image_;
+        const std::int64_t length = length_;
+        const CharForm* const forms = forms_.data();
         std::int64_t position = state.position;
         std::uint8_t lastEscape = state.lastEscapeAttribute;
         bool more = true;
         bool plainFollows = false;
-        while (more && !plainFollows && position < length_) {
-            const std::int64_t end = std::min(length_, position + Step);
+        while (more && !plainFollows && position < length) {
+            const std::int64_t end = std::min(length, position + Step);
             if (!out_.Ensure(static_cast<std::size_t>(end - position) * sizeof(CharForm) +
                              StepChanges * SpanChangeRoom)) {
                 break;
@@ -263,25 +268,25 @@ class HtmlWriter {
             char* o = first;
             int changes = 0;
             while (position < end) {
-                const std::uint8_t v = image_[position];
+                const std::uint8_t v = image[position];
                 std::uint8_t attributes;
                 const CharForm* form;
                 std::int64_t next;
                 const bool escape =
-                    v == Escape && position + 3 < length_ && image_[position + 1] == EscapeLetter;
+                    v == Escape && position + 3 < length && image[position + 1] == EscapeLetter;
                 bool plain = false;  // a character without an escape
                 if (escape) {
-                    attributes = image_[position + 2];
-                    form = &forms_[image_[position + 3]];
+                    attributes = image[position + 2];
+                    form = &forms[image[position + 3]];
                     next = position + AttributeEscapeLength;
                 } else if (IsSpaceCode(v)) {
                     attributes = static_cast<std::uint8_t>(
-                        CarriedSpaceAttributes(image_, length_, position + 1, lastEscape));
+                        CarriedSpaceAttributes(image, length, position + 1, lastEscape));
                     form = &Blank;
                     next = position + 1;
                 } else if (v > Space && !ChangesTextState(v)) {
                     attributes = 0;
-                    form = &forms_[v];
+                    form = &forms[v];
                     next = position + 1;
                     plain = true;
                 } else {
@@ -306,15 +311,29 @@ class HtmlWriter {
                 if (escape || plain) lastEscape = attributes;  // a space keeps the last escape's
                 position = next;
                 if (escape && shown_ == wanted) {
-                    // The rest of a word of escapes with these attributes changes no span: only
-                    // their characters are written.
-                    while (position < end && position + 3 < length_ && image_[position] == Escape &&
-                           image_[position + 1] == EscapeLetter &&
-                           image_[position + 2] == attributes) {
-                        const CharForm& character = forms_[image_[position + 3]];
-                        std::memcpy(o, character.bytes, sizeof character.bytes);
-                        o += character.length;
-                        position += AttributeEscapeLength;
+                    // The rest of a phrase of escapes with these attributes changes no span:
+                    // only their characters are written, and the blanks of the spaces between
+                    // its words, which carry the attributes (those of the last escape, or none).
+                    const std::uint32_t same =
+                        Escape | EscapeLetter << 8 | std::uint32_t{attributes} << 16;
+                    const std::int64_t wordsEnd = std::min(end, length - 4);
+                    const auto sameEscapeAt = [image, same](std::int64_t at) {
+                        std::uint32_t word;
+                        std::memcpy(&word, image + at, sizeof word);
+                        return (word & 0xFFFFFFu) == same;
+                    };
+                    while (position < wordsEnd) {
+                        if (sameEscapeAt(position)) {
+                            const CharForm& character = forms[image[position + 3]];
+                            std::memcpy(o, character.bytes, sizeof character.bytes);
+                            o += character.length;
+                            position += AttributeEscapeLength;
+                        } else if (IsSpaceCode(image[position]) && sameEscapeAt(position + 1)) {
+                            *o++ = ' ';
+                            ++position;
+                        } else {
+                            break;
+                        }
                     }
                 }
                 if (plain && shown_ == 0) {
