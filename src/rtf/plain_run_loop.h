@@ -16,6 +16,8 @@ template <typename Blocks, bool Prose>
 inline void PlainRunLoop(PlainRun& run) {
     using namespace ::brevikon::rtf_runs;
     constexpr int Size = Blocks::Size;
+    // In plain text a block's forms are few: one turn without a test is enough.
+    constexpr int SureWideTurns = Prose ? 2 : 1;
     // The most one turn writes: the forms of a block's bytes, each copied with
     // RtfCharMaxLength bytes, or all but one and a line's end with the next opening. Fewer
     // forms and a paragraph's end, or a blank, take less; an empty paragraph is a turn of its
@@ -61,9 +63,9 @@ inline void PlainRunLoop(PlainRun& run) {
                 if (!Prose && classes.single == Blocks::Whole) {
                     out += Size;
                 } else {
-                    out = WriteMixedBlockOf<Blocks::Size>(block, Size,
-                                                          ~classes.single & Blocks::Whole, forms,
-                                                          out, rest, NoFormSeen{}, store);
+                    out = WriteMixedBlockOf<Blocks::Size, SureWideTurns>(
+                        block, Size, ~classes.single & Blocks::Whole, forms, out, rest,
+                        NoFormSeen{}, store);
                 }
                 position += Size;
                 continue;
@@ -74,8 +76,8 @@ inline void PlainRunLoop(PlainRun& run) {
             if (!others) {
                 out += count;  // already stored; what lies beyond is overwritten
             } else {
-                out = WriteMixedBlockOf<Blocks::Size>(block, count, others, forms, out, rest,
-                                                      NoFormSeen{}, store);
+                out = WriteMixedBlockOf<Blocks::Size, SureWideTurns>(
+                    block, count, others, forms, out, rest, NoFormSeen{}, store);
             }
             position += count;
             // The usual stops are a line's end followed by a character: in prose a soft break

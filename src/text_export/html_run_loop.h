@@ -29,6 +29,8 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
                             const std::uint8_t*& p, const std::uint8_t* stop, char* o,
                             HtmlRunLineEnds& lineEnds) {
     constexpr int Size = Blocks::Size;
+    // In plain text a block's forms are few: one turn without a test is enough.
+    constexpr int SureWideTurns = Prose ? 2 : 1;
     // A paragraph's end with the next one's opening, after the line break an empty one holds.
     static constexpr char ParagraphEnds[] = "<br></div>\n<div>\0\0\0";
     constexpr int EmptyEndSize = 16, LineBreakSize = 4;
@@ -55,8 +57,8 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
                 o += Size;
             } else if (mixed) {
                 Blocks::Store(p, o);
-                o = WriteMixedBlockOf<Blocks::Size>(p, Size, ~single & Blocks::Whole, forms, o,
-                                                    rest, NoFormSeen{}, store);
+                o = WriteMixedBlockOf<Blocks::Size, SureWideTurns>(
+                    p, Size, ~single & Blocks::Whole, forms, o, rest, NoFormSeen{}, store);
             } else {
                 o = AppendRunForms(forms, p, Size, o);
             }
@@ -70,8 +72,8 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
             o += before;
         } else if (mixed) {
             Blocks::Store(p, o);
-            o = WriteMixedBlockOf<Blocks::Size>(p, before, others, forms, o, rest, NoFormSeen{},
-                                                store);
+            o = WriteMixedBlockOf<Blocks::Size, SureWideTurns>(p, before, others, forms, o, rest,
+                                                               NoFormSeen{}, store);
         } else {
             o = AppendRunForms(forms, p, before, o);
         }
