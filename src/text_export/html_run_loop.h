@@ -88,7 +88,8 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
                     lineEnds.taken = true;
                     continue;
                 }
-            } else if (p[0] == HardBreak && p[2] >= Space && forms[p[2]].inRun) {
+            }
+            if (p[0] == HardBreak && p[2] >= Space && forms[p[2]].inRun) {
                 const int skip = o == lineEnds.paragraphAt ? 0 : LineBreakSize;
                 std::memcpy(o, ParagraphEnds + skip, EmptyEndSize);
                 o += EmptyEndSize - skip;
