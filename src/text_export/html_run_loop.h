@@ -78,7 +78,7 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
             o = AppendRunForms(forms, p, before, o);
         }
         p += before;
-        // The line's end reads two bytes past the stop, inside the second block.
+        // The line's end reads up to four bytes past the stop, inside the second block.
         if (mixed && p[1] == LineFeed) {
             if constexpr (Prose) {
                 const std::uint8_t next = p[2];
@@ -89,12 +89,19 @@ inline char* AppendRunBytes(const HtmlExporter::RunForm* const forms, const bool
                     continue;
                 }
             }
-            if (p[0] == HardBreak && p[2] >= Space && forms[p[2]].inRun) {
+            // With an empty line before the next paragraph too, as prose parts its paragraphs.
+            const bool emptyLine = p[2] == HardBreak && p[3] == LineFeed;
+            const std::uint8_t next = p[emptyLine ? 4 : 2];
+            if (p[0] == HardBreak && next >= Space && forms[next].inRun) {
                 const int skip = o == lineEnds.paragraphAt ? 0 : LineBreakSize;
                 std::memcpy(o, ParagraphEnds + skip, EmptyEndSize);
                 o += EmptyEndSize - skip;
+                if (emptyLine) {
+                    std::memcpy(o, ParagraphEnds, EmptyEndSize);
+                    o += EmptyEndSize;
+                }
                 lineEnds.paragraphAt = o;
-                p += 2;
+                p += emptyLine ? 4 : 2;
                 lineEnds.taken = true;
                 continue;
             }
