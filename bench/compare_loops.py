@@ -51,7 +51,7 @@ def run_once(binary, pattern, core):
         command = ["taskset", "-c", str(core)] + command
     result = subprocess.run(command, capture_output=True, text=True, check=True)
     return {b["name"]: b["bytes_per_second"] / 1e9 for b in json.loads(result.stdout)["benchmarks"]
-            if b.get("run_type", "iteration") == "iteration"}
+            if b.get("run_type", "iteration") == "iteration" and "bytes_per_second" in b}
 
 
 def main():
@@ -77,7 +77,7 @@ def main():
     for name in names:
         loop, _, kind = name.partition("/")
         document, target = KINDS.get(kind, (kind, None))
-        wanted = f" (target {target} GB/s)" if target else ""
+        wanted = f" (target {target} GB/s)" if target and loop in LOOPS else ""
         print(f"{LOOPS.get(loop, loop)}, {document}{wanted}")
         for index, bench in enumerate(benches):
             runs = figures[bench].get(name, [])
