@@ -118,8 +118,8 @@ inline void StoreSingleBytes(const std::uint8_t* p, Out* out) {
 // takes the same steps whether it is there or not: in prose about every other block holds one,
 // at random, which no branch could guess. A second is rarer (one block of sixteen bytes in
 // eight or so), and takes its turn only where it is there, and so does a third in a block of
-// thirty-two (one in nine of prose); from the next on, rest(from, count, out) writes the bytes
-// left through the table.
+// thirty-two (one in eight of prose); from the next on, rest(from, count, out) writes the
+// bytes left through the table.
 // Reads 2 * RunBlock bytes of the image from block on, and stores up to sizeof(Form::bytes)
 // and RunBlock bytes beyond what it writes.
 // seen(form, there) hears of each turn's form, there 0 for a turn without one. Blocks wider

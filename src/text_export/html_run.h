@@ -9,10 +9,10 @@
 namespace brevikon {
 
 // The ends of lines a plain run takes inside its blocks, where a line is followed by text:
-// a hard break with its line feed closes the paragraph and opens the next, and in prose a soft
-// break with its line feed writes its blank. paragraphAt is where the open
-// paragraph's text begins in the output being written (null: before it), so that an empty
-// one gets its line break; taken tells that at least one end was taken.
+// a hard break with its line feed closes the paragraph and opens the next (past an empty line
+// too), and in prose a soft break with its line feed writes its blank. paragraphAt is where
+// the open paragraph's text begins in the output being written (null: before it), so that an
+// empty one gets its line break; taken tells that at least one end was taken.
 struct HtmlRunLineEnds {
     char* paragraphAt = nullptr;
     bool taken = false;
