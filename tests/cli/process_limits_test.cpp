@@ -231,12 +231,16 @@ TEST_F(ProcessLimitsTest, WhatMayNotBeTouchedOrExaminedIsReported) {
 // Signals at random moments of a run over many files: every output is whole, old or new;
 // SIGINT and SIGTERM leave no temporary file; and the next run converts just the documents.
 // Under the sanitizers a run takes some thirteen times as long: fewer rounds there look for
-// memory faults on the interrupted paths, the plain build tries the many moments.
+// memory faults on the interrupted paths, the plain build tries the many moments. On a busy
+// machine, where the run takes longer, the rounds stop at a budget of waiting: fewer moments
+// of a longer run, rather than a test whose length grows with the machine's load.
 #ifdef BREVIKON_SANITIZED
 constexpr int InterruptedRounds = 20;
 #else
 constexpr int InterruptedRounds = 100;
 #endif
+constexpr int FewestInterruptedRounds = 20;
+constexpr std::chrono::seconds InterruptedWaitBudget{20};
 TEST_F(ProcessLimitsTest, InterruptedRunsLeaveWholeFilesAndNoTemporaries) {
     const fs::path tree = folder_ / "tree", expected = folder_ / "expected";
     constexpr int Documents = 3000;
@@ -261,9 +265,13 @@ TEST_F(ProcessLimitsTest, InterruptedRunsLeaveWholeFilesAndNoTemporaries) {
     for (int i = 0; i < Documents; i += 3)
         WriteFile(outputOf(i), old);
 
+    const auto meanDelay =
+        std::max<std::chrono::steady_clock::duration>(duration / 2, std::chrono::milliseconds(1));
+    const int rounds = static_cast<int>(std::clamp<std::int64_t>(
+        InterruptedWaitBudget / meanDelay, FewestInterruptedRounds, InterruptedRounds));
     std::mt19937 random(1987);
     const int signals[] = {SIGINT, SIGTERM, SIGKILL};
-    for (int round = 0; round < InterruptedRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         const int signal = signals[random() % 3];
         const auto delay = duration * (random() % 1000) / 1000;
         // SIGKILL may leave a name behind, if it strikes the instant an output replaces an
