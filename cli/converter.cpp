@@ -113,7 +113,7 @@ class RunReport {
   private:
     void Print(std::size_t job) {
         JobResult& result = results_[job];
-        const bool verbose = options_.verbose && !options_.quiet;
+        const bool verbose = ShowsFileLines(options_);
         // The progress line stays up unless a line or output of this file comes.
         if (jobs_[job].toStream || result.failed() || verbose) progress_.Clear();
         int error = 0;

@@ -43,6 +43,11 @@ struct ParsedArguments {
     std::string usageError;  // empty when the command line is valid
 };
 
+// True when each converted file has its line (-v without -q).
+inline bool ShowsFileLines(const ConverterOptions& options) {
+    return options.verbose && !options.quiet;
+}
+
 // True when a form's bytes go to standard output: "-o -", or a report alone without -o and -d.
 bool OutputGoesToStream(const ConverterOptions& options);
 
