@@ -65,12 +65,35 @@ class PathKeys {
     PathKeys() {
         std::error_code error;
         folder_ = fs::current_path(error);
+        folderText_ = folder_.native();
+        if (!folderText_.empty() && folderText_.back() != '/') folderText_ += '/';
     }
 
     NativeString Key(const NativeString& path) const {
+#ifndef _WIN32
+        // The names a run makes are normal already, and the general normalisation cost more
+        // than all the rest of a file's plan: such a name is only joined to the folder.
+        if (IsNormal(path)) return path.front() == '/' ? path : folderText_ + path;
+#endif
         fs::path full(path);
         if (full.is_relative()) full = folder_ / full;
         return Folded(full.lexically_normal().native());
+    }
+
+    // A path that normalisation leaves as it is: no empty name between two separators, no
+    // "." and no "..".
+    static bool IsNormal(const NativeString& path) {
+        if (path.empty()) return false;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = path.find('/', start);
+            const std::size_t length = (end == NativeString::npos ? path.size() : end) - start;
+            const bool dots = (length == 1 && path[start] == '.') ||
+                              (length == 2 && path[start] == '.' && path[start + 1] == '.');
+            if (dots || (length == 0 && start > 0 && end != NativeString::npos)) return false;
+            if (end == NativeString::npos) return true;
+            start = end + 1;
+        }
     }
 
     static NativeString Folded(NativeString key) {
@@ -85,6 +108,7 @@ class PathKeys {
 
   private:
     fs::path folder_;
+    NativeString folderText_;  // folder_ with a separator after it (empty when unknown)
 };
 
 NativeString IdentityKey(const FileIdentity& identity) {

@@ -121,6 +121,20 @@ TEST_F(HostileInputTest, NoTargetReplacesAnInputOrAnotherOutput) {
     EXPECT_EQ(Run({p, q}), 0) << err_;
     EXPECT_EQ(ReadFile(folder_ / "p" / "B.rtf"), RtfOf(p));
     EXPECT_EQ(ReadFile(folder_ / "q" / "B.rtf"), RtfOf(q));
+    // An input that is not there, by another spelling, still keeps its name from an output;
+    // so it does when both are named relative to the working folder.
+    const fs::path c = WriteFile(folder_ / "C.TXT", "aus c\r\n\x1a");
+    const fs::path spelledInput = folder_ / "." / "x" / ".." / "C.rtf";
+    EXPECT_EQ(Run({c, spelledInput}), 1);
+    EXPECT_EQ(err_, kept(c, folder_ / "C.rtf") + kept(spelledInput, spelledInput));
+    const fs::path before = fs::current_path();
+    fs::current_path(folder_);
+    EXPECT_EQ(Run({"C.TXT", fs::path("x") / ".." / "C.rtf"}), 1);
+    fs::current_path(before);
+    EXPECT_TRUE(test::Holds(err_, Failure("C.TXT",
+                                          "Die Eingabedatei kann nicht ueberschrieben "
+                                          "werden: C.rtf")));
+    EXPECT_FALSE(fs::exists(folder_ / "C.rtf"));
 }
 
 #ifndef _WIN32
