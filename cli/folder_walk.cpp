@@ -27,10 +27,7 @@ NativeString Join(const NativeString& folder, const NativeString& name) {
 class FolderWalker {
   public:
     FolderWalker(const WalkRules& rules, std::vector<FoundFile>& found)
-        : rules_(rules), found_(found) {
-        for (const auto& ending : rules.skippedEndings)
-            skippedPatterns_.push_back(u"*" + ending);
-    }
+        : rules_(rules), found_(found) {}
 
     void WalkRoot(const NativeString& folder) {
         // Looked at, then opened and checked to be what was looked at.
@@ -130,8 +127,8 @@ class FolderWalker {
     bool IsEarlierOutput(const NativeString& name) const {
         const std::u16string name16 = NativeToUtf16(name);
         return std::any_of(
-            skippedPatterns_.begin(), skippedPatterns_.end(),
-            [&](const std::u16string& skipped) { return MatchesNamePattern(skipped, name16); });
+            rules_.skippedEndings.begin(), rules_.skippedEndings.end(),
+            [&](const std::u16string& ending) { return EndsWithName(name16, ending); });
     }
 
     bool IsLeftOut(const FolderEntry& entry) const {
@@ -166,7 +163,6 @@ class FolderWalker {
     const WalkRules& rules_;
     std::vector<FoundFile>& found_;
     NativeString realRoot_;
-    std::vector<std::u16string> skippedPatterns_;
 };
 
 }  // namespace

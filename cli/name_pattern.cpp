@@ -40,4 +40,13 @@ bool MatchesNamePattern(std::u16string_view pattern, std::u16string_view name) {
     return p == pattern.size();
 }
 
+bool EndsWithName(std::u16string_view name, std::u16string_view ending) {
+    if (ending.size() > name.size()) return false;
+    const std::u16string_view end = name.substr(name.size() - ending.size());
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        if (FoldCase(end[i]) != FoldCase(ending[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace brevikon

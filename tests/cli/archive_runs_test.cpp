@@ -141,6 +141,14 @@ TEST(NamePattern, StarsQuestionMarksAndCase) {
     };
     for (const auto& [pattern, name, matches] : cases)
         EXPECT_EQ(MatchesNamePattern(pattern, name), matches) << Utf16ToUtf8(pattern + u" " + name);
+    // The walk's test of earlier outputs tells what the pattern of star and ending would.
+    for (const std::u16string ending : {u".rtf", u".report.txt", u"\u00c4.TXT", u""}) {
+        for (const std::u16string name : {u"a.RTF", u"rtf", u".rtf", u"a.rtf.bak", u"x.report.txt",
+                                          u"x.Report.TXT", u"report.txt", u"\u00e4.txt", u""}) {
+            EXPECT_EQ(EndsWithName(name, ending), MatchesNamePattern(u"*" + ending, name))
+                << Utf16ToUtf8(ending + u" " + name);
+        }
+    }
 }
 
 // All a run gives (its output files with their bytes, standard output, and standard error up
