@@ -326,7 +326,8 @@ void Convert(const ConversionJob& job, const ConverterOptions& options, FileStor
                 return Fail(result, "checksum_error", std::u16string(ChecksumFailedText));
         }
         // The status line is the document's, not the report's, when both are written. Made
-        // only to be shown: in a quiet run of many small files it cost a twentieth of the time.
+        // only to be shown: in a quiet run of many small files it took a twentieth of the
+        // instructions.
         const bool report =
             form.format == OutputFormat::Report || form.format == OutputFormat::ReportRtf;
         if (ShowsFileLines(options) && (result.statusLine.empty() || (lineOfReport && !report))) {
