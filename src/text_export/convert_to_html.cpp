@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "format/document_format.h"
@@ -155,6 +156,12 @@ class HtmlWriter {
     }
 
   private:
+    // Span changes a step of the escaped run has room for, beside one form per byte it reads.
+    static constexpr int StepChanges = 256;
+    // A form is read as one word, its length in the top byte.
+    static_assert(sizeof(CharForm) == 8 && offsetof(CharForm, length) == 7 &&
+                  std::endian::native == std::endian::little);
+
     // A plain run by table, in steps whose text fits the room reserved for it: the same text
     // as the steps one by one, since no byte of the run changes the state they read. A hard
     // break followed by text ends one paragraph and opens the next within the run; a tab,
@@ -237,17 +244,15 @@ class HtmlWriter {
         state.position = position;
     }
 
-    // Complete escapes, spaces and characters, whatever their attributes: each writes its
-    // character or blank, closing and opening the spans of text classes on the way, and
-    // changes nothing else of the state than the steps one by one would. A character without
-    // an escape that closes the span ends the run, so that a plain run can take what follows:
-    // true then. A change that involves a width span is left to its step. Not inlined: in the
-    // step loop it took registers from the plain run, which then ran the realistic text some
-    // 15 % slower.
+    // Complete escapes, spaces and characters, whatever their attributes, and the soft breaks
+    // between them: each writes its character or blank, closing and opening the spans of text
+    // classes on the way, and changes nothing else of the state than the steps one by one
+    // would. A character without an escape that closes the span ends the run, so that a plain
+    // run can take what follows: true then. A change that involves a width span is left to
+    // its step. Not inlined: in the step loop it took registers from the plain run, which then
+    // ran the realistic text some 15 % slower.
     [[gnu::noinline]] bool WriteEscapedRun(TextCodeState& state) {
         constexpr std::int64_t Step = 4096;
-        // Span changes a step has room for, beside one form per byte it reads.
-        constexpr int StepChanges = 256;
         static constexpr CharForm Blank{{' '}, 1};
         // Locals, not members: the stores through o could change what a member holds, so its
         // fields would be read again after each of them.
@@ -289,6 +294,10 @@ class HtmlWriter {
                     form = &forms[v];
                     next = position + 1;
                     plain = true;
+                } else if (v == SoftBreak &&
+                           TakeSoftBreak(image, length, end, changes, position, o)) {
+                    lastEscape = 0;
+                    continue;
                 } else {
                     break;
                 }
@@ -324,14 +333,18 @@ class HtmlWriter {
                     };
                     while (position < wordsEnd) {
                         if (sameEscapeAt(position)) {
-                            const CharForm& character = forms[image[position + 3]];
-                            std::memcpy(o, character.bytes, sizeof character.bytes);
-                            o += character.length;
+                            // One load and one store; the length byte is written over.
+                            std::uint64_t character;
+                            std::memcpy(&character, &forms[image[position + 3]], sizeof character);
+                            std::memcpy(o, &character, sizeof character);
+                            o += character >> 56;
                             position += AttributeEscapeLength;
                         } else if (IsSpaceCode(image[position]) && sameEscapeAt(position + 1)) {
                             *o++ = ' ';
                             ++position;
                         } else {
+                            plain = EndPhrase(image, end, changes, position, o);
+                            if (plain) lastEscape = 0;
                             break;
                         }
                     }
@@ -347,6 +360,60 @@ class HtmlWriter {
         state.lastEscapeAttribute = lastEscape;
         state.position = position;
         return plainFollows;
+    }
+
+    // The end of a phrase at position, more than four bytes before the image's end, where its
+    // last escape is followed by a character without one, after one or two blanks perhaps:
+    // written as the codes one by one write it, the blanks without attributes and the
+    // character closing the span. Taken here, not by the turns that follow, because most
+    // phrases end so, and each turn there costs a guess. Not where a width span is open or the
+    // step has no room for the change. True when taken: the run is plain again.
+    bool EndPhrase(const std::uint8_t* image, std::int64_t end, int& changes,
+                   std::int64_t& position, char*& o) {
+        // One or two blanks lie there at random: counted without a branch.
+        const bool one = IsSpaceCode(image[position]);
+        const int blanks = one + (one & IsSpaceCode(image[position + 1]));
+        const std::int64_t text = position + blanks;
+        if (text >= end || (shown_ & ScaledBits) || changes == StepChanges) return false;
+        const std::uint8_t v = image[text];
+        const CharForm& form = forms_[v];
+        if (v <= Space || ChangesTextState(v) || IsSpaceCode(v) || form.length == 0) return false;
+        CloseTextSpan(changes, o);
+        std::memcpy(o, "  ", 2);
+        o += blanks;
+        std::memcpy(o, form.bytes, sizeof form.bytes);
+        o += form.length;
+        position = text + 1;
+        return true;
+    }
+
+    // A soft break in the escaped run, as the codes one by one write it: its blank without
+    // attributes, then line feeds and spaces vanish. Taken only where an escape or a character
+    // without one follows, which ends the pending break at once; not where a width span is
+    // open or the step has no room for the change.
+    bool TakeSoftBreak(const std::uint8_t* image, std::int64_t length, std::int64_t end,
+                       int& changes, std::int64_t& position, char*& o) {
+        std::int64_t next = position + 1;
+        while (next < end && (image[next] == LineFeed || IsSpaceCode(image[next])))
+            ++next;
+        if (next >= end || (shown_ & ScaledBits) || changes == StepChanges) return false;
+        const std::uint8_t v = image[next];
+        const bool escape = v == Escape && next + 3 < length && image[next + 1] == EscapeLetter;
+        if (!escape && (v <= Space || ChangesTextState(v))) return false;
+        CloseTextSpan(changes, o);
+        *o++ = ' ';
+        position = next;
+        return true;
+    }
+
+    // Closes the span of text classes, if one is open, within a step of the escaped run.
+    void CloseTextSpan(int& changes, char*& o) {
+        if (shown_) {
+            ++changes;
+            std::memcpy(o, SpanClosing.data(), SpanClosing.size());
+            o += SpanClosing.size();
+        }
+        shown_ = wanted_ = 0;
     }
 
     // The bytes from p on that stay in the run, up to stop; p ends at the first that does not.

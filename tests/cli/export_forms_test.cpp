@@ -142,6 +142,70 @@ TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
     }
 }
 
+// Phrases of escapes end in every way the escaped run tells apart: text after none, one, two
+// or three blanks, a soft break before an escape, text, a tab or a control code, a hard
+// break, an escape of other attributes, the end of the text; with text classes, a width, and
+// no visible attribute; and long phrases whose end falls at each distance from the end of a
+// step of the escaped run.
+TEST(HtmlExport, PhraseEndingsMatchTheLiteralReading) {
+    CharTable table{};
+    BuildCharTable(table);
+    const HtmlExporter narrow(table, false), wide(table);
+    const std::string endings[] = {"x",
+                                   " x",
+                                   " \xa0x",
+                                   "  \xa0x",
+                                   "\x80\x84",
+                                   " \x1bS\x01y",
+                                   "\x1bS\x08y",
+                                   "\t",
+                                   " \x01x",
+                                   "\r\nx",
+                                   "\x8d\n\x1bS\x03y",
+                                   "\x8d\n \xa0q",
+                                   "\x8d\n\t",
+                                   "\x8d\x01",
+                                   "\x8d",
+                                   " \x8d\nz",
+                                   "\x1a",
+                                   "\x1bS\x03\x7f",
+                                   " ",
+                                   ""};
+    const std::uint8_t attributes[] = {Bold | Underline, Superscript | Subscript | Bit20, Bit80,
+                                       Wide | Bold, Narrow};
+    ExportBuffer out;
+    for (const std::uint8_t attribute : attributes) {
+        const std::string escape = {'\x1b', 'S', static_cast<char>(attribute)};
+        // Short phrases, and phrases of about a step whose blanks move their end byte by byte.
+        for (const int count : {1, 3, 1021, 1022, 1023, 1024, 1025}) {
+            std::string phrase;
+            for (int n = 0; n < count; ++n) {
+                if (n > 0 && n % 300 == 0 && n / 300 <= count % 4) phrase += ' ';
+                phrase += escape + static_cast<char>(
+                                       "Wort\x84"
+                                       "e"[n % 6]);
+            }
+            for (const std::string& ending : endings) {
+                for (const std::string& after : {std::string(), std::string(" Ende\r\n")}) {
+                    const std::string document = "Text " + phrase + ending + after;
+                    const auto* bytes = reinterpret_cast<const std::uint8_t*>(document.data());
+                    const auto length = static_cast<std::int64_t>(document.size());
+                    const std::string reference = test::ReferenceHtmlBody(bytes, length, table);
+                    for (const HtmlExporter* exporter : {&narrow, &wide}) {
+                        ASSERT_TRUE(
+                            exporter->Convert(bytes, length, FontMode::Monospace, "T", out));
+                        const std::string page(out.content());
+                        const std::size_t start = page.find("<body>\n") + 7;
+                        ASSERT_TRUE(page.substr(start, page.rfind("</body>") - start) == reference)
+                            << testing::PrintToString(ending) << " after " << count
+                            << " escapes of " << int{attribute};
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Long paragraphs of soft-broken lines, each break followed by what it drops or by a tab,
 // and now and then thousands of tabs, whose text is longer than any other byte's: the plain
 // run takes the breaks and tabs itself, and over 200 KB they meet the end of its steps at
