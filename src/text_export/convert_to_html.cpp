@@ -222,15 +222,19 @@ class HtmlWriter {
                     std::memcpy(o, EmptyParagraph.data(), EmptyParagraph.size());
                     o += EmptyParagraph.size();
                 }
-                // Text right after them opens the next paragraph; anything else is left to
-                // the steps one by one, with no paragraph open.
-                if (p >= stop || *p < Space || !runForms_[*p].inRun) {
+                // Text right after them opens the next paragraph, and so does a complete
+                // escape, which the escaped run then takes; anything else is left to the steps
+                // one by one, with no paragraph open.
+                const bool escape =
+                    p < stop && *p == Escape && image_ + length_ - p > 3 && p[1] == EscapeLetter;
+                if (!escape && (p >= stop || *p < Space || !runForms_[*p].inRun)) {
                     open = false;
                     break;
                 }
                 std::memcpy(o, "<div>", 5);
                 o += 5;
                 lineEnds.paragraphAt = o;
+                if (escape) break;
             }
             if (lineEnds.paragraphAt)
                 paragraphStart_ =
@@ -298,6 +302,14 @@ class HtmlWriter {
                            TakeSoftBreak(image, length, end, changes, position, o)) {
                     lastEscape = 0;
                     continue;
+                } else if ((v == HardBreak || v == Tab) && position > state.position &&
+                           CloseForPlainRun(changes, o)) {
+                    // The plain run takes the break or the tab, which clears the last escape.
+                    // Only after a code read here: where the plain run cannot go on (its room
+                    // refused), the steps must take them, or the two would hand them on forever.
+                    lastEscape = 0;
+                    plainFollows = true;
+                    break;
                 } else {
                     break;
                 }
@@ -403,6 +415,14 @@ class HtmlWriter {
         CloseTextSpan(changes, o);
         *o++ = ' ';
         position = next;
+        return true;
+    }
+
+    // Before a hard break or a tab, which write the same after the span is closed: closes it,
+    // unless it is a width span or the step has no room for the change.
+    bool CloseForPlainRun(int& changes, char*& o) {
+        if ((shown_ & ScaledBits) || changes == StepChanges) return false;
+        CloseTextSpan(changes, o);
         return true;
     }
 

@@ -143,34 +143,23 @@ TEST(HtmlExport, MatchesTheLiteralReadingByteForByte) {
 }
 
 // Phrases of escapes end in every way the escaped run tells apart: text after none, one, two
-// or three blanks, a soft break before an escape, text, a tab or a control code, a hard
-// break, an escape of other attributes, the end of the text; with text classes, a width, and
-// no visible attribute; and long phrases whose end falls at each distance from the end of a
-// step of the escaped run.
+// or three blanks, a soft break before an escape, text, a tab or a control code, a hard break
+// before text or an escape, a tab, an escape of other attributes, the end of the text; with
+// text classes, a width, and no visible attribute; and long phrases whose end falls at each
+// distance from the end of a step of the escaped run.
 TEST(HtmlExport, PhraseEndingsMatchTheLiteralReading) {
     CharTable table{};
     BuildCharTable(table);
     const HtmlExporter narrow(table, false), wide(table);
-    const std::string endings[] = {"x",
-                                   " x",
-                                   " \xa0x",
-                                   "  \xa0x",
-                                   "\x80\x84",
-                                   " \x1bS\x01y",
-                                   "\x1bS\x08y",
-                                   "\t",
-                                   " \x01x",
-                                   "\r\nx",
-                                   "\x8d\n\x1bS\x03y",
-                                   "\x8d\n \xa0q",
-                                   "\x8d\n\t",
-                                   "\x8d\x01",
-                                   "\x8d",
-                                   " \x8d\nz",
-                                   "\x1a",
-                                   "\x1bS\x03\x7f",
-                                   " ",
-                                   ""};
+    const std::string endings[] = {
+        // Blanks and text, an escape of other attributes, a control code, the end.
+        "x", " x", " \xa0x", "  \xa0x", "\x80\x84", " \x1bS\x01y", "\x1bS\x08y", " \x01x", "\x1a",
+        "\x1bS\x03\x7f", " ", "",
+        // Soft breaks before an escape, text, a tab, a control code or the end.
+        "\x8d\n\x1bS\x03y", "\x8d\n \xa0q", "\x8d\n\t", "\x8d\x01", "\x8d", " \x8d\nz",
+        // Hard breaks, page breaks and tabs, and what the paragraph after them begins with.
+        "\r\nx", "\r\n\x1bS\x03y", "\r\n\r\n\x1bS\x02y", "\r\n\x1bS", "\x0c\x1bS\x01z", "\t",
+        "\t\x1bS\x01t"};
     const std::uint8_t attributes[] = {Bold | Underline, Superscript | Subscript | Bit20, Bit80,
                                        Wide | Bold, Narrow};
     ExportBuffer out;
