@@ -167,12 +167,11 @@ TEST(HtmlExport, PhraseEndingsMatchTheLiteralReading) {
         const std::string escape = {'\x1b', 'S', static_cast<char>(attribute)};
         // Short phrases, and phrases of about a step whose blanks move their end byte by byte.
         for (const int count : {1, 3, 1021, 1022, 1023, 1024, 1025}) {
+            constexpr char Letters[] = {'W', 'o', 'r', 't', '\x84', 'e'};  // \x84: a with umlaut
             std::string phrase;
             for (int n = 0; n < count; ++n) {
                 if (n > 0 && n % 300 == 0 && n / 300 <= count % 4) phrase += ' ';
-                phrase += escape + static_cast<char>(
-                                       "Wort\x84"
-                                       "e"[n % 6]);
+                phrase += escape + Letters[n % std::size(Letters)];
             }
             for (const std::string& ending : endings) {
                 for (const std::string& after : {std::string(), std::string(" Ende\r\n")}) {
