@@ -303,10 +303,12 @@ class HtmlWriter {
                     lastEscape = 0;
                     continue;
                 } else if ((v == HardBreak || v == Tab) && position > state.position &&
-                           CloseForPlainRun(changes, o)) {
-                    // The plain run takes the break or the tab, which clears the last escape.
-                    // Only after a code read here: where the plain run cannot go on (its room
-                    // refused), the steps must take them, or the two would hand them on forever.
+                           CanCloseTextSpan(changes)) {
+                    // The plain run takes the break or the tab, which write the same after the
+                    // span is closed, and clear the last escape. Only after a code read here:
+                    // where the plain run cannot go on (its room refused), the steps must take
+                    // them, or the two would hand them on forever.
+                    CloseTextSpan(changes, o);
                     lastEscape = 0;
                     plainFollows = true;
                     break;
@@ -386,7 +388,7 @@ class HtmlWriter {
         const bool one = IsSpaceCode(image[position]);
         const int blanks = one + (one & IsSpaceCode(image[position + 1]));
         const std::int64_t text = position + blanks;
-        if (text >= end || (shown_ & ScaledBits) || changes == StepChanges) return false;
+        if (text >= end || !CanCloseTextSpan(changes)) return false;
         const std::uint8_t v = image[text];
         const CharForm& form = forms_[v];
         if (v <= Space || ChangesTextState(v) || IsSpaceCode(v) || form.length == 0) return false;
@@ -408,7 +410,7 @@ class HtmlWriter {
         std::int64_t next = position + 1;
         while (next < end && (image[next] == LineFeed || IsSpaceCode(image[next])))
             ++next;
-        if (next >= end || (shown_ & ScaledBits) || changes == StepChanges) return false;
+        if (next >= end || !CanCloseTextSpan(changes)) return false;
         const std::uint8_t v = image[next];
         const bool escape = v == Escape && next + 3 < length && image[next + 1] == EscapeLetter;
         if (!escape && (v <= Space || ChangesTextState(v))) return false;
@@ -418,12 +420,10 @@ class HtmlWriter {
         return true;
     }
 
-    // Before a hard break or a tab, which write the same after the span is closed: closes it,
-    // unless it is a width span or the step has no room for the change.
-    bool CloseForPlainRun(int& changes, char*& o) {
-        if ((shown_ & ScaledBits) || changes == StepChanges) return false;
-        CloseTextSpan(changes, o);
-        return true;
+    // Whether the escaped run may close the open span itself: not a width span, whose spacer
+    // copy CloseSpan writes, and not where the step has no room left for the change.
+    bool CanCloseTextSpan(int changes) const {
+        return !(shown_ & ScaledBits) && changes < StepChanges;
     }
 
     // Closes the span of text classes, if one is open, within a step of the escaped run.
